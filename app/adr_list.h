@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/entry_order.h"
+
+#include <QAbstractListModel>
+#include <QListView>
+#include <QStringList>
+
+#include <vector>
+
+namespace callvista {
+
+// The entry lines in their sorted order, each with its comparison key.
+class EntryModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    explicit EntryModel(QObject* parent = nullptr);
+
+    [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+
+    // Inserts at the sorted place, after any equal lines; -1 when full.
+    int insertLine(const QString& line);
+    // Replaces the whole content by the given lines, sorted once.
+    void resetLines(const QStringList& lines);
+    void removeLine(int row);
+    void clearLines();
+    [[nodiscard]] const QString& line(int row) const { return m_entries[size_t(row)].line; }
+
+private:
+    struct Entry {
+        QString line;
+        EntryOrder::Key key;
+    };
+    EntryOrder m_order;
+    std::vector<Entry> m_entries;
+};
+
+// The entry list of the main window: a list that keeps itself sorted, with one
+// selected entry at most. Positions and the count are 16-bit; the selection
+// index is -1 when nothing is selected.
+class AdrList : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit AdrList(QWidget* parent = nullptr);
+
+    // Adds a line at its sorted place. Returns false, adding nothing, when
+    // the list already holds MaxEntries lines.
+    bool addItem(const QString& line);
+    // Replaces the content by these lines (at most MaxEntries).
+    void setItems(const QStringList& lines);
+    void removeItem(int position);
+    void clear();
+
+    [[nodiscard]] qint16 listCount() const;
+    [[nodiscard]] bool isFull() const;
+    [[nodiscard]] QString itemText(int position) const;
+    [[nodiscard]] QStringList items() const;
+    [[nodiscard]] qint16 listIndex() const;
+    // Selects the entry and scrolls it into view; -1 clears the selection.
+    void setListIndex(int position);
+
+signals:
+    void gotFocus();
+    void listDoubleClicked();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    EntryModel m_model;
+};
+
+} // namespace callvista

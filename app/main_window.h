@@ -1,0 +1,83 @@
+#pragma once
+
+#include "core/entry_line.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+
+class QAction;
+class QLabel;
+class QToolButton;
+
+namespace callvista {
+
+class AdrList;
+
+// The main window owns the document: the entry list and the public state that
+// the dialogs read and write. A click flows from a widget to a handler here,
+// which calls the pure functions of core/ and shows what they return.
+class Main : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Main(QWidget* parent = nullptr);
+    ~Main() override;
+
+    // Public state of the document and of the remembered search.
+    QString CvaFileName;
+    bool ChangeFlag = false;
+    bool ActionFlag = false;
+    QString find_fn;
+    QString find_sn;
+    QString find_pn;
+    qint16 find_match = 0;
+    qint16 find_whole = 0;
+
+    [[nodiscard]] QString MakeNewItem(const QString& family, const QString& shortName,
+                                      const QString& phone) const;
+    [[nodiscard]] QString GetItemField(const QString& line, int field) const;
+    [[nodiscard]] ColumnWidths columnWidths() const { return m_widths; }
+    [[nodiscard]] AdrList* adrList() const { return m_adrList; }
+
+    // Handlers, also called directly where one command runs another's.
+    void load();
+    void refreshButtons();
+    void addCmdClick();
+    void editCmdClick();
+    void delCmdClick();
+    void findCmdClick();
+    void blink();
+    [[nodiscard]] bool isBlinking() const { return m_blinkTimer.isActive(); }
+
+    void newMenuClick();
+    void openMenuClick();
+    void saveMenuClick();
+    void saveAsMenuClick();
+    void exitMenuClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    // Edit, Delete and Find act on the selected entry; with none selected the
+    // first one is selected and the list takes the focus.
+    bool ensureSelection();
+    void blinkStep();
+
+    ColumnWidths m_widths;
+    AdrList* m_adrList = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_image = nullptr;
+    QToolButton* m_addCmd = nullptr;
+    QToolButton* m_editCmd = nullptr;
+    QToolButton* m_delCmd = nullptr;
+    QToolButton* m_findCmd = nullptr;
+    QTimer m_blinkTimer;
+    int m_blinkPhase = 0;
+};
+
+} // namespace callvista

@@ -1,0 +1,102 @@
+#include "app/message_box.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMessageBox>
+
+namespace callvista {
+
+namespace {
+
+MessageResponder& responder()
+{
+    static MessageResponder instance;
+    return instance;
+}
+
+// QMessageBox takes No as the escape button of a Yes/No box; the program's
+// Yes/No questions must be answered by a button, so Escape and the close box
+// are refused there.
+class AnswerOnlyBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Escape) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (event->spontaneous()) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<QMessageBox> buildMessageBox(QWidget* parent, const MessageRequest& request)
+{
+    std::unique_ptr<QMessageBox> box;
+    if (request.buttons == MessageButtons::YesNo) {
+        box = std::make_unique<AnswerOnlyBox>(parent);
+        box->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    } else
+        box = std::make_unique<QMessageBox>(parent);
+    box->setIcon(QMessageBox::NoIcon);
+    box->setWindowTitle(request.title);
+    box->setText(request.text);
+    box->setTextFormat(Qt::PlainText);
+    switch (request.buttons) {
+    case MessageButtons::Ok:
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setDefaultButton(QMessageBox::Ok);
+        box->setEscapeButton(QMessageBox::Ok);
+        break;
+    case MessageButtons::YesNo:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
+        break;
+    case MessageButtons::YesNoCancel:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box->setDefaultButton(QMessageBox::Yes);
+        box->setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    return box;
+}
+
+MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
+                          MessageButtons buttons)
+{
+    const MessageRequest request{text, title, buttons};
+    if (responder())
+        return responder()(request);
+    const auto box = buildMessageBox(parent, request);
+    switch (box->exec()) {
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    case QMessageBox::Cancel:
+        return MessageAnswer::Cancel;
+    default:
+        return buttons == MessageButtons::YesNoCancel ? MessageAnswer::Cancel : MessageAnswer::Ok;
+    }
+}
+
+void setMessageResponder(MessageResponder newResponder)
+{
+    responder() = std::move(newResponder);
+}
+
+} // namespace callvista

@@ -1,0 +1,79 @@
+#include "core/entry_line.h"
+
+namespace callvista {
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QString fitToWidth(const QString& text, int width)
+{
+    if (text.size() <= width)
+        return text;
+    qsizetype cut = width;
+    // Never leave half of a surrogate pair at the end of a column.
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut);
+}
+
+bool exceedsWidth(const QString& text, int width)
+{
+    return trimSpaces(text).size() > width;
+}
+
+static void appendColumn(QString& line, const QString& text, int width)
+{
+    const QString value = fitToWidth(trimSpaces(text), width);
+    line += value;
+    line += QString(width - value.size(), u' ');
+}
+
+QString makeEntryLine(const QString& family, const QString& shortName, const QString& phone,
+                      const ColumnWidths& widths)
+{
+    QString line;
+    line.reserve(widths.lineLength());
+    appendColumn(line, family, widths.family);
+    line += u'|';
+    appendColumn(line, shortName, widths.shortName);
+    line += u'|';
+    appendColumn(line, phone, widths.phone);
+    return line;
+}
+
+QString entryField(const QString& line, Field field, const ColumnWidths& widths)
+{
+    qsizetype start = 0;
+    qsizetype length = widths.family;
+    switch (field) {
+    case Field::Family:
+        break;
+    case Field::Short:
+        start = widths.family + 1;
+        length = widths.shortName;
+        break;
+    case Field::Phone:
+        start = widths.family + widths.shortName + 2;
+        length = widths.phone;
+        break;
+    }
+    if (start >= line.size())
+        return {};
+    return trimSpaces(line.mid(start, length));
+}
+
+QString headerLine(const ColumnWidths& widths)
+{
+    return makeEntryLine(QStringLiteral("Family Name"), QStringLiteral("Short Name"),
+                         QStringLiteral("Phone No"), widths);
+}
+
+} // namespace callvista

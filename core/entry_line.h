@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// An entry is one fixed-width line of three columns: family name, "|", short
+// name, "|", phone number, each left-aligned and padded with spaces. The line
+// is at once what the list shows, what it sorts by and the only store of the
+// entry, so every reader cuts it by position and never looks for the "|".
+namespace callvista {
+
+struct ColumnWidths {
+    qint16 family = 30;
+    qint16 shortName = 20;
+    qint16 phone = 20;
+
+    [[nodiscard]] int lineLength() const { return family + shortName + phone + 2; }
+    friend bool operator==(const ColumnWidths&, const ColumnWidths&) = default;
+};
+
+// The most entries a document holds: positions and counts are 16-bit signed.
+inline constexpr int MaxEntries = 32767;
+
+enum class Field { Family = 1, Short = 2, Phone = 3 };
+
+// Removes the space character (and only it) from both ends.
+[[nodiscard]] QString trimSpaces(const QString& text);
+
+// Cuts a trimmed text to at most `width` UTF-16 units without splitting a
+// surrogate pair. Returns the text unchanged when it fits.
+[[nodiscard]] QString fitToWidth(const QString& text, int width);
+
+// True when the trimmed text is wider than its column and would be cut.
+[[nodiscard]] bool exceedsWidth(const QString& text, int width);
+
+[[nodiscard]] QString makeEntryLine(const QString& family, const QString& shortName,
+                                    const QString& phone, const ColumnWidths& widths);
+
+[[nodiscard]] QString entryField(const QString& line, Field field, const ColumnWidths& widths);
+
+// The header over the list: the entry line of the three column captions.
+[[nodiscard]] QString headerLine(const ColumnWidths& widths);
+
+} // namespace callvista

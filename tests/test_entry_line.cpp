@@ -1,0 +1,187 @@
+#include "core/entry_line.h"
+#include "core/entry_order.h"
+
+#include <QTest>
+
+#include <algorithm>
+
+using namespace callvista;
+
+class TestEntryLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void buildsLine_data();
+    void buildsLine();
+    void readsFieldsBack_data();
+    void readsFieldsBack();
+    void cutsIrregularLines_data();
+    void cutsIrregularLines();
+    void headerLine();
+    void sortsLikeAListBox_data();
+    void sortsLikeAListBox();
+};
+
+static const ColumnWidths widths;
+
+static QString pad(const QString& text, int width)
+{
+    return text + QString(width - text.size(), u' ');
+}
+
+void TestEntryLine::buildsLine_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("shortName");
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("all empty") << "" << "" << ""
+                               << pad("", 30) + "|" + pad("", 20) + "|" + pad("", 20);
+    QTest::newRow("spaces around are dropped")
+        << "  Smith " << " Tom" << "555  " << pad("Smith", 30) + "|" + pad("Tom", 20) + "|"
+                                                  + pad("555", 20);
+    QTest::newRow("inner spaces stay") << "van der Berg" << "J P" << "1 2"
+                                       << pad("van der Berg", 30) + "|" + pad("J P", 20) + "|"
+                                              + pad("1 2", 20);
+    QTest::newRow("exact width gets no padding")
+        << QString(30, u'F') << QString(20, u'S') << QString(20, u'9')
+        << QString(30, u'F') + "|" + QString(20, u'S') + "|" + QString(20, u'9');
+    QTest::newRow("tab is not trimmed and counts")
+        << "Smith\t" << "a" << "1" << pad("Smith\t", 30) + "|" + pad("a", 20) + "|" + pad("1", 20);
+    QTest::newRow("case kept") << "mcDonald" << "ANN" << "1"
+                               << pad("mcDonald", 30) + "|" + pad("ANN", 20) + "|" + pad("1", 20);
+    QTest::newRow("too long is cut to the column")
+        << QString(35, u'x') << QString(25, u'y') << QString(21, u'7')
+        << QString(30, u'x') + "|" + QString(20, u'y') + "|" + QString(20, u'7');
+    // 29 units, then a surrogate pair that would straddle the column's end.
+    QTest::newRow("surrogate pair is not split")
+        << QString(29, u'a') + QString::fromUcs4(U"\U0001F600") << "s" << "1"
+        << QString(29, u'a') + " |" + pad("s", 20) + "|" + pad("1", 20);
+}
+
+void TestEntryLine::buildsLine()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, shortName);
+    QFETCH(QString, phone);
+    QFETCH(QString, expected);
+
+    const QString line = makeEntryLine(family, shortName, phone, widths);
+    QCOMPARE(line, expected);
+    QCOMPARE(line.size(), 72);
+    QCOMPARE(line.at(30), u'|');
+    QCOMPARE(line.at(51), u'|');
+}
+
+void TestEntryLine::readsFieldsBack_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("shortName");
+    QTest::addColumn<QString>("phone");
+
+    QTest::newRow("plain") << "Smith" << "John" << "+49-555-12";
+    QTest::newRow("bar inside fields") << "A|B" << "|x|" << "12";
+    QTest::newRow("full columns") << QString(30, u'F') << QString(20, u'S') << QString(20, u'9');
+    QTest::newRow("accents and emoji") << QString::fromUtf8("Émile Zoë")
+                                       << QString::fromUtf8("😀 ß") << "0";
+    QTest::newRow("empty short name") << "Adams" << "" << "555-01-00";
+}
+
+void TestEntryLine::readsFieldsBack()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, shortName);
+    QFETCH(QString, phone);
+
+    const QString line = makeEntryLine(family, shortName, phone, widths);
+    QCOMPARE(entryField(line, Field::Family, widths), family);
+    QCOMPARE(entryField(line, Field::Short, widths), shortName);
+    QCOMPARE(entryField(line, Field::Phone, widths), phone);
+}
+
+void TestEntryLine::cutsIrregularLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("shortName");
+    QTest::addColumn<QString>("phone");
+
+    QTest::newRow("empty line") << "" << "" << "" << "";
+    QTest::newRow("ends inside family") << "  Smi" << "Smi" << "" << "";
+    QTest::newRow("ends inside short") << pad("Smith", 30) + "|Jo" << "Smith" << "Jo" << "";
+    QTest::newRow("separators not looked at")
+        << QString("ab|cd").leftJustified(30, u'-') + "#" + pad("x", 20) + "#12"
+        << QString("ab|cd").leftJustified(30, u'-') << "x" << "12";
+}
+
+void TestEntryLine::cutsIrregularLines()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, family);
+    QFETCH(QString, shortName);
+    QFETCH(QString, phone);
+
+    QCOMPARE(entryField(line, Field::Family, widths), family);
+    QCOMPARE(entryField(line, Field::Short, widths), shortName);
+    QCOMPARE(entryField(line, Field::Phone, widths), phone);
+}
+
+void TestEntryLine::headerLine()
+{
+    const QString header = callvista::headerLine(widths);
+    QCOMPARE(header.size(), 72);
+    QCOMPARE(header.mid(0, 11), QStringLiteral("Family Name"));
+    QCOMPARE(header.mid(31, 10), QStringLiteral("Short Name"));
+    QCOMPARE(header.mid(52, 8), QStringLiteral("Phone No"));
+    QCOMPARE(header.at(30), u'|');
+    QCOMPARE(header.at(51), u'|');
+    QCOMPARE(header.count(u' '), 72 - 11 - 10 - 8 - 2 + 3);
+}
+
+void TestEntryLine::sortsLikeAListBox_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("families");
+    QTest::addColumn<QStringList>("sorted");
+
+    const QStringList names{"Smythe", "smithers", "Smith", "Adams", "Smith-Jones", "Zeta"};
+    const QStringList nameOrder{"Adams", "Smith", "Smith-Jones", "smithers", "Smythe", "Zeta"};
+    QTest::newRow("en_US family before longer name") << "en_US" << names << nameOrder;
+    QTest::newRow("C family before longer name")
+        << "C" << names << QStringList{"Adams", "Smith", "Smith-Jones", "smithers", "Smythe", "Zeta"};
+    QTest::newRow("en_US accents beside base letter")
+        << "en_US" << QStringList{"Fabre", QString::fromUtf8("émile"), "Dupont", "Emile"}
+        << QStringList{"Dupont", "Emile", QString::fromUtf8("émile"), "Fabre"};
+    QTest::newRow("en_US digits after padding") << "en_US" << QStringList{"A1", "A", "Ab"}
+                                                << QStringList{"A", "A1", "Ab"};
+    QTest::newRow("en_US case ignored") << "en_US" << QStringList{"baker", "ADAMS", "Adam", "SMITH", "smith"}
+                                        << QStringList{"Adam", "ADAMS", "baker", "SMITH", "smith"};
+    QTest::newRow("C case ignored") << "C" << QStringList{"baker", "ADAMS", "Adam", "SMITH", "smith"}
+                                    << QStringList{"Adam", "ADAMS", "baker", "SMITH", "smith"};
+    QTest::newRow("C digits after padding") << "C" << QStringList{"A1", "A", "Ab"}
+                                            << QStringList{"A", "A1", "Ab"};
+}
+
+void TestEntryLine::sortsLikeAListBox()
+{
+    QFETCH(QString, locale);
+    QFETCH(QStringList, families);
+    QFETCH(QStringList, sorted);
+
+    const EntryOrder order{QLocale(locale)};
+    QStringList lines;
+    for (const QString& family : families)
+        lines.append(makeEntryLine(family, "x", "1", widths));
+    std::stable_sort(lines.begin(), lines.end(), [&](const QString& a, const QString& b) {
+        return order.compare(a, b) < 0;
+    });
+    QStringList result;
+    for (const QString& line : lines)
+        result.append(entryField(line, Field::Family, widths));
+    QCOMPARE(result, sorted);
+}
+
+QTEST_APPLESS_MAIN(TestEntryLine)
+#include "test_entry_line.moc"

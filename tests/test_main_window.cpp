@@ -1,0 +1,368 @@
+#include "app/adr_list.h"
+#include "app/main_window.h"
+#include "test_support.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFontInfo>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace callvista;
+using namespace callvista::testing;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startsEmptyAndUntitled();
+    void controlsStandAtTheirPlaces_data();
+    void controlsStandAtTheirPlaces();
+    void tabOrderAndAccessKeys();
+    void fileMenu_data();
+    void fileMenu();
+    void insertsAtTheSortedPlace();
+    void buttonsFollowTheListOnlyOnFocus();
+    void refusesAFullList();
+    void deleteAsksAboutTheSelectedEntry_data();
+    void deleteAsksAboutTheSelectedEntry();
+    void deletingTheLastEntryDisablesTheButtons();
+    void commandsOnAnEmptyListDoNothing();
+    void headerStandsOverTheColumns();
+    void blinkEndsVisible();
+    void clickDuringBlinkStartsAfresh();
+    void closingMidBlinkIsSafe();
+    void screenshot();
+
+private:
+    void addEntries(const QList<QStringList>& entries);
+    std::unique_ptr<Main> m_main;
+};
+
+void TestMainWindow::init()
+{
+    m_main = std::make_unique<Main>();
+    showActive(*m_main);
+}
+
+void TestMainWindow::cleanup()
+{
+    m_main.reset();
+}
+
+void TestMainWindow::addEntries(const QList<QStringList>& entries)
+{
+    for (const QStringList& e : entries)
+        QVERIFY(m_main->adrList()->addItem(m_main->MakeNewItem(e.at(0), e.at(1), e.at(2))));
+}
+
+void TestMainWindow::startsEmptyAndUntitled()
+{
+    QCOMPARE(m_main->windowTitle(), QStringLiteral("<Untitled>"));
+    QCOMPARE(m_main->CvaFileName, QStringLiteral("<Untitled>"));
+    QVERIFY(!m_main->ChangeFlag);
+    QVERIFY(!m_main->ActionFlag);
+    QCOMPARE(m_main->adrList()->listCount(), qint16(0));
+    QCOMPARE(m_main->adrList()->listIndex(), qint16(-1));
+    QCOMPARE(child<QLabel>(*m_main, "Title")->text(),
+             QStringLiteral("Family Name                   |Short Name          |Phone No            "));
+    QVERIFY(child(*m_main, "AddCmd")->isEnabled());
+    QVERIFY(!child(*m_main, "EditCmd")->isEnabled());
+    QVERIFY(!child(*m_main, "DelCmd")->isEnabled());
+    QVERIFY(!child(*m_main, "FindCmd")->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), child(*m_main, "AddCmd"));
+    QVERIFY(!m_main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(m_main->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+}
+
+void TestMainWindow::controlsStandAtTheirPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    QTest::newRow("AddCmd") << "AddCmd" << QRect(0, 8, 57, 41);
+    QTest::newRow("EditCmd") << "EditCmd" << QRect(56, 8, 57, 41);
+    QTest::newRow("DelCmd") << "DelCmd" << QRect(112, 8, 57, 41);
+    QTest::newRow("FindCmd") << "FindCmd" << QRect(168, 8, 57, 41);
+    QTest::newRow("Image1") << "Image1" << QRect(326, 3, 224, 42);
+    QTest::newRow("Title") << "Title" << QRect(0, 56, 553, 17);
+    QTest::newRow("AdrList") << "AdrList" << QRect(0, 72, 553, 285);
+    QTest::newRow("client area") << "client" << QRect(0, 0, 554, 359);
+}
+
+void TestMainWindow::controlsStandAtTheirPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    QWidget* widget = m_main->findChild<QWidget*>(name);
+    QVERIFY(widget);
+    if (name == QLatin1String("client"))
+        QCOMPARE(widget->size(), pixels.size());
+    else
+        QCOMPARE(widget->geometry(), pixels);
+}
+
+void TestMainWindow::tabOrderAndAccessKeys()
+{
+    QStringList order;
+    QWidget* widget = child(*m_main, "AddCmd");
+    for (int i = 0; i < 5; ++i) {
+        order.append(widget->objectName());
+        do
+            widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(m_main.get()));
+    }
+    QCOMPARE(order, (QStringList{"AddCmd", "DelCmd", "FindCmd", "AdrList", "EditCmd"}));
+
+    QCOMPARE(child<QAbstractButton>(*m_main, "AddCmd")->shortcut(), QKeySequence("Alt+A"));
+    QCOMPARE(child<QAbstractButton>(*m_main, "EditCmd")->shortcut(), QKeySequence("Alt+E"));
+    QCOMPARE(child<QAbstractButton>(*m_main, "DelCmd")->shortcut(), QKeySequence("Alt+D"));
+    QCOMPARE(child<QAbstractButton>(*m_main, "FindCmd")->shortcut(), QKeySequence("Alt+I"));
+}
+
+void TestMainWindow::fileMenu_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("new") << "NewMenu" << "&New" << QKeySequence("Ctrl+N");
+    QTest::newRow("open") << "OpenMenu" << "&Open" << QKeySequence("Ctrl+O");
+    QTest::newRow("save") << "SaveMenu" << "&Save" << QKeySequence("Ctrl+S");
+    QTest::newRow("save as") << "SaveAsMenu" << "Save &As..." << QKeySequence();
+    QTest::newRow("exit") << "ExitMenu" << "E&xit" << QKeySequence("Ctrl+X");
+}
+
+void TestMainWindow::fileMenu()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, keys);
+    auto* file = m_main->findChild<QMenu*>(QStringLiteral("File"));
+    QVERIFY(file);
+    QCOMPARE(file->title(), QStringLiteral("&File"));
+    auto* action = file->findChild<QAction*>(name);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), keys);
+    const QList<QAction*> actions = file->actions();
+    QCOMPARE(actions.size(), 6);
+    QVERIFY(actions.at(4)->isSeparator());
+}
+
+void TestMainWindow::insertsAtTheSortedPlace()
+{
+    addEntries({{"Smythe", "a", "1"}, {"smith", "b", "2"}, {"Adams", "c", "3"},
+                {"SMITH", "a", "4"}, {"Smithers", "d", "5"}});
+    QStringList families;
+    for (int i = 0; i < m_main->adrList()->listCount(); ++i)
+        families.append(m_main->GetItemField(m_main->adrList()->itemText(i), 1));
+    QCOMPARE(families, (QStringList{"Adams", "SMITH", "smith", "Smithers", "Smythe"}));
+    // SMITH/a sorts before smith/b although it came later: the whole line counts.
+    QCOMPARE(m_main->GetItemField(m_main->adrList()->itemText(1), 2), QStringLiteral("a"));
+}
+
+void TestMainWindow::buttonsFollowTheListOnlyOnFocus()
+{
+    addEntries({{"Smith", "John", "555"}});
+    QVERIFY(!child(*m_main, "EditCmd")->isEnabled());
+    QVERIFY(!child(*m_main, "DelCmd")->isEnabled());
+    QVERIFY(!child(*m_main, "FindCmd")->isEnabled());
+
+    m_main->adrList()->setFocus();
+    QVERIFY(m_main->adrList()->hasFocus());
+    QVERIFY(child(*m_main, "EditCmd")->isEnabled());
+    QVERIFY(child(*m_main, "DelCmd")->isEnabled());
+    QVERIFY(child(*m_main, "FindCmd")->isEnabled());
+    QCOMPARE(m_main->adrList()->listIndex(), qint16(-1));
+}
+
+void TestMainWindow::refusesAFullList()
+{
+    QStringList lines;
+    for (int i = 0; i < MaxEntries; ++i)
+        lines.append(m_main->MakeNewItem(QString::number(i), "s", "1"));
+    m_main->adrList()->setItems(lines);
+    QCOMPARE(m_main->adrList()->listCount(), qint16(32767));
+    QVERIFY(m_main->adrList()->isFull());
+    QVERIFY(!m_main->adrList()->addItem(m_main->MakeNewItem("One", "more", "1")));
+    QCOMPARE(m_main->adrList()->listCount(), qint16(32767));
+}
+
+void TestMainWindow::deleteAsksAboutTheSelectedEntry_data()
+{
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QStringList>("remaining");
+
+    QTest::newRow("no selection, yes deletes the first")
+        << -1 << true << "Are You Sure to Remove 'ADAMS' ?" << QStringList{"Smith"};
+    QTest::newRow("no selection, no keeps it")
+        << -1 << false << "Are You Sure to Remove 'ADAMS' ?" << QStringList{"Adams", "Smith"};
+    QTest::newRow("selected, yes deletes it")
+        << 1 << true << "Are You Sure to Remove 'SMITH' ?" << QStringList{"Adams"};
+    QTest::newRow("selected, no keeps it")
+        << 1 << false << "Are You Sure to Remove 'SMITH' ?" << QStringList{"Adams", "Smith"};
+}
+
+void TestMainWindow::deleteAsksAboutTheSelectedEntry()
+{
+    QFETCH(int, selected);
+    QFETCH(bool, yes);
+    QFETCH(QString, question);
+    QFETCH(QStringList, remaining);
+
+    addEntries({{"Smith", "John", "555"}, {"Adams", "Ann", "123"}});
+    m_main->adrList()->setFocus();
+    m_main->adrList()->setListIndex(selected);
+    MessageScript messages;
+    messages.answer(yes ? MessageAnswer::Yes : MessageAnswer::No);
+    QTest::mouseClick(child<QAbstractButton>(*m_main, "DelCmd"), Qt::LeftButton);
+
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(messages.asked.first().text, question);
+    QCOMPARE(messages.asked.first().title, QStringLiteral("Delete Confirmation"));
+    QCOMPARE(messages.asked.first().buttons, MessageButtons::YesNo);
+    QStringList families;
+    for (int i = 0; i < m_main->adrList()->listCount(); ++i)
+        families.append(m_main->GetItemField(m_main->adrList()->itemText(i), 1));
+    QCOMPARE(families, remaining);
+    QCOMPARE(m_main->ChangeFlag, yes);
+    QCOMPARE(m_main->adrList()->listIndex(), qint16(yes ? -1 : qMax(selected, 0)));
+    QVERIFY(child(*m_main, "EditCmd")->isEnabled());
+}
+
+void TestMainWindow::deletingTheLastEntryDisablesTheButtons()
+{
+    addEntries({{"Smith", "John", "555"}});
+    m_main->adrList()->setFocus();
+    QVERIFY(child(*m_main, "DelCmd")->isEnabled());
+    MessageScript messages;
+    messages.answer(MessageAnswer::Yes);
+    m_main->delCmdClick();
+    QCOMPARE(m_main->adrList()->listCount(), qint16(0));
+    QVERIFY(!child(*m_main, "EditCmd")->isEnabled());
+    QVERIFY(!child(*m_main, "DelCmd")->isEnabled());
+    QVERIFY(!child(*m_main, "FindCmd")->isEnabled());
+}
+
+void TestMainWindow::commandsOnAnEmptyListDoNothing()
+{
+    MessageScript messages;
+    ModalScript dialogs;
+    m_main->editCmdClick();
+    m_main->delCmdClick();
+    m_main->findCmdClick();
+    QCOMPARE(messages.asked.size(), 0);
+    QCOMPARE(dialogs.shown.size(), 0);
+    QVERIFY(!m_main->ChangeFlag);
+    QCOMPARE(QApplication::focusWidget(), child(*m_main, "AddCmd"));
+}
+
+// Columns of the image, counted from the list's left edge, that hold a dark
+// pixel in at least `minRun` rows of the strip.
+static QList<int> darkColumns(const QImage& image, int top, int height, int minRun)
+{
+    QList<int> columns;
+    for (int x = 0; x < image.width(); ++x) {
+        int dark = 0;
+        for (int y = top; y < top + height && y < image.height(); ++y)
+            if (qGray(image.pixel(x, y)) < 100)
+                ++dark;
+        if (dark >= minRun)
+            columns.append(x);
+    }
+    return columns;
+}
+
+void TestMainWindow::headerStandsOverTheColumns()
+{
+    QVERIFY(QFontInfo(m_main->adrList()->font()).fixedPitch());
+    addEntries({{"", "", ""}});
+    QWidget* client = child(*m_main, "client");
+    const QImage image = client->grab().toImage();
+    const QRect row = m_main->adrList()->visualRect(m_main->adrList()->model()->index(0, 0));
+    const QPoint rowTop = m_main->adrList()->viewport()->mapTo(client, row.topLeft());
+    // The line of an empty entry shows nothing but its two bars.
+    const QList<int> bars = darkColumns(image, rowTop.y(), row.height(), row.height() / 2);
+    QVERIFY2(!bars.isEmpty(), "no bar drawn in the list");
+    QVERIFY(bars.last() - bars.first() > 100);
+    const QLabel* title = child<QLabel>(*m_main, "Title");
+    const QList<int> titleColumns =
+        darkColumns(image, title->y(), title->height(), row.height() / 2);
+    for (int x : bars)
+        QVERIFY2(titleColumns.contains(x), qPrintable(QString("bar at x=%1 not in header").arg(x)));
+}
+
+void TestMainWindow::blinkEndsVisible()
+{
+    QLabel* image = child<QLabel>(*m_main, "Image1");
+    QCOMPARE(image->toolTip(), QStringLiteral("Click"));
+    int hides = 0;
+    QTest::mouseClick(image, Qt::LeftButton);
+    QVERIFY(m_main->isBlinking());
+    bool wasVisible = true;
+    QElapsedTimer clock;
+    clock.start();
+    while (m_main->isBlinking() && clock.elapsed() < 10000) {
+        QTest::qWait(1);
+        if (wasVisible && !image->isVisible())
+            ++hides;
+        wasVisible = image->isVisible();
+    }
+    QVERIFY(!m_main->isBlinking());
+    QVERIFY(image->isVisible());
+    QVERIFY2(hides > 10, qPrintable(QString::number(hides)));
+}
+
+void TestMainWindow::clickDuringBlinkStartsAfresh()
+{
+    QLabel* image = child<QLabel>(*m_main, "Image1");
+    m_main->blink();
+    QTest::qWait(200);
+    QVERIFY(m_main->isBlinking());
+    QElapsedTimer clock;
+    clock.start();
+    m_main->blink();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_main->isBlinking(), 10000);
+    // A fresh run takes its 100 phases of at least 16 ms each.
+    QVERIFY(clock.elapsed() >= 100 * 16 - 50);
+    QVERIFY(image->isVisible());
+}
+
+void TestMainWindow::closingMidBlinkIsSafe()
+{
+    m_main->blink();
+    QTest::qWait(100);
+    m_main->close();
+    m_main.reset();
+    QTest::qWait(100);
+    QVERIFY(!m_main);
+}
+
+void TestMainWindow::screenshot()
+{
+    const QString folder = qEnvironmentVariable("CALLVISTA_SCREENSHOTS");
+    if (folder.isEmpty())
+        QSKIP("set CALLVISTA_SCREENSHOTS to a folder to save the picture");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    m_main = std::make_unique<Main>();
+    showActive(*m_main);
+    addEntries({{"Smith", "John", "+49-555-12"}, {"Adams", "Ann", "555-01-00"},
+                {QString::fromUtf8("Émile Zola"), "Emile", "01 23 45"},
+                {"van der Berg", "Jan", "#31-20"}, {"Baker", "Tom", "12-345-67"}});
+    m_main->adrList()->setFocus();
+    m_main->adrList()->setListIndex(1);
+    QVERIFY(m_main->grab().save(folder + "/main_window.png"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
