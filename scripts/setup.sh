@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Callvista and then builds and starts it
+# (run), builds and runs every test (test), or runs the benchmarks (bench).
+# Safe to run again: it installs only what is missing and builds only what
+# changed.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+root=$(pwd)
+mode=${1:-run}
+
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
+          fonts-dejavu-core fonts-liberation)
+case "$mode" in
+  test) packages+=(clang libclang-rt-14-dev libbenchmark-dev xvfb xdotool openbox
+                   x11-utils imagemagick desktop-file-utils appstream dpkg-dev) ;;
+  bench) packages+=(libbenchmark-dev valgrind) ;;
+esac
+
+install_missing() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+  local dir=$1; shift
+  [ -f "$dir/build.ninja" ] || cmake -S "$root" -B "$dir" -G Ninja "$@"
+  cmake --build "$dir" -j "$(nproc)"
+}
+
+install_missing "${packages[@]}"
+
+case "$mode" in
+  run)
+    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+    exec ./build/app/callvista
+    ;;
+  test)
+    export QT_QPA_PLATFORM=offscreen
+    echo "== Build with warnings as errors, and the unit tests"
+    configure_and_build build-test -DCMAKE_BUILD_TYPE=Debug -DCALLVISTA_WERROR=ON \
+      -DCALLVISTA_BENCH=ON
+    (cd build-test && ctest --output-on-failure -j 2)
+    echo "== The same tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+    configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DCALLVISTA_WERROR=ON \
+      -DCALLVISTA_SANITIZE=ON
+    (cd build-asan && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+       LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
+       UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+       ctest --output-on-failure -j 2)
+    if [ -x scripts/fuzz.sh ]; then
+      echo "== Fuzzing the document reader"
+      scripts/fuzz.sh
+    fi
+    if [ -x tests/e2e/run.sh ]; then
+      echo "== End-to-end tests in a real window"
+      tests/e2e/run.sh build-test/app/callvista
+    fi
+    ;;
+  bench)
+    configure_and_build build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+      -DCALLVISTA_BENCH=ON
+    QT_QPA_PLATFORM=offscreen ./build-bench/bench/callvista-bench "${@:2}"
+    ;;
+  *)
+    echo "usage: $0 run|test|bench [benchmark options]" >&2
+    exit 2
+    ;;
+esac
