@@ -1,0 +1,25 @@
+# `cpack` in the build folder makes a Debian package. dpkg-shlibdeps (from
+# dpkg-dev) reads the executable's shared libraries and turns them into the
+# package's Depends, so the Qt 6 runtime comes in with apt.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME callvista)
+set(CPACK_PACKAGE_VENDOR "The Callvista developers")
+set(CPACK_PACKAGE_CONTACT "The Callvista developers <developers@callvista.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small address book of names and phone numbers")
+# Debian wants the long description wrapped; each line here is one line there.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Callvista keeps the entries of one address book document, each a family"
+  "name, a short name and a phone number, as a list sorted by family name."
+  "Entries are added, edited, deleted and found in small dialogs; documents"
+  "are plain text .CVA files.")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://callvista.org/")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+include(CPack)
