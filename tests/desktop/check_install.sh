@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Checks that Callvista installs like a Linux desktop program: `cmake --install`
+# into a scratch root puts exactly the expected files in their places, the
+# desktop entry and the AppStream data validate, and `cpack` makes a Debian
+# package with the Qt runtime in its Depends and the same files inside, whose
+# executable starts from a clean root.
+#
+# Usage: check_install.sh BUILD_DIR
+# The build folder must hold a built `callvista`. CMAKE and CPACK name the
+# tools to use, APP_ID the desktop id and VERSION the project version; CTest
+# sets all four.
+set -uo pipefail
+
+build=$(cd "${1:?usage: check_install.sh BUILD_DIR}" && pwd)
+cmake=${CMAKE:-cmake}
+cpack=${CPACK:-cpack}
+id=${APP_ID:-org.callvista.Callvista}
+version=${VERSION:?VERSION must name the project version}
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+stop() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+missing=()
+for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps readelf ldd timeout; do
+  command -v "$tool" >/dev/null || missing+=("$tool")
+done
+[ ${#missing[@]} -eq 0 ] ||
+  stop "missing tools: ${missing[*]} (install desktop-file-utils appstream dpkg-dev binutils)"
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# Width and height of a PNG file, from its IHDR chunk; empty when the file
+# is not a PNG.
+png_size() {
+  local bytes
+  read -r -a bytes <<<"$(od -An -tu1 -N24 "$1" | tr '\n' ' ')"
+  [ "${bytes[*]:0:8}" = "137 80 78 71 13 10 26 10" ] || return 0
+  echo "$(((bytes[16] << 24) | (bytes[17] << 16) | (bytes[18] << 8) | bytes[19]))x$(((bytes[20] << 24) | (bytes[21] << 16) | (bytes[22] << 8) | bytes[23]))"
+}
+
+sizes=(16 32 48 64 128 256)
+expected=(
+  usr/bin/callvista
+  "usr/share/applications/$id.desktop"
+  "usr/share/metainfo/$id.metainfo.xml"
+  "usr/share/icons/hicolor/scalable/apps/$id.svg"
+)
+for size in "${sizes[@]}"; do
+  expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
+done
+expected_list=$(printf '%s\n' "${expected[@]}" | sort)
+
+echo "== cmake --install into a scratch root"
+stage=$tmp/stage
+DESTDIR=$stage "$cmake" --install "$build" --prefix /usr >"$tmp/install.log" 2>&1 ||
+  { cat "$tmp/install.log" >&2; stop "cmake --install failed"; }
+
+installed_list=$(cd "$stage" && find . -type f -o -type l | sed 's|^\./||' | sort)
+[ "$installed_list" = "$expected_list" ] ||
+  fail "installed files differ from the expected ones:
+$(diff <(echo "$expected_list") <(echo "$installed_list"))"
+
+[ -x "$stage/usr/bin/callvista" ] || fail "usr/bin/callvista is not executable"
+for size in "${sizes[@]}"; do
+  png=$stage/usr/share/icons/hicolor/${size}x${size}/apps/$id.png
+  [ -f "$png" ] || continue
+  got=$(png_size "$png")
+  [ "$got" = "${size}x${size}" ] || fail "$size px icon is '${got:-not a PNG}'"
+done
+svg=$stage/usr/share/icons/hicolor/scalable/apps/$id.svg
+[ -f "$svg" ] && { grep -q '<svg' "$svg" || fail "scalable icon is not an SVG"; }
+
+desktop=$stage/usr/share/applications/$id.desktop
+metainfo=$stage/usr/share/metainfo/$id.metainfo.xml
+
+echo "== desktop entry"
+if [ -f "$desktop" ]; then
+  out=$(desktop-file-validate "$desktop" 2>&1)
+  rc=$?
+  echo "${out:-desktop-file-validate: no findings}"
+  [ $rc -eq 0 ] && ! grep -qE '(error|warning):' <<<"$out" ||
+    fail "desktop-file-validate reported problems"
+  grep -qx "Icon=$id" "$desktop" || fail "desktop entry does not name the icon $id"
+  exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+  [ -x "$stage/usr/bin/$exec_name" ] || fail "desktop entry runs '$exec_name', which is not installed"
+fi
+
+echo "== AppStream metainfo"
+if [ -f "$metainfo" ]; then
+  appstreamcli validate --no-net --strict "$metainfo" || fail "appstreamcli validate failed"
+  appstreamcli validate-tree --no-net --strict "$stage" || fail "appstreamcli validate-tree failed"
+  grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id is not $id"
+  grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
+    fail "metainfo does not launch $id.desktop"
+  grep -qE '<image>https://[^<]+\.png</image>' "$metainfo" || fail "metainfo has no screenshot image"
+  newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -1 | cut -d'"' -f2)
+  [ "$newest" = "$version" ] || fail "newest release in metainfo is '$newest', the project is $version"
+fi
+
+echo "== cpack"
+pkg=$tmp/pkg
+"$cpack" --config "$build/CPackConfig.cmake" -B "$pkg" >"$tmp/cpack.log" 2>&1 ||
+  { cat "$tmp/cpack.log" >&2; stop "cpack failed"; }
+debs=("$pkg"/*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || stop "cpack made ${#debs[@]} .deb files: ${debs[*]}"
+deb=${debs[0]}
+arch=$(dpkg --print-architecture)
+[ "$(basename "$deb")" = "callvista_${version}_${arch}.deb" ] || fail "package file is named $(basename "$deb")"
+
+dpkg-deb --info "$deb"
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = callvista ] || fail "Package is '$(field Package)'"
+[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', the project is $version"
+[ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)'"
+grep -qE '^.+ <[^@ ]+@[^> ]+>$' <<<"$(field Maintainer)" || fail "Maintainer '$(field Maintainer)' is not 'Name <address>'"
+[ -n "$(field Section)" ] || fail "no Section"
+grep -q '^https://' <<<"$(field Homepage)" || fail "Homepage '$(field Homepage)' is not an https URL"
+description=$(field Description)
+[ "$(wc -l <<<"$description")" -ge 2 ] || fail "Description has no long part"
+awk 'length > 80 { bad = 1 } END { exit bad }' <<<"$description" || fail "Description has lines over 80 characters"
+
+depends=$(field Depends)
+for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
+  pattern=$(sed 's/[+.]/\\&/g' <<<"$lib")
+  grep -qE "(^|, )$pattern \(>= [^)]+\)" <<<"$depends" || fail "Depends lacks a versioned $lib: '$depends'"
+done
+
+dpkg-deb --contents "$deb" >"$tmp/contents"
+awk '$6 !~ /^\.\/usr\// { print; bad = 1 } END { exit bad }' "$tmp/contents" ||
+  fail "the package has entries outside /usr"
+awk '$2 != "root/root" { print; bad = 1 } END { exit bad }' "$tmp/contents" ||
+  fail "the package has entries not owned by root"
+awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print; bad = 1 }
+     $1 ~ /^-/ && $6 ~ /^\.\/usr\/bin\// && $1 != "-rwxr-xr-x" { print; bad = 1 }
+     $1 ~ /^-/ && $6 !~ /^\.\/usr\/bin\// && $1 != "-rw-r--r--" { print; bad = 1 }
+     END { exit bad }' "$tmp/contents" || fail "the package has entries with unusual modes"
+packaged_list=$(awk '$1 ~ /^-/ { sub(/^\.\//, "", $6); print $6 }' "$tmp/contents" | sort)
+[ "$packaged_list" = "$expected_list" ] ||
+  fail "packaged files differ from the expected ones:
+$(diff <(echo "$expected_list") <(echo "$packaged_list"))"
+
+echo "== the packaged program in a clean root"
+root=$tmp/root
+dpkg-deb -x "$deb" "$root" || stop "dpkg-deb -x failed"
+program=$root/usr/bin/callvista
+[ -x "$program" ] || stop "the package has no executable usr/bin/callvista"
+[ "$(od -An -c -N4 "$program" | tr -d ' ')" = '177ELF' ] || fail "usr/bin/callvista is not an ELF executable"
+runpath=$(readelf -d "$program" | grep -E 'R(UN)?PATH')
+[ -z "$runpath" ] || fail "the packaged program keeps a library path: $runpath"
+unresolved=$(ldd "$program" | grep 'not found')
+[ -z "$unresolved" ] || fail "libraries not found: $unresolved"
+# A program that is still running after two seconds has found its libraries,
+# plugins and resources; timeout then ends it with status 124.
+QT_QPA_PLATFORM=offscreen timeout 2 "$program" >"$tmp/run.log" 2>&1
+rc=$?
+[ $rc -eq 124 ] || { cat "$tmp/run.log" >&2; fail "the packaged program ended with status $rc at start"; }
+
+if [ $failures -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "Desktop integration and package checks passed"
