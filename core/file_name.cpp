@@ -3,6 +3,7 @@
 #include "core/entry_line.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -10,6 +11,10 @@
 namespace callvista {
 
 namespace {
+
+// The longest file name, in bytes of the file system's encoding, that the
+// common file systems store.
+constexpr qsizetype MaxNameBytes = 255;
 
 bool isRefusedInName(QChar c)
 {
@@ -45,7 +50,8 @@ AcceptedName acceptName(const QString& folder, const QString& name, const QStrin
     else if (tail.toUpper() != u'.' + ext)
         return {{}, QStringLiteral("Only .") + ext + QStringLiteral(" Files is Valid")};
 
-    if (std::any_of(trimmed.cbegin(), trimmed.cend(), isRefusedInName))
+    if (std::any_of(trimmed.cbegin(), trimmed.cend(), isRefusedInName)
+        || QFile::encodeName(QFileInfo(path).fileName()).size() > MaxNameBytes)
         return {{}, QStringLiteral("Error On Input\\Output Path+FileName!")};
     return {path, {}};
 }

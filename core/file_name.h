@@ -30,7 +30,8 @@ struct AcceptedName {
 // four characters of the full path: without a dot among them "." + ext is
 // appended, with one they must read "." + ext in upper case and are kept in
 // the case given; last, a name that holds a folder separator, "*", "?" or a
-// control character, which could name another folder or a set of files.
+// control character, which could name another folder or a set of files, or
+// that is longer than a file system stores.
 [[nodiscard]] AcceptedName acceptName(const QString& folder, const QString& name,
                                       const QString& ext);
 

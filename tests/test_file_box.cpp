@@ -99,6 +99,9 @@ void TestFileBox::acceptName_data()
     QTest::newRow("star") << "/data" << "*" << "" << badPath;
     QTest::newRow("question mark") << "/data" << "rep?rt.cva" << "" << badPath;
     QTest::newRow("control character") << "/data" << QString("rep") + QChar(7) + "ort" << "" << badPath;
+    QTest::newRow("longest name") << "/data" << QString(251, u'n') << data + sep + QString(251, u'n') + ".CVA" << "";
+    QTest::newRow("name too long with its extension") << "/data" << QString(252, u'n') << "" << badPath;
+    QTest::newRow("too long in bytes") << "/data" << QString(126, QChar(0xe9)) << "" << badPath;
     QTest::newRow("wrong extension before bad path") << "/data" << "a*b.txt" << "" << wrongExt;
 }
 
