@@ -1,16 +1,54 @@
+#include "app/geometry.h"
+#include "app/main_window.h"
 #include "core/file_name.h"
 #include "core/folder_listing.h"
+#include "dialogs/dir_list.h"
+#include "dialogs/drive_list.h"
+#include "dialogs/file_box.h"
+#include "dialogs/file_list.h"
+#include "test_support.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 
 using namespace callvista;
+using namespace callvista::testing;
 
 namespace {
+
+struct Configuration {
+    QString caption;
+    QString action;
+    bool warn = false;
+    bool locked = false;
+};
+
+const Configuration NewConfig{QStringLiteral("Enter a New Callvista FileName"),
+                              QStringLiteral("Make"), true, false};
+const Configuration OpenConfig{QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false,
+                               true};
+const Configuration SaveAsConfig{QStringLiteral("Save as to"), QStringLiteral("Save"), true,
+                                 false};
+
+Configuration configurationNamed(const QString& name)
+{
+    if (name == QLatin1String("New"))
+        return NewConfig;
+    if (name == QLatin1String("Open"))
+        return OpenConfig;
+    return SaveAsConfig;
+}
 
 QString native(const QString& path)
 {
@@ -21,6 +59,50 @@ void touch(const QString& path)
 {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+}
+
+QLineEdit* nameBox(const QDialog& dialog)
+{
+    return child<QLineEdit>(dialog, "boxFileName");
+}
+
+QTreeWidgetItem* folderItem(const QDialog& dialog, const QString& name)
+{
+    const auto found = child<QTreeWidget>(dialog, "boxDir")->findItems(
+        name, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
+// A person's double click: press, release, the double click, release.
+void click(QWidget* viewport, QPoint at, bool twice)
+{
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+    if (twice) {
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    }
+}
+
+void clickFolder(const QDialog& dialog, const QString& name, bool twice)
+{
+    auto* tree = child<QTreeWidget>(dialog, "boxDir");
+    QTreeWidgetItem* item = folderItem(dialog, name);
+    QVERIFY2(item, qPrintable(name));
+    click(tree->viewport(), tree->visualItemRect(item).center(), twice);
+}
+
+void clickFile(const QDialog& dialog, const QString& name, bool twice)
+{
+    auto* list = child<QListWidget>(dialog, "boxFile");
+    const auto found = list->findItems(name, Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    click(list->viewport(), list->visualItemRect(found.first()).center(), twice);
+}
+
+void paste(QWidget* box, const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
 }
 
 } // namespace
@@ -44,10 +126,38 @@ private slots:
     void drivesStartAtTheRoot();
     void listsFilesAndFolders();
 
+    void controlsStandAtTheirPlaces_data();
+    void controlsStandAtTheirPlaces();
+    void tabOrderFocusAndAccessKey_data();
+    void tabOrderFocusAndAccessKey();
+    void typedNameGetsTheExtension_data();
+    void typedNameGetsTheExtension();
+    void refusedNamesKeepTheDialogOpen_data();
+    void refusedNamesKeepTheDialogOpen();
+    void listedFileKeepsItsLetterCase();
+    void doubleClickOnAFileAccepts();
+    void overwriteQuestion_data();
+    void overwriteQuestion();
+    void leavingWithoutAResult_data();
+    void leavingWithoutAResult();
+    void typedSeparatorsDoNothing();
+    void lockedBoxRefusesTypingAndPaste();
+    void highlightedFolderDoesNotCount();
+    void nameFromOneFolderGoesToTheOpenedOne();
+    void everyOpeningStartsAtTheCurrentFolder();
+    void unreadableDriveFallsBackToTheRoot();
+    void unreadableFallbackKeepsTheFolder();
+    void screenshot();
+
 private:
+    // Shows a configured chooser as the document commands do and lets the
+    // step type and click into it.
+    void runChooser(const Configuration& config, const ModalScript::Step& step);
+
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_folder;
     QString m_savedCurrent;
+    std::unique_ptr<Main> m_main;
 };
 
 void TestFileBox::init()
@@ -57,12 +167,26 @@ void TestFileBox::init()
     QVERIFY(m_temp->isValid());
     QVERIFY(QDir::setCurrent(m_temp->path()));
     m_folder = QDir::currentPath();
+    m_main = std::make_unique<Main>();
+    showActive(*m_main);
 }
 
 void TestFileBox::cleanup()
 {
+    DirList::setFolderCheck({});
+    m_main.reset();
     QDir::setCurrent(m_savedCurrent);
     m_temp.reset();
+}
+
+void TestFileBox::runChooser(const Configuration& config, const ModalScript::Step& step)
+{
+    ModalScript modal;
+    modal.then(step);
+    FileBox box(*m_main);
+    box.configure(config.caption, config.action, config.warn, config.locked);
+    runModal(box);
+    QCOMPARE(modal.shown, QStringList{QStringLiteral("FileBox")});
 }
 
 void TestFileBox::acceptName_data()
@@ -213,5 +337,419 @@ void TestFileBox::listsFilesAndFolders()
     QVERIFY(!canListFolder(m_folder + "/gone"));
 }
 
-QTEST_GUILESS_MAIN(TestFileBox)
+void TestFileBox::controlsStandAtTheirPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Label1") << "Label1" << QRect(60, 36, 912, 288) << "&FileName:";
+    QTest::newRow("boxFileName") << "boxFileName" << QRect(960, 30, 2856, 285) << "";
+    QTest::newRow("boxDrive") << "boxDrive" << QRect(45, 360, 2376, 288) << "";
+    QTest::newRow("boxDir") << "boxDir" << QRect(45, 720, 2415, 3180) << "";
+    QTest::newRow("boxFile") << "boxFile" << QRect(2490, 384, 2100, 3528) << "";
+    QTest::newRow("btnAction") << "btnAction" << QRect(3870, 48, 735, 315) << "Ok";
+}
+
+void TestFileBox::controlsStandAtTheirPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    QFETCH(QString, caption);
+    FileBox box(*m_main);
+    QCOMPARE(box.objectName(), QStringLiteral("FileBox"));
+    QCOMPARE(box.windowTitle(), QStringLiteral("FileBox"));
+    QCOMPARE(box.size(), twipsRect(0, 0, 4620, 3960).size());
+    QCOMPARE(box.palette().color(QPalette::Window), QColor(192, 192, 192));
+    QVERIFY(!(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QWidget* control = box.findChild<QWidget*>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    if (auto* label = qobject_cast<QLabel*>(control))
+        QCOMPARE(label->text(), caption);
+    if (auto* button = qobject_cast<QPushButton*>(control)) {
+        QCOMPARE(button->text(), caption);
+        QVERIFY(button->isDefault());
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        QVERIFY(edit->text().isEmpty());
+        QVERIFY(edit->font().bold());
+        QCOMPARE(edit->palette().color(QPalette::Base), QColor(Qt::white));
+    }
+}
+
+void TestFileBox::tabOrderFocusAndAccessKey_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::newRow("editable") << "New";
+    QTest::newRow("locked") << "Open";
+}
+
+void TestFileBox::tabOrderFocusAndAccessKey()
+{
+    QFETCH(QString, config);
+    runChooser(configurationNamed(config), [](QDialog& dialog) {
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTRY_COMPARE(QApplication::focusWidget(), nameBox(dialog));
+        QStringList order;
+        for (int i = 0; i < 5; ++i) {
+            order.append(QApplication::focusWidget()->objectName());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order, (QStringList{"boxFileName", "boxDrive", "boxDir", "boxFile", "btnAction"}));
+        QTest::keyClick(&dialog, Qt::Key_F, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), nameBox(dialog));
+    });
+}
+
+void TestFileBox::typedNameGetsTheExtension_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("enter");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Enter") << "report" << true << "report.CVA";
+    QTest::newRow("button") << "report" << false << "report.CVA";
+    QTest::newRow("spaces around") << "  two words  " << true << "two words.CVA";
+    QTest::newRow("typed dot is dropped") << "my.report" << true << "myreport.CVA";
+}
+
+void TestFileBox::typedNameGetsTheExtension()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, enter);
+    QFETCH(QString, file);
+    MessageScript messages;
+    m_main->CvaFileName = QStringLiteral("<Untitled>");
+    runChooser(NewConfig, [&](QDialog& dialog) {
+        QTest::keyClicks(nameBox(dialog), typed);
+        if (enter)
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        else
+            QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    });
+    QVERIFY(messages.asked.isEmpty());
+    QVERIFY(m_main->ActionFlag);
+    QCOMPARE(m_main->CvaFileName, native(m_folder) + QDir::separator() + file);
+}
+
+void TestFileBox::refusedNamesKeepTheDialogOpen_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("blank") << "    " << "You Must Specify a FileName!";
+    QTest::newRow("wrong extension") << "notes.txt" << "Only .CVA Files is Valid";
+    QTest::newRow("folder in the name") << "../escape" << "Error On Input\\Output Path+FileName!";
+    QTest::newRow("pattern") << "*.cva" << "Error On Input\\Output Path+FileName!";
+    QTest::newRow("tab") << "a\tb" << "Error On Input\\Output Path+FileName!";
+}
+
+void TestFileBox::refusedNamesKeepTheDialogOpen()
+{
+    QFETCH(QString, pasted);
+    QFETCH(QString, message);
+    touch(m_folder + "/a.CVA");
+    MessageScript messages;
+    m_main->CvaFileName = QStringLiteral("<Untitled>");
+    runChooser(SaveAsConfig, [&](QDialog& dialog) {
+        paste(nameBox(dialog), pasted);
+        QCOMPARE(nameBox(dialog)->text(), pasted);
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(messages.asked.size(), 1);
+        QCOMPARE(messages.asked.first().text, message);
+        QCOMPARE(messages.asked.first().title, QStringLiteral("Error"));
+        QCOMPARE(messages.asked.first().buttons, MessageButtons::Ok);
+
+        nameBox(dialog)->clear();
+        paste(nameBox(dialog), QStringLiteral("my.backup"));
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        QVERIFY(!dialog.isVisible());
+    });
+    QCOMPARE(messages.asked.size(), 1);
+    QVERIFY(m_main->ActionFlag);
+    QCOMPARE(m_main->CvaFileName, native(m_folder + "/my.backup.CVA"));
+}
+
+void TestFileBox::listedFileKeepsItsLetterCase()
+{
+    touch(m_folder + "/old.cva");
+    touch(m_folder + "/notes.txt");
+    MessageScript messages;
+    runChooser(OpenConfig, [&](QDialog& dialog) {
+        auto* list = child<QListWidget>(dialog, "boxFile");
+        QCOMPARE(list->count(), 1);
+        clickFile(dialog, QStringLiteral("old.cva"), false);
+        QCOMPARE(nameBox(dialog)->text(), QStringLiteral("old.cva"));
+        QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
+    });
+    QVERIFY(messages.asked.isEmpty());
+    QVERIFY(m_main->ActionFlag);
+    QCOMPARE(m_main->CvaFileName, native(m_folder + "/old.cva"));
+}
+
+void TestFileBox::doubleClickOnAFileAccepts()
+{
+    touch(m_folder + "/first.CVA");
+    touch(m_folder + "/second.CVA");
+    MessageScript messages;
+    runChooser(OpenConfig, [&](QDialog& dialog) {
+        clickFile(dialog, QStringLiteral("second.CVA"), true);
+        QVERIFY(!dialog.isVisible());
+    });
+    QVERIFY(messages.asked.isEmpty());
+    QVERIFY(m_main->ActionFlag);
+    QCOMPARE(m_main->CvaFileName, native(m_folder + "/second.CVA"));
+}
+
+void TestFileBox::overwriteQuestion_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("New, Yes") << "New" << true << true;
+    QTest::newRow("New, No") << "New" << true << false;
+    QTest::newRow("Save As, Yes") << "Save As" << true << true;
+    QTest::newRow("Save As, No") << "Save As" << true << false;
+    QTest::newRow("Open") << "Open" << false << false;
+}
+
+void TestFileBox::overwriteQuestion()
+{
+    QFETCH(QString, config);
+    QFETCH(bool, asked);
+    QFETCH(bool, yes);
+    touch(m_folder + "/book.CVA");
+    const QString path = native(m_folder + "/book.CVA");
+    m_main->CvaFileName = QStringLiteral("<Untitled>");
+    MessageScript messages;
+    messages.answer(yes ? MessageAnswer::Yes : MessageAnswer::No);
+    runChooser(configurationNamed(config), [&](QDialog& dialog) {
+        clickFile(dialog, QStringLiteral("book.CVA"), false);
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        QCOMPARE(dialog.isVisible(), asked && !yes);
+    });
+    QCOMPARE(messages.asked.size(), asked ? 1 : 0);
+    if (asked) {
+        const MessageRequest& question = messages.asked.first();
+        QCOMPARE(question.text, "Are You Sure to OverWrite on '" + path + "' ?");
+        QCOMPARE(question.title, QStringLiteral("Warning"));
+        QCOMPARE(question.buttons, MessageButtons::YesNo);
+    }
+    const bool accepted = !asked || yes;
+    QCOMPARE(m_main->ActionFlag, accepted);
+    QCOMPARE(m_main->CvaFileName, accepted ? path : QStringLiteral("<Untitled>"));
+}
+
+void TestFileBox::leavingWithoutAResult_data()
+{
+    QTest::addColumn<QString>("from");
+    for (const char* name : {"boxFileName", "boxDrive", "boxDir", "boxFile", "btnAction"})
+        QTest::newRow(name) << name;
+    QTest::newRow("close box") << "";
+}
+
+void TestFileBox::leavingWithoutAResult()
+{
+    QFETCH(QString, from);
+    touch(m_folder + "/book.CVA");
+    m_main->CvaFileName = QStringLiteral("/previous/file.CVA");
+    MessageScript messages;
+    runChooser(NewConfig, [&](QDialog& dialog) {
+        QTest::keyClicks(nameBox(dialog), QStringLiteral("typed"));
+        if (from.isEmpty()) {
+            QVERIFY(dialog.close());
+        } else {
+            QWidget* control = dialog.findChild<QWidget*>(from);
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_Escape);
+        }
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    });
+    QVERIFY(messages.asked.isEmpty());
+    QVERIFY(!m_main->ActionFlag);
+    QCOMPARE(m_main->CvaFileName, QStringLiteral("/previous/file.CVA"));
+}
+
+void TestFileBox::typedSeparatorsDoNothing()
+{
+    runChooser(NewConfig, [](QDialog& dialog) {
+        QLineEdit* box = nameBox(dialog);
+        QTest::keyClicks(box, QStringLiteral("a.b\\c:d/e"));
+        QCOMPARE(box->text(), QStringLiteral("abcde"));
+        QCOMPARE(box->cursorPosition(), 5);
+    });
+}
+
+void TestFileBox::lockedBoxRefusesTypingAndPaste()
+{
+    touch(m_folder + "/listed.CVA");
+    runChooser(OpenConfig, [](QDialog& dialog) {
+        QLineEdit* box = nameBox(dialog);
+        QTest::keyClicks(box, QStringLiteral("typed"));
+        QCOMPARE(box->text(), QString());
+        paste(box, QStringLiteral("pasted"));
+        QCOMPARE(box->text(), QString());
+        const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+        bool pasteOffered = false;
+        for (QAction* action : menu->actions())
+            pasteOffered |= action->objectName() == QLatin1String("edit-paste") && action->isEnabled();
+        QVERIFY(!pasteOffered);
+
+        clickFile(dialog, QStringLiteral("listed.CVA"), false);
+        QCOMPARE(box->text(), QStringLiteral("listed.CVA"));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text(), QStringLiteral("listed.CVA"));
+    });
+}
+
+void TestFileBox::highlightedFolderDoesNotCount()
+{
+    QVERIFY(QDir(m_folder).mkdir("sub"));
+    QVERIFY(QDir(m_folder).mkdir("other"));
+    touch(m_folder + "/sub/inside.CVA");
+    MessageScript messages;
+    runChooser(NewConfig, [&](QDialog& dialog) {
+        auto* dir = child<DirList>(dialog, "boxDir");
+        auto* files = child<QListWidget>(dialog, "boxFile");
+        QCOMPARE(dir->path(), m_folder);
+        clickFolder(dialog, QStringLiteral("sub"), false);
+        QCOMPARE(dir->highlightedPath(), m_folder + "/sub");
+        QCOMPARE(dir->path(), m_folder);
+        QCOMPARE(files->count(), 0);
+
+        // Enter in the folder list opens the highlighted folder and does not
+        // accept the dialog.
+        clickFolder(dialog, QStringLiteral("other"), false);
+        QTest::keyClick(dir, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dir->path(), m_folder + "/other");
+
+        clickFolder(dialog, QFileInfo(m_folder).fileName(), true);
+        QCOMPARE(dir->path(), m_folder);
+        clickFolder(dialog, QStringLiteral("sub"), false);
+        QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+    });
+    QVERIFY(messages.asked.isEmpty());
+    QCOMPARE(m_main->CvaFileName, native(m_folder + "/report.CVA"));
+}
+
+void TestFileBox::nameFromOneFolderGoesToTheOpenedOne()
+{
+    QVERIFY(QDir(m_folder).mkdir("sub"));
+    touch(m_folder + "/here.CVA");
+    MessageScript messages;
+    runChooser(OpenConfig, [&](QDialog& dialog) {
+        clickFile(dialog, QStringLiteral("here.CVA"), false);
+        clickFolder(dialog, QStringLiteral("sub"), true);
+        QCOMPARE(child<DirList>(dialog, "boxDir")->path(), m_folder + "/sub");
+        QCOMPARE(child<QListWidget>(dialog, "boxFile")->count(), 0);
+        QCOMPARE(nameBox(dialog)->text(), QStringLiteral("here.CVA"));
+        QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
+    });
+    QVERIFY(messages.asked.isEmpty());
+    QVERIFY(m_main->ActionFlag);
+    QCOMPARE(m_main->CvaFileName, native(m_folder + "/sub/here.CVA"));
+}
+
+void TestFileBox::everyOpeningStartsAtTheCurrentFolder()
+{
+    QVERIFY(QDir(m_folder).mkdir("sub"));
+    touch(m_folder + "/sub/deep.CVA");
+    for (int opening = 0; opening < 2; ++opening) {
+        runChooser(OpenConfig, [&](QDialog& dialog) {
+            auto* dir = child<DirList>(dialog, "boxDir");
+            QCOMPARE(dir->path(), m_folder);
+            QCOMPARE(child<FileList>(dialog, "boxFile")->path(), m_folder);
+            QCOMPARE(child<DriveList>(dialog, "boxDrive")->drive(), driveOf(m_folder));
+            QVERIFY(nameBox(dialog)->text().isEmpty());
+            clickFolder(dialog, QStringLiteral("sub"), true);
+            QCOMPARE(dir->path(), m_folder + "/sub");
+            QCOMPARE(child<QListWidget>(dialog, "boxFile")->count(), 1);
+            clickFile(dialog, QStringLiteral("deep.CVA"), false);
+        });
+        QCOMPARE(QDir::currentPath(), m_folder);
+    }
+    QVERIFY(!m_main->ActionFlag);
+}
+
+void TestFileBox::unreadableDriveFallsBackToTheRoot()
+{
+    const QString drive = m_folder + "/mount";
+    QVERIFY(QDir(m_folder).mkdir("mount"));
+    MessageScript messages;
+    runChooser(NewConfig, [&](QDialog& dialog) {
+        auto* drives = child<DriveList>(dialog, "boxDrive");
+        auto* dir = child<DirList>(dialog, "boxDir");
+        drives->setDrives({QDir::rootPath(), drive});
+        drives->setDrive(drive);
+        QCOMPARE(dir->path(), drive);
+        QCOMPARE(child<FileList>(dialog, "boxFile")->path(), drive);
+
+        // The drive goes away while it is listed.
+        drives->setDrive(QDir::rootPath());
+        QVERIFY(QDir(drive).removeRecursively());
+        drives->setCurrentIndex(drives->findData(drive));
+        QCOMPARE(messages.asked.size(), 1);
+        QCOMPARE(messages.asked.first().text, QStringLiteral("Error On Drive!"));
+        QCOMPARE(messages.asked.first().title, QStringLiteral("Error"));
+        QCOMPARE(drives->drive(), fallbackDrive());
+        QCOMPARE(dir->path(), fallbackDrive());
+        QCOMPARE(child<FileList>(dialog, "boxFile")->path(), fallbackDrive());
+        QVERIFY(dialog.isVisible());
+    });
+}
+
+void TestFileBox::unreadableFallbackKeepsTheFolder()
+{
+    const QString drive = m_folder + "/mount";
+    QVERIFY(QDir(m_folder).mkdir("mount"));
+    MessageScript messages;
+    runChooser(NewConfig, [&](QDialog& dialog) {
+        auto* drives = child<DriveList>(dialog, "boxDrive");
+        auto* dir = child<DirList>(dialog, "boxDir");
+        const QString startDrive = drives->drive();
+        DirList::setFolderCheck([&](const QString& folder) {
+            return folder != drive && folder != fallbackDrive();
+        });
+        drives->setDrives({QDir::rootPath(), startDrive, drive});
+        drives->setDrive(startDrive);
+        drives->setDrive(drive);
+        QCOMPARE(messages.asked.size(), 1);
+        QCOMPARE(messages.asked.first().text, QStringLiteral("Error On Drive!"));
+        QCOMPARE(dir->path(), m_folder);
+        QCOMPARE(drives->drive(), driveOf(m_folder));
+
+        QTest::keyClicks(nameBox(dialog), QStringLiteral("still"));
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+    });
+    QCOMPARE(m_main->CvaFileName, native(m_folder + "/still.CVA"));
+}
+
+void TestFileBox::screenshot()
+{
+    const QString folder = qEnvironmentVariable("CALLVISTA_SCREENSHOTS");
+    if (folder.isEmpty())
+        QSKIP("set CALLVISTA_SCREENSHOTS to a folder to save the pictures");
+    QDir here(m_folder);
+    for (const char* name : {"Friends", "Work", "archive"})
+        QVERIFY(here.mkdir(name));
+    for (const char* name : {"family.CVA", "club.cva", "office.CVA", "notes.txt"})
+        touch(m_folder + "/" + name);
+    const QList<QPair<QString, Configuration>> shots{
+        {"file_box_new", NewConfig}, {"file_box_open", OpenConfig}, {"file_box_save_as", SaveAsConfig}};
+    for (const auto& [file, config] : shots) {
+        runChooser(config, [&](QDialog& dialog) {
+            if (config.locked)
+                clickFile(dialog, QStringLiteral("family.CVA"), false);
+            else
+                QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
+            QVERIFY(dialog.grab().save(folder + "/" + file + ".png"));
+        });
+    }
+}
+
+QTEST_MAIN(TestFileBox)
 #include "test_file_box.moc"
