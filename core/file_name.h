@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+// What the file chooser does with a name before any window is involved: the
+// keys its name box discards, the full path it builds from the opened folder
+// and the typed or listed name, and the test whether that file exists.
+namespace callvista {
+
+// The name was accepted when `message` is empty; `path` then holds the full
+// path in the platform's native form. Otherwise `message` is the refusal to
+// show (title "Error") and `path` is empty.
+struct AcceptedName {
+    QString path;
+    QString message;
+
+    [[nodiscard]] bool accepted() const { return message.isEmpty(); }
+};
+
+// True for the characters that typing into the name box discards: ".", "\",
+// ":" and "/", so that a typed name never carries an extension, a folder or a
+// drive of its own.
+[[nodiscard]] bool isDiscardedNameKey(QChar key);
+
+// The folder, a separator unless the folder already ends in one, and the name.
+[[nodiscard]] QString joinFolderAndName(const QString& folder, const QString& name);
+
+// Builds the full path of `name` in `folder` and checks it, in this order:
+// an empty name (after trimming spaces); the extension, judged by the last
+// four characters of the full path: without a dot among them "." + ext is
+// appended, with one they must read "." + ext in upper case and are kept in
+// the case given; last, a name that holds a folder separator, "*", "?" or a
+// control character, which could name another folder or a set of files, or
+// that is longer than a file system stores.
+[[nodiscard]] AcceptedName acceptName(const QString& folder, const QString& name,
+                                      const QString& ext);
+
+// True when an ordinary, non-hidden file has exactly this path. Folders do
+// not count, and no character of the path is taken as a pattern.
+[[nodiscard]] bool documentExists(const QString& path);
+
+} // namespace callvista
