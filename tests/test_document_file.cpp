@@ -1,3 +1,5 @@
+#include "app/adr_list.h"
+#include "app/main_window.h"
 #include "core/document_file.h"
 #include "core/document_format.h"
 
@@ -40,6 +42,7 @@ private slots:
     void refusesUnencodableCharacters();
     void failedSaveLeavesOldFile_data();
     void failedSaveLeavesOldFile();
+    void mainWindowWritesItsListAndReadsWithoutTouchingIt();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -434,6 +437,28 @@ void TestDocumentFile::failedSaveLeavesOldFile()
     QCOMPARE(readBytes(path("old.CVA")), old);
     QVERIFY(QFileInfo(path("folder.CVA/inside")).isDir());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+}
+
+void TestDocumentFile::mainWindowWritesItsListAndReadsWithoutTouchingIt()
+{
+    Main main;
+    QVERIFY(main.adrList()->addItem(main.MakeNewItem("Baker", "Tom", "12-345-67")));
+    QVERIFY(main.adrList()->addItem(main.MakeNewItem("Adams", "", "555-01-00")));
+
+    const DocumentWriteResult written = main.WriteDocument(path("main.CVA"));
+    QVERIFY2(written.ok(), qPrintable(written.error));
+    QCOMPARE(readBytes(path("main.CVA")),
+             QByteArray("Adams\r\n\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
+
+    writeBytes(path("other.CVA"), "Cole\r\nAl\r\n9\r\n");
+    const QStringList shown = main.adrList()->items();
+    const DecodedDocument read = main.ReadDocument(path("other.CVA"));
+    QVERIFY(read.ok());
+    QCOMPARE(read.lines, QStringList{main.MakeNewItem("Cole", "Al", "9")});
+    QCOMPARE(main.adrList()->items(), shown);
+
+    QVERIFY(!main.ReadDocument(path("missing.CVA")).ok());
+    QCOMPARE(main.adrList()->items(), shown);
 }
 
 QTEST_MAIN(TestDocumentFile)
