@@ -139,7 +139,8 @@ EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& wid
         return result;
     }
     if (!makeEncoder(encoding).isValid()) {
-        result.error = QStringLiteral("%1 is not available.").arg(encodingTitle(encoding));
+        result.error = QStringLiteral("Documents cannot be written in %1 here.")
+                           .arg(encodingTitle(encoding));
         return result;
     }
     const QString lineEnd = QStringLiteral("\r\n");
