@@ -167,6 +167,16 @@ QString Main::GetItemField(const QString& line, int field) const
     return entryField(line, Field(field), m_widths);
 }
 
+DocumentWriteResult Main::WriteDocument(const QString& path) const
+{
+    return writeDocumentFile(path, m_adrList->items(), m_widths);
+}
+
+DecodedDocument Main::ReadDocument(const QString& path) const
+{
+    return readDocumentFile(path, m_widths);
+}
+
 void Main::load()
 {
     m_widths = ColumnWidths{};

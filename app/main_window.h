@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document_file.h"
 #include "core/entry_line.h"
 
 #include <QMainWindow>
@@ -40,6 +41,12 @@ public:
     [[nodiscard]] QString GetItemField(const QString& line, int field) const;
     [[nodiscard]] ColumnWidths columnWidths() const { return m_widths; }
     [[nodiscard]] AdrList* adrList() const { return m_adrList; }
+
+    // Saves the list, in its order and with its widths, to the file at the
+    // path. Reads the file at the path into entry lines without touching the
+    // list, so that the caller can keep the current document on a refusal.
+    [[nodiscard]] DocumentWriteResult WriteDocument(const QString& path) const;
+    [[nodiscard]] DecodedDocument ReadDocument(const QString& path) const;
 
     // Handlers, also called directly where one command runs another's.
     void load();

@@ -1,0 +1,240 @@
+#include "core/document_format.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QStringView>
+
+#include <array>
+
+namespace callvista {
+
+namespace {
+
+constexpr auto Stateless = QStringConverter::Flag::Stateless;
+constexpr int LineEndBytes = 2;
+constexpr int MaxBytesPerUnit = 4;
+
+// Stateless converters report a sequence cut off at the end of their input
+// as an error instead of keeping it for input that never comes.
+QStringEncoder makeEncoder(const TextEncoding& encoding)
+{
+    if (encoding.name.isEmpty())
+        return QStringEncoder(QStringConverter::System, Stateless);
+    return QStringEncoder(encoding.name.constData(), Stateless);
+}
+
+QStringDecoder makeDecoder(const TextEncoding& encoding,
+                           QStringConverter::Flags flags = Stateless)
+{
+    if (encoding.name.isEmpty())
+        return QStringDecoder(QStringConverter::System, flags);
+    return QStringDecoder(encoding.name.constData(), flags);
+}
+
+QString encodingTitle(const TextEncoding& encoding)
+{
+    if (encoding.name.isEmpty())
+        return QStringLiteral("the system's encoding");
+    return QStringLiteral("the encoding %1").arg(QString::fromLatin1(encoding.name));
+}
+
+// True when the encoding stores the text and gives it back unchanged. Some
+// platform converters replace what they cannot store without saying so, so
+// the bytes are read back as well, keeping a leading U+FEFF that stands
+// inside the document rather than at its start.
+bool encodes(const QString& text, const TextEncoding& encoding, QByteArray* bytes)
+{
+    QStringEncoder encoder = makeEncoder(encoding);
+    QStringDecoder decoder =
+        makeDecoder(encoding, Stateless | QStringConverter::Flag::ConvertInitialBom);
+    if (!encoder.isValid() || !decoder.isValid())
+        return false;
+    QByteArray encoded = encoder.encode(text);
+    if (encoder.hasError())
+        return false;
+    const QString decoded = decoder.decode(encoded);
+    if (decoder.hasError() || decoded != text)
+        return false;
+    if (bytes)
+        *bytes = std::move(encoded);
+    return true;
+}
+
+// The first character of the text that the encoding cannot store, as a code
+// point (an unpaired surrogate stands for itself).
+char32_t firstUnencodable(const QString& text, const TextEncoding& encoding)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        qsizetype length = 1;
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            length = 2;
+        if (!encodes(text.mid(i, length), encoding, nullptr))
+            return length == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                               : char32_t(text.at(i).unicode());
+        i += length - 1;
+    }
+    return 0;
+}
+
+QString unencodableReason(qsizetype index, const QString& line, const QString& text,
+                          const ColumnWidths& widths, const TextEncoding& encoding)
+{
+    const char32_t code = firstUnencodable(text, encoding);
+    const QString codeText =
+        QStringLiteral("U+%1").arg(QString::number(quint32(code), 16).toUpper(), 4, QLatin1Char('0'));
+    const bool printable = code != 0 && (code < 0xD800 || code > 0xDFFF);
+    const QString character = printable
+        ? QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&code, 1), codeText)
+        : codeText;
+    return QStringLiteral("Entry %1 (\"%2\") holds the character %3, which cannot be written in %4.")
+        .arg(index + 1)
+        .arg(entryField(line, Field::Family, widths), character, encodingTitle(encoding));
+}
+
+QStringView trimmedSpaces(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// The value as the entry line builder is to see it. A value wider than its
+// column is counted and handed on with one unit more than fits, so that the
+// builder cuts it exactly as it would cut the whole value, without copying a
+// line of any length.
+QString columnValue(QStringView value, int width, int& shortened)
+{
+    const QStringView trimmed = trimmedSpaces(value);
+    if (trimmed.size() <= width)
+        return trimmed.toString();
+    ++shortened;
+    return trimmed.left(width + 1).toString();
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\r' || c == u'\n';
+}
+
+} // namespace
+
+qint64 maxDocumentBytes(const ColumnWidths& widths)
+{
+    const qint64 units = qint64(widths.family) + widths.shortName + widths.phone;
+    return (units * MaxBytesPerUnit + 3 * LineEndBytes) * MaxEntries;
+}
+
+EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& widths,
+                               const TextEncoding& encoding)
+{
+    EncodedDocument result;
+    if (lines.size() > MaxEntries) {
+        result.error = QStringLiteral("A document holds at most %1 entries; this one has %2.")
+                           .arg(MaxEntries)
+                           .arg(lines.size());
+        return result;
+    }
+    if (!makeEncoder(encoding).isValid()) {
+        result.error = QStringLiteral("Documents cannot be written in %1 here.")
+                           .arg(encodingTitle(encoding));
+        return result;
+    }
+    const QString lineEnd = QStringLiteral("\r\n");
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines.at(i);
+        const QString text = entryField(line, Field::Family, widths) + lineEnd
+                             + entryField(line, Field::Short, widths) + lineEnd
+                             + entryField(line, Field::Phone, widths) + lineEnd;
+        QByteArray bytes;
+        if (!encodes(text, encoding, &bytes)) {
+            result.error = unencodableReason(i, line, text, widths, encoding);
+            result.bytes.clear();
+            return result;
+        }
+        result.bytes += bytes;
+    }
+    return result;
+}
+
+DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widths,
+                               const TextEncoding& encoding)
+{
+    DecodedDocument result;
+    const qint64 limit = maxDocumentBytes(widths);
+    if (bytes.size() > limit) {
+        result.refusal =
+            QStringLiteral("The file is %1 bytes long, more than a document of at most %2 entries "
+                           "can be (%3 bytes).")
+                .arg(bytes.size())
+                .arg(MaxEntries)
+                .arg(limit);
+        return result;
+    }
+
+    QString text;
+    bool decoded = false;
+    QStringDecoder decoder = makeDecoder(encoding);
+    if (decoder.isValid()) {
+        text = decoder.decode(bytes);
+        decoded = !decoder.hasError();
+    }
+    if (!decoded) {
+        QStringDecoder fallback(FallbackEncodingName, Stateless);
+        text = fallback.isValid() ? QString(fallback.decode(bytes)) : QString::fromLatin1(bytes);
+        result.report.readAsWindows1252 = true;
+    }
+
+    qsizetype textEnd = text.size();
+    while (textEnd > 0 && isBlank(text.at(textEnd - 1)))
+        --textEnd;
+
+    const QStringView all(text);
+    std::array<QStringView, 3> fields;
+    int filled = 0;
+    const auto addEntry = [&] {
+        int& shortened = result.report.shortenedValues;
+        result.lines.append(makeEntryLine(columnValue(fields[0], widths.family, shortened),
+                                          columnValue(fields[1], widths.shortName, shortened),
+                                          columnValue(fields[2], widths.phone, shortened), widths));
+        fields = {};
+        filled = 0;
+    };
+
+    qsizetype pos = 0;
+    while (pos < all.size()) {
+        // Blank lines after the last text belong to no entry, unless they
+        // are the remaining fields of the last one.
+        if (pos >= textEnd && filled == 0)
+            break;
+        if (filled == 0 && result.lines.size() == MaxEntries) {
+            result.refusal = QStringLiteral("The file holds more than %1 entries, the most a "
+                                            "document can hold.")
+                                 .arg(MaxEntries);
+            result.lines.clear();
+            result.report = {};
+            return result;
+        }
+        qsizetype end = pos;
+        while (end < all.size() && all.at(end) != u'\r' && all.at(end) != u'\n')
+            ++end;
+        fields[size_t(filled++)] = all.mid(pos, end - pos);
+        if (filled == 3)
+            addEntry();
+        pos = end;
+        if (pos < all.size()) {
+            const bool crLf = all.at(pos) == u'\r' && pos + 1 < all.size() && all.at(pos + 1) == u'\n';
+            pos += crLf ? 2 : 1;
+        }
+    }
+    if (filled > 0) {
+        result.report.completedLastEntry = true;
+        addEntry();
+    }
+    return result;
+}
+
+} // namespace callvista

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/entry_line.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// A document is plain text: three lines per entry (family name, short name,
+// phone number, each without its padding), CR LF after every line, in the
+// order of the list, no header and no byte-order mark. These functions turn
+// entry lines into the bytes of a document and back, without touching a file.
+namespace callvista {
+
+// The encoding that a document is written and first read in. An empty name
+// means the system's encoding; any other name is one that QStringEncoder and
+// QStringDecoder know.
+struct TextEncoding {
+    QByteArray name;
+};
+
+// The encoding a document falls back to when its bytes are not valid in the
+// first one: the code page of documents written on Windows.
+inline constexpr char FallbackEncodingName[] = "windows-1252";
+
+struct EncodedDocument {
+    QByteArray bytes;
+    // Why the document cannot be written; empty when it can.
+    QString error;
+
+    [[nodiscard]] bool ok() const { return error.isEmpty(); }
+};
+
+// What the reader had to do to make entries of a document that was not
+// exactly what the writer writes. All zero or false for a well-formed one.
+struct ReadReport {
+    // Values longer than their column, cut to it.
+    int shortenedValues = 0;
+    // The file ended inside its last entry, whose missing fields are empty.
+    bool completedLastEntry = false;
+    // The bytes were not valid in the first encoding and were read as
+    // Windows-1252.
+    bool readAsWindows1252 = false;
+};
+
+struct DecodedDocument {
+    // Why the document was refused; empty when it was read.
+    QString refusal;
+    // The entry lines, in the order of the file; empty when refused.
+    QStringList lines;
+    ReadReport report;
+
+    [[nodiscard]] bool ok() const { return refusal.isEmpty(); }
+};
+
+// The largest document the writer makes for MaxEntries entries with these
+// widths, at four bytes per UTF-16 unit (the most any system encoding takes).
+// A larger file is not a document and is refused before it is read.
+[[nodiscard]] qint64 maxDocumentBytes(const ColumnWidths& widths);
+
+// The bytes of a document holding these entry lines. Each field is cut from
+// its line by position. Fails, with a reason naming the entry and the
+// character, when a character cannot be represented in the encoding; fails
+// too for more than MaxEntries lines, which could not be read back.
+[[nodiscard]] EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& widths,
+                                             const TextEncoding& encoding = {});
+
+// The entry lines held by the bytes of a document. A line ends at CR LF, at a
+// lone CR and at a lone LF. Blank lines after the last text are ignored; an
+// entry that the file ends inside gets empty fields for its missing lines. A
+// value wider than its column is cut to it. Refused, with a reason, when the
+// bytes are more than maxDocumentBytes or hold more than MaxEntries entries;
+// no more than MaxEntries lines are built either way.
+[[nodiscard]] DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widths,
+                                             const TextEncoding& encoding = {});
+
+} // namespace callvista

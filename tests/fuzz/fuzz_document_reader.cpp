@@ -1,0 +1,57 @@
+#include "core/document_format.h"
+
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace callvista;
+
+namespace {
+
+void check(bool condition, const char* what)
+{
+    if (condition)
+        return;
+    std::fprintf(stderr, "document reader: %s\n", what);
+    std::abort();
+}
+
+} // namespace
+
+// Reads any bytes as a document. Whatever is read must be well-formed entry
+// lines, and writing them and reading the result again must give the same
+// lines with nothing to report.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const ColumnWidths widths;
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const DecodedDocument read = decodeDocument(bytes, widths);
+    if (!read.ok()) {
+        check(read.lines.isEmpty(), "a refused document has entries");
+        return 0;
+    }
+    check(read.lines.size() <= MaxEntries, "more entries than a document holds");
+    for (const QString& line : read.lines) {
+        check(line.size() == widths.lineLength(), "an entry line of the wrong length");
+        check(line.at(widths.family) == u'|', "first separator out of place");
+        check(line.at(widths.family + widths.shortName + 1) == u'|', "second separator out of place");
+    }
+
+    const EncodedDocument written = encodeDocument(read.lines, widths);
+    check(written.ok(), "what was read cannot be written");
+    // A zero-width no-break space opening the document is written as the
+    // bytes of a byte-order mark, which the reader drops.
+    if (!read.lines.isEmpty() && read.lines.first().startsWith(QChar(0xFEFF)))
+        return 0;
+    const DecodedDocument again = decodeDocument(written.bytes, widths);
+    check(again.ok(), "what was written is refused");
+    check(again.lines == read.lines, "what was written reads back differently");
+    check(again.report.shortenedValues == 0 && !again.report.completedLastEntry
+              && !again.report.readAsWindows1252,
+          "what was written reads back with a report");
+    return 0;
+}

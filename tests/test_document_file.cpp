@@ -1,0 +1,465 @@
+#include "app/adr_list.h"
+#include "app/main_window.h"
+#include "core/document_file.h"
+#include "core/document_format.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace callvista;
+
+using Entries = QList<QStringList>;
+
+class TestDocumentFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void writesTheDocumentByteForByte();
+    void cutsFieldsByPosition();
+    void roundTrips_data();
+    void roundTrips();
+    void savingOverALongerFileLeavesNothingOfIt();
+    void savingKeepsPermissions();
+    void readsIrregularFiles_data();
+    void readsIrregularFiles();
+    void readsGarbageIntoWellFormedLines();
+    void refusesTooManyEntries_data();
+    void refusesTooManyEntries();
+    void refusesOversizedFilesUnread();
+    void refusesWhatIsNoDocument_data();
+    void refusesWhatIsNoDocument();
+    void refusesUnencodableCharacters_data();
+    void refusesUnencodableCharacters();
+    void failedSaveLeavesOldFile_data();
+    void failedSaveLeavesOldFile();
+    void mainWindowWritesItsListAndReadsWithoutTouchingIt();
+
+private:
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+static const ColumnWidths widths;
+
+static QStringList linesOf(const Entries& entries, const ColumnWidths& w = widths)
+{
+    QStringList lines;
+    for (const QStringList& e : entries)
+        lines.append(makeEntryLine(e.value(0), e.value(1), e.value(2), w));
+    return lines;
+}
+
+static void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+static QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void TestDocumentFile::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestDocumentFile::writesTheDocumentByteForByte()
+{
+    const QByteArray example = "Adams\r\n\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n";
+    QCOMPARE(example.size(), 43);
+    const QStringList lines = linesOf({{"Adams", "", "555-01-00"}, {"Baker", "Tom", "12-345-67"}});
+
+    const EncodedDocument encoded = encodeDocument(lines, widths);
+    QVERIFY2(encoded.ok(), qPrintable(encoded.error));
+    QCOMPARE(encoded.bytes, example);
+
+    QVERIFY(writeDocumentFile(path("a.CVA"), lines, widths).ok());
+    QCOMPARE(readBytes(path("a.CVA")), example);
+
+    QVERIFY(writeDocumentFile(path("empty.CVA"), {}, widths).ok());
+    QCOMPARE(QFileInfo(path("empty.CVA")).size(), 0);
+    const DecodedDocument empty = readDocumentFile(path("empty.CVA"), widths);
+    QVERIFY(empty.ok());
+    QVERIFY(empty.lines.isEmpty());
+}
+
+void TestDocumentFile::cutsFieldsByPosition()
+{
+    // Narrow columns, and no "|" where the separators stand: a writer that
+    // looked for the bars would not find these fields.
+    const ColumnWidths narrow{5, 3, 4};
+    const QStringList lines{QStringLiteral("Sm|thXT|mY12  ")};
+    const EncodedDocument encoded = encodeDocument(lines, narrow);
+    QVERIFY(encoded.ok());
+    QCOMPARE(encoded.bytes, QByteArray("Sm|th\r\nT|m\r\n12\r\n"));
+}
+
+void TestDocumentFile::roundTrips_data()
+{
+    QTest::addColumn<Entries>("entries");
+
+    QTest::newRow("bars inside fields") << Entries{{"A|B", "|", "1|2"}};
+    QTest::newRow("inner blanks and tabs")
+        << Entries{{"van der  Berg", "J\tP", "\t555 12\t"}};
+    QTest::newRow("accented letters")
+        << Entries{{QString::fromUtf8("Müller-Lüdenscheidt"), QString::fromUtf8("Zoë"),
+                    QString::fromUtf8("№ 5")}};
+    QTest::newRow("outside the basic plane")
+        << Entries{{QString::fromUtf8("𝔄𝔡𝔞𝔪𝔰 😀"), QString::fromUtf8("𐐷"), "1"}};
+    QTest::newRow("empty short name") << Entries{{"Adams", "", "555-01-00"}};
+    QTest::newRow("only a family name") << Entries{{"Adams", "", ""}};
+    QTest::newRow("full columns")
+        << Entries{{QString(30, u'F'), QString(20, u'S'), QString(20, u'9')}};
+    QTest::newRow("control characters") << Entries{{QString("a") + QChar(0) + "b", "\x01", "\x7f"}};
+    QTest::newRow("zero-width no-break space starting a later entry")
+        << Entries{{"Adams", "", "1"}, {QString(QChar(0xFEFF)) + "Baker", "", "2"}};
+    QTest::newRow("several, kept in the given order")
+        << Entries{{"Zed", "z", "3"}, {"", "", ""}, {"adams", "a", "1"}};
+}
+
+void TestDocumentFile::roundTrips()
+{
+    QFETCH(Entries, entries);
+    const QStringList lines = linesOf(entries);
+    const DocumentWriteResult written = writeDocumentFile(path("r.CVA"), lines, widths);
+    QVERIFY2(written.ok(), qPrintable(written.error));
+
+    const DecodedDocument read = readDocumentFile(path("r.CVA"), widths);
+    QVERIFY2(read.ok(), qPrintable(read.refusal));
+    QCOMPARE(read.lines, lines);
+    QCOMPARE(read.report.shortenedValues, 0);
+    QVERIFY(!read.report.completedLastEntry);
+    QVERIFY(!read.report.readAsWindows1252);
+}
+
+void TestDocumentFile::savingOverALongerFileLeavesNothingOfIt()
+{
+    QStringList many;
+    for (int i = 0; i < 50; ++i)
+        many.append(makeEntryLine(QStringLiteral("Family %1").arg(i), "s", "1", widths));
+    QVERIFY(writeDocumentFile(path("d.CVA"), many, widths).ok());
+
+    const QStringList one = linesOf({{"Baker", "Tom", "12-345-67"}});
+    QVERIFY(writeDocumentFile(path("d.CVA"), one, widths).ok());
+    QCOMPARE(readBytes(path("d.CVA")), QByteArray("Baker\r\nTom\r\n12-345-67\r\n"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"d.CVA"});
+}
+
+void TestDocumentFile::savingKeepsPermissions()
+{
+    const QFileDevice::Permissions chosen = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                            | QFileDevice::ReadGroup;
+    writeBytes(path("p.CVA"), "old\r\n\r\n\r\n");
+    QVERIFY(QFile::setPermissions(path("p.CVA"), chosen));
+
+    QVERIFY(writeDocumentFile(path("p.CVA"), linesOf({{"new", "", ""}}), widths).ok());
+    QCOMPARE(readBytes(path("p.CVA")), QByteArray("new\r\n\r\n\r\n"));
+    QCOMPARE(QFile::permissions(path("p.CVA")) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+             chosen);
+}
+
+void TestDocumentFile::readsIrregularFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Entries>("entries");
+    QTest::addColumn<int>("shortened");
+    QTest::addColumn<bool>("completed");
+    QTest::addColumn<bool>("windows1252");
+
+    const Entries two{{"Adams", "", "555"}, {"Baker", "Tom", "12"}};
+    QTest::newRow("3N lines, no final line end")
+        << QByteArray("Adams\r\n\r\n555\r\nBaker\r\nTom\r\n12") << two << 0 << false << false;
+    QTest::newRow("LF only") << QByteArray("Adams\n\n555\nBaker\nTom\n12\n") << two << 0 << false
+                             << false;
+    QTest::newRow("CR only") << QByteArray("Adams\r\r555\rBaker\rTom\r12\r") << two << 0 << false
+                             << false;
+    QTest::newRow("LF then CR ends two lines")
+        << QByteArray("Adams\n\r555\r\nBaker\rTom\n12") << two << 0 << false << false;
+    QTest::newRow("blanks around values dropped")
+        << QByteArray("  Adams \r\n   \r\n555  \r\n") << Entries{{"Adams", "", "555"}} << 0 << false
+        << false;
+    QTest::newRow("UTF-8 file") << QByteArray("M\xc3\xbcller\r\nZo\xc3\xab\r\n\xe2\x82\xac 5\r\n")
+                                << Entries{{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
+                                            QString::fromUtf8("€ 5")}}
+                                << 0 << false << false;
+    QTest::newRow("Windows-1252 file")
+        << QByteArray("M\xfcller\r\nZo\xeb\r\n\x80 5\r\n")
+        << Entries{{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
+                    QString::fromUtf8("€ 5")}}
+        << 0 << false << true;
+    QTest::newRow("UTF-8 cut off inside its last character is Windows-1252")
+        << QByteArray("A\r\nB\r\n\xc3") << Entries{{"A", "B", QString::fromUtf8("Ã")}} << 0
+        << false << true;
+    QTest::newRow("byte-order mark dropped")
+        << QByteArray("\xef\xbb\xbf" "Adams\r\n\r\n555\r\n") << Entries{{"Adams", "", "555"}} << 0
+        << false << false;
+    QTest::newRow("overlong values cut to their columns")
+        << QByteArray(QByteArray(31, 'f') + "\r\n" + QByteArray(25, 's') + "\r\n" + QByteArray(20, '9'))
+        << Entries{{QString(30, u'f'), QString(20, u's'), QString(20, u'9')}} << 2 << false << false;
+    QTest::newRow("trailing spaces do not make a value overlong")
+        << QByteArray("Smith" + QByteArray(40, ' ') + "\r\n\r\n1\r\n") << Entries{{"Smith", "", "1"}}
+        << 0 << false << false;
+    QTest::newRow("incomplete last entry with text")
+        << QByteArray("Adams\r\n\r\n555\r\nBaker\r\nTom\r\n") << Entries{two[0], {"Baker", "Tom", ""}}
+        << 0 << true << false;
+    QTest::newRow("one line, no line end")
+        << QByteArray("Adams") << Entries{{"Adams", "", ""}} << 0 << true << false;
+    QTest::newRow("last entry's empty fields given as empty lines")
+        << QByteArray("Adams\r\n\r\n\r\n") << Entries{{"Adams", "", ""}} << 0 << false << false;
+    QTest::newRow("incomplete last entry without text")
+        << QByteArray("Adams\r\n\r\n555\r\n\r\n") << Entries{two[0]} << 0 << false << false;
+    QTest::newRow("trailing empty and blank lines")
+        << QByteArray("Adams\r\n\r\n555\r\n\r\n\n\r  \r\n\r\n\r\n\r\n") << Entries{two[0]} << 0
+        << false << false;
+    QTest::newRow("blank lines only") << QByteArray("\r\n \r\n\n") << Entries{} << 0 << false
+                                      << false;
+    QTest::newRow("empty entry before text kept")
+        << QByteArray("\r\n\r\n\r\nAdams\r\n\r\n555\r\n") << Entries{{"", "", ""}, two[0]} << 0
+        << false << false;
+    QTest::newRow("NUL bytes are characters")
+        << QByteArray("A\0B\r\n\0\r\n1\r\n", 11)
+        << Entries{{QString("A") + QChar(0) + "B", QString(QChar(0)), "1"}} << 0 << false << false;
+}
+
+void TestDocumentFile::readsIrregularFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Entries, entries);
+    QFETCH(int, shortened);
+    QFETCH(bool, completed);
+    QFETCH(bool, windows1252);
+
+    writeBytes(path("i.CVA"), bytes);
+    const DecodedDocument read = readDocumentFile(path("i.CVA"), widths);
+    QVERIFY2(read.ok(), qPrintable(read.refusal));
+    QCOMPARE(read.lines, linesOf(entries));
+    QCOMPARE(read.report.shortenedValues, shortened);
+    QCOMPARE(read.report.completedLastEntry, completed);
+    QCOMPARE(read.report.readAsWindows1252, windows1252);
+}
+
+void TestDocumentFile::readsGarbageIntoWellFormedLines()
+{
+    QRandomGenerator random(20240601);
+    QByteArray garbage(200000, Qt::Uninitialized);
+    for (char& c : garbage)
+        c = char(random.bounded(256));
+    // One line far longer than any column, with a character outside the
+    // basic plane straddling the end of the family column.
+    const QByteArray longLine = QByteArray(29, 'x') + "\xf0\x9f\x98\x80" + QByteArray(3'000'000, 'y');
+
+    for (const QByteArray& bytes : {garbage, longLine}) {
+        const DecodedDocument read = decodeDocument(bytes, widths);
+        QVERIFY(read.ok());
+        QVERIFY(!read.lines.isEmpty());
+        for (const QString& line : read.lines) {
+            QCOMPARE(line.size(), widths.lineLength());
+            QCOMPARE(line.at(30), u'|');
+            QCOMPARE(line.at(51), u'|');
+        }
+    }
+    const DecodedDocument longRead = decodeDocument(longLine, widths);
+    QCOMPARE(longRead.lines, linesOf({{QString(29, u'x'), "", ""}}));
+    QCOMPARE(longRead.report.shortenedValues, 1);
+    QVERIFY(longRead.report.completedLastEntry);
+}
+
+void TestDocumentFile::refusesTooManyEntries_data()
+{
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("exactly the most") << QByteArray() << true;
+    QTest::newRow("the most, then blank lines") << QByteArray("\r\n\r\n  \r\n\r\n") << true;
+    QTest::newRow("one line more") << QByteArray("x") << false;
+    QTest::newRow("a whole entry more") << QByteArray("x\r\ny\r\nz\r\n") << false;
+    QTest::newRow("text after blank lines") << QByteArray("\r\n\r\n\r\n\r\nx") << false;
+}
+
+void TestDocumentFile::refusesTooManyEntries()
+{
+    QFETCH(QByteArray, tail);
+    QFETCH(bool, accepted);
+
+    const QByteArray bytes = QByteArray("Family\r\nShort\r\n1\r\n").repeated(MaxEntries) + tail;
+    writeBytes(path("many.CVA"), bytes);
+    const DecodedDocument read = readDocumentFile(path("many.CVA"), widths);
+    QCOMPARE(read.ok(), accepted);
+    if (accepted) {
+        QCOMPARE(read.lines.size(), MaxEntries);
+    } else {
+        QVERIFY(read.refusal.contains(QString::number(MaxEntries)));
+        QVERIFY(read.refusal.contains(QDir::toNativeSeparators(path("many.CVA"))));
+        QVERIFY(read.lines.isEmpty());
+    }
+}
+
+void TestDocumentFile::refusesOversizedFilesUnread()
+{
+    const qint64 limit = maxDocumentBytes(widths);
+    QCOMPARE(limit, qint64(70 * 4 + 6) * MaxEntries);
+    // A full document of three-byte characters, the widest UTF-8 makes them,
+    // fits with room to spare.
+    QStringList full;
+    const QString wide(10, QChar(0x20AC));
+    for (int i = 0; i < MaxEntries; ++i)
+        full.append(makeEntryLine(wide.repeated(3), wide.repeated(2), wide.repeated(2), widths));
+    const EncodedDocument encoded = encodeDocument(full, widths);
+    QVERIFY(encoded.ok());
+    QVERIFY(encoded.bytes.size() <= limit);
+
+    // A sparse file: refused by its size, long before it could be read.
+    QFile big(path("big.CVA"));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    QVERIFY(big.resize(limit + 1));
+    big.close();
+    const DecodedDocument read = readDocumentFile(path("big.CVA"), widths);
+    QVERIFY(!read.ok());
+    QVERIFY(read.refusal.contains(QString::number(limit)));
+    QVERIFY(!decodeDocument(QByteArray(limit + 1, '\n'), widths).ok());
+}
+
+void TestDocumentFile::refusesWhatIsNoDocument_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("missing file") << "missing.CVA" << "no such file";
+    QTest::newRow("folder") << "folder.CVA" << "folder";
+    QTest::newRow("device") << "/dev/zero" << "not an ordinary file";
+}
+
+void TestDocumentFile::refusesWhatIsNoDocument()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+
+    QVERIFY(QDir(m_dir->path()).mkdir("folder.CVA"));
+    const QString target = QDir::isAbsolutePath(name) ? name : path(name);
+    const DecodedDocument read = readDocumentFile(target, widths);
+    QVERIFY(!read.ok());
+    QVERIFY2(read.refusal.contains(reason), qPrintable(read.refusal));
+    QVERIFY(read.refusal.contains(QDir::toNativeSeparators(target)));
+    QVERIFY(read.lines.isEmpty());
+}
+
+void TestDocumentFile::refusesUnencodableCharacters_data()
+{
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("named");
+
+    QTest::newRow("Cyrillic in Windows-1252")
+        << QByteArray("windows-1252") << QString::fromUtf8("Smith") << QString::fromUtf8("1 Ж 2")
+        << "U+0416";
+    QTest::newRow("emoji in Latin-1") << QByteArray("ISO-8859-1") << QString::fromUtf8("Zoë")
+                                      << QString::fromUtf8("😀") << "U+1F600";
+    QTest::newRow("unpaired surrogate in the system's encoding")
+        << QByteArray() << QString::fromUtf8("Smith") << QString(QChar(0xD83D)) << "U+D83D";
+}
+
+void TestDocumentFile::refusesUnencodableCharacters()
+{
+    QFETCH(QByteArray, encoding);
+    QFETCH(QString, family);
+    QFETCH(QString, phone);
+    QFETCH(QString, named);
+
+    const QStringList lines = linesOf({{"Adams", "", "1"}, {family, "", phone}});
+    const EncodedDocument encoded = encodeDocument(lines, widths, TextEncoding{encoding});
+    QVERIFY(!encoded.ok());
+    QVERIFY(encoded.bytes.isEmpty());
+    QVERIFY2(encoded.error.contains(named), qPrintable(encoded.error));
+    QVERIFY2(encoded.error.contains("Entry 2 (\"" + family + "\")"), qPrintable(encoded.error));
+
+    // What it can represent, it writes.
+    QVERIFY(encodeDocument(linesOf({{"Adams", "", "1"}}), widths, TextEncoding{encoding}).ok());
+}
+
+static bool failingWrite(QIODevice& file, const QByteArray& bytes, QString& reason)
+{
+    file.write(bytes.left(bytes.size() / 2));
+    reason = QStringLiteral("no space left on device");
+    return false;
+}
+
+void TestDocumentFile::failedSaveLeavesOldFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("injectWriteError");
+    QTest::addColumn<QString>("reason");
+
+    const QString good = makeEntryLine("New", "n", "2", widths);
+    QTest::newRow("folder missing") << "nowhere/x.CVA" << good << false << "";
+    QTest::newRow("target is a folder") << "folder.CVA" << good << false << "folder";
+    QTest::newRow("write fails") << "old.CVA" << good << true << "No space left on device.";
+    QTest::newRow("character the system cannot store")
+        << "old.CVA" << makeEntryLine("New", QString(QChar(0xDC00)), "2", widths) << false
+        << "U+DC00";
+}
+
+void TestDocumentFile::failedSaveLeavesOldFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, line);
+    QFETCH(bool, injectWriteError);
+    QFETCH(QString, reason);
+
+    const QByteArray old = "Old\r\nfamily\r\n1\r\nOlder\r\n\r\n2\r\n";
+    writeBytes(path("old.CVA"), old);
+    QVERIFY(QDir(m_dir->path()).mkpath("folder.CVA/inside"));
+    const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    const DocumentWriteResult result =
+        injectWriteError ? writeDocumentFile(path(name), {line}, widths, failingWrite)
+                         : writeDocumentFile(path(name), {line}, widths);
+    QVERIFY(!result.ok());
+    QVERIFY2(result.error.contains(QDir::toNativeSeparators(path(name))), qPrintable(result.error));
+    QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+
+    QCOMPARE(readBytes(path("old.CVA")), old);
+    QVERIFY(QFileInfo(path("folder.CVA/inside")).isDir());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+}
+
+void TestDocumentFile::mainWindowWritesItsListAndReadsWithoutTouchingIt()
+{
+    Main main;
+    QVERIFY(main.adrList()->addItem(main.MakeNewItem("Baker", "Tom", "12-345-67")));
+    QVERIFY(main.adrList()->addItem(main.MakeNewItem("Adams", "", "555-01-00")));
+
+    const DocumentWriteResult written = main.WriteDocument(path("main.CVA"));
+    QVERIFY2(written.ok(), qPrintable(written.error));
+    QCOMPARE(readBytes(path("main.CVA")),
+             QByteArray("Adams\r\n\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
+
+    writeBytes(path("other.CVA"), "Cole\r\nAl\r\n9\r\n");
+    const QStringList shown = main.adrList()->items();
+    const DecodedDocument read = main.ReadDocument(path("other.CVA"));
+    QVERIFY(read.ok());
+    QCOMPARE(read.lines, QStringList{main.MakeNewItem("Cole", "Al", "9")});
+    QCOMPARE(main.adrList()->items(), shown);
+
+    QVERIFY(!main.ReadDocument(path("missing.CVA")).ok());
+    QCOMPARE(main.adrList()->items(), shown);
+}
+
+QTEST_MAIN(TestDocumentFile)
+#include "test_document_file.moc"
