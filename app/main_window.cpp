@@ -3,8 +3,11 @@
 #include "app/adr_list.h"
 #include "app/geometry.h"
 #include "app/message_box.h"
+#include "app/modal.h"
+#include "dialogs/file_box.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
@@ -20,6 +23,34 @@ constexpr int BlinkCycles = 50;
 // One phase of the blink stays at least one screen frame, so that a person
 // sees it: 100 phases take about 1.6 seconds.
 constexpr int BlinkPhaseMs = 16;
+
+// The name of a document that has no file yet.
+const QString& untitled()
+{
+    static const QString name = QStringLiteral("<Untitled>");
+    return name;
+}
+
+QString changedQuestion()
+{
+    return QStringLiteral("Callvista is Changed, Do you want to save your changes?");
+}
+
+// One message for what the reader had to mend in a document it accepted.
+QString readWarning(const ReadReport& report)
+{
+    QStringList notes;
+    if (report.shortenedValues > 0)
+        notes.append(QStringLiteral("%1 value(s) were longer than their column and were "
+                                    "shortened; saving will store them shortened.")
+                         .arg(report.shortenedValues));
+    if (report.completedLastEntry)
+        notes.append(QStringLiteral("The file ended inside its last entry; its missing "
+                                    "fields are empty."));
+    if (report.readAsWindows1252)
+        notes.append(QStringLiteral("The file was read as Windows-1252 text."));
+    return notes.join(u'\n');
+}
 
 QFont listFont()
 {
@@ -188,8 +219,7 @@ void Main::load()
     m_editCmd->setEnabled(false);
     m_delCmd->setEnabled(false);
     m_findCmd->setEnabled(false);
-    CvaFileName = QStringLiteral("<Untitled>");
-    setWindowTitle(CvaFileName);
+    showCaption(untitled());
     ChangeFlag = false;
     ActionFlag = false;
     m_title->setText(MakeNewItem(QStringLiteral("Family Name"), QStringLiteral("Short Name"),
@@ -275,10 +305,138 @@ bool Main::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Main::newMenuClick() {}
-void Main::openMenuClick() {}
-void Main::saveMenuClick() {}
-void Main::saveAsMenuClick() {}
+void Main::showCaption(const QString& name)
+{
+    CvaFileName = name;
+    setWindowTitle(name);
+}
+
+bool Main::settleChangesBeforeReplacing()
+{
+    if (!ChangeFlag)
+        return true;
+    switch (showMessage(this, changedQuestion(), QStringLiteral("Alert"),
+                        MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes:
+        // A cancelled Save As lets the command go on, as the user chose; a
+        // save that failed ends it, since going on would drop the changes
+        // that could not be written.
+        return save() != SaveOutcome::Failed;
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Main::chooseFile(const QString& caption, const QString& actionCaption, bool warnFlag,
+                      bool locked)
+{
+    FileBox box(*this);
+    box.configure(caption, actionCaption, warnFlag, locked);
+    runModal(box);
+    return ActionFlag;
+}
+
+void Main::newMenuClick()
+{
+    if (!settleChangesBeforeReplacing())
+        return;
+    if (!chooseFile(QStringLiteral("Enter a New Callvista FileName"), QStringLiteral("Make"),
+                    true, false))
+        return;
+    const QString path = CvaFileName;
+    m_adrList->clear();
+    // The reset names the document "<Untitled>"; the chosen path must
+    // follow it.
+    load();
+    showCaption(path);
+    ActionFlag = false;
+}
+
+void Main::openMenuClick()
+{
+    if (!settleChangesBeforeReplacing())
+        return;
+    const QString keptName = CvaFileName;
+    if (!chooseFile(QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false, true))
+        return;
+    const QString path = CvaFileName;
+    ActionFlag = false;
+    // The whole file is read before anything changes, so that a refused file
+    // leaves the open document as it was.
+    const DecodedDocument document = ReadDocument(path);
+    if (!document.ok()) {
+        CvaFileName = keptName;
+        showMessage(this, document.refusal, QStringLiteral("Error"));
+        return;
+    }
+    m_adrList->clear();
+    load();
+    showCaption(path);
+    m_adrList->setItems(document.lines);
+    refreshButtons();
+    ChangeFlag = false;
+    ActionFlag = false;
+    const QString warning = readWarning(document.report);
+    if (!warning.isEmpty())
+        showMessage(this, warning, QStringLiteral("Warning"));
+}
+
+Main::SaveOutcome Main::writeTo(const QString& path, const QString& previousName)
+{
+    const DocumentWriteResult result = WriteDocument(path);
+    if (!result.ok()) {
+        CvaFileName = previousName;
+        ActionFlag = false;
+        showMessage(this, result.error, QStringLiteral("Error"));
+        return SaveOutcome::Failed;
+    }
+    showCaption(path);
+    ChangeFlag = false;
+    ActionFlag = false;
+    return SaveOutcome::Saved;
+}
+
+Main::SaveOutcome Main::save()
+{
+    if (CvaFileName == untitled())
+        return saveAs();
+    return writeTo(CvaFileName, CvaFileName);
+}
+
+Main::SaveOutcome Main::saveAs()
+{
+    const QString previousName = CvaFileName;
+    if (!chooseFile(QStringLiteral("Save as to"), QStringLiteral("Save"), true, false))
+        return SaveOutcome::Cancelled;
+    return writeTo(CvaFileName, previousName);
+}
+
+void Main::saveMenuClick()
+{
+    save();
+}
+
+void Main::saveAsMenuClick()
+{
+    saveAs();
+}
+
+void Main::closeEvent(QCloseEvent* event)
+{
+    if (ChangeFlag
+        && showMessage(this, changedQuestion(), QStringLiteral("Alert"), MessageButtons::YesNo)
+               == MessageAnswer::Yes
+        && save() == SaveOutcome::Failed) {
+        // The one refusal to close: the changes could not be written and
+        // would otherwise be lost.
+        event->ignore();
+        return;
+    }
+    m_blinkTimer.stop();
+    event->accept();
+}
 
 void Main::exitMenuClick()
 {

@@ -64,7 +64,14 @@ public:
     void saveAsMenuClick();
     void exitMenuClick();
 
+    // What came of a save: the file was written, the Save As chooser was
+    // left without a name, or writing failed (the user has been told).
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    SaveOutcome save();
+    SaveOutcome saveAs();
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -74,6 +81,13 @@ private:
     // first one is selected and the list takes the focus.
     bool ensureSelection();
     void blinkStep();
+    // The unsaved-changes question of New and Open: false ends the command.
+    bool settleChangesBeforeReplacing();
+    // Shows the file chooser; true when it accepted a path into CvaFileName.
+    bool chooseFile(const QString& caption, const QString& actionCaption, bool warnFlag,
+                    bool locked);
+    SaveOutcome writeTo(const QString& path, const QString& previousName);
+    void showCaption(const QString& name);
 
     ColumnWidths m_widths;
     AdrList* m_adrList = nullptr;
