@@ -3,6 +3,9 @@
 #include "app/adr_list.h"
 #include "app/geometry.h"
 #include "app/message_box.h"
+#include "app/modal.h"
+#include "dialogs/add_form.h"
+#include "dialogs/edit_form.h"
 
 #include <QAction>
 #include <QEvent>
@@ -169,7 +172,7 @@ QString Main::GetItemField(const QString& line, int field) const
 
 void Main::load()
 {
-    m_widths = ColumnWidths{};
+    m_widths = AddForm(*this).fields().widths();
     find_fn.clear();
     find_sn.clear();
     find_pn.clear();
@@ -196,6 +199,8 @@ void Main::refreshButtons()
 
 void Main::addCmdClick()
 {
+    AddForm form(*this);
+    runModal(form);
     m_adrList->setFocus();
 }
 
@@ -214,6 +219,8 @@ void Main::editCmdClick()
 {
     if (!ensureSelection())
         return;
+    EditForm form(*this);
+    runModal(form);
 }
 
 void Main::findCmdClick()
