@@ -4,6 +4,8 @@
 #include "app/geometry.h"
 #include "app/message_box.h"
 #include "app/modal.h"
+#include "dialogs/add_form.h"
+#include "dialogs/edit_form.h"
 #include "dialogs/file_box.h"
 
 #include <QAction>
@@ -210,7 +212,7 @@ DecodedDocument Main::ReadDocument(const QString& path) const
 
 void Main::load()
 {
-    m_widths = ColumnWidths{};
+    m_widths = AddForm(*this).fields().widths();
     find_fn.clear();
     find_sn.clear();
     find_pn.clear();
@@ -236,6 +238,8 @@ void Main::refreshButtons()
 
 void Main::addCmdClick()
 {
+    AddForm form(*this);
+    runModal(form);
     m_adrList->setFocus();
 }
 
@@ -254,6 +258,8 @@ void Main::editCmdClick()
 {
     if (!ensureSelection())
         return;
+    EditForm form(*this);
+    runModal(form);
 }
 
 void Main::findCmdClick()

@@ -1,0 +1,141 @@
+#include "dialogs/entry_fields.h"
+
+#include "app/geometry.h"
+#include "app/message_box.h"
+#include "dialogs/phone_edit.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+namespace callvista {
+
+namespace {
+
+// The forms were laid out for an 8-point sans serif; where none of these
+// families exists the system's sans serif stands in.
+QFont formFont(const QFont& base)
+{
+    QFont font = base;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8);
+    return font;
+}
+
+// A caption wider than its label in the font at hand is drawn smaller rather
+// than cut off.
+void fitCaption(QLabel* label)
+{
+    QFont font = label->font();
+    while (font.pointSizeF() > 6
+           && QFontMetrics(font).horizontalAdvance(label->text()) > label->width())
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+}
+
+void makeLabel(QWidget* form, const QString& name, const QString& caption, int left, int top,
+                  int width)
+{
+    auto* label = new QLabel(caption, form);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, QColor(192, 255, 255));
+    label->setPalette(palette);
+    placeInTwips(label, left, top, width, 252);
+    fitCaption(label);
+}
+
+void setUpBox(QLineEdit* box, const QString& name, int maxLength, int top, int width)
+{
+    box->setObjectName(name);
+    box->setMaxLength(maxLength);
+    placeInTwips(box, 1440, top, width, 288);
+}
+
+bool blank(const QLineEdit* box)
+{
+    return trimSpaces(box->text()).isEmpty();
+}
+
+} // namespace
+
+EntryFields::EntryFields(QWidget* form)
+{
+    form->setFont(formFont(form->font()));
+    const ColumnWidths design;
+    makeLabel(form, QStringLiteral("Label1"), QObject::tr("Family Name:"), 360, 360, 1092);
+    makeLabel(form, QStringLiteral("Label2"), QObject::tr("Short Name:"), 480, 720, 972);
+    makeLabel(form, QStringLiteral("Label3"), QObject::tr("Phone No:"), 600, 1080, 852);
+
+    m_family = new QLineEdit(form);
+    setUpBox(m_family, QStringLiteral("Family"), design.family, 360, 3132);
+    m_short = new QLineEdit(form);
+    setUpBox(m_short, QStringLiteral("Short"), design.shortName, 720, 2892);
+    m_phone = new PhoneEdit(form);
+    setUpBox(m_phone, QStringLiteral("Phone"), design.phone, 1080, 2652);
+
+    QWidget::setTabOrder(m_family, m_short);
+    QWidget::setTabOrder(m_short, m_phone);
+}
+
+ColumnWidths EntryFields::widths() const
+{
+    return {qint16(m_family->maxLength()), qint16(m_short->maxLength()),
+            qint16(m_phone->maxLength())};
+}
+
+bool EntryFields::complete() const
+{
+    return !blank(m_family) && !blank(m_short) && !blank(m_phone);
+}
+
+bool EntryFields::anyFilled() const
+{
+    return !blank(m_family) || !blank(m_short) || !blank(m_phone);
+}
+
+void EntryFields::chainTabOrder(std::initializer_list<QWidget*> controls) const
+{
+    QWidget* previous = m_phone;
+    for (QWidget* control : controls) {
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
+bool EntryFields::confirmComplete(QWidget* form) const
+{
+    if (complete())
+        return true;
+    showMessage(form, QObject::tr("Family & Short & Phone Must be Specified!"),
+                QObject::tr("Warning"));
+    return false;
+}
+
+Qt::WindowFlags entryFormFlags()
+{
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+           | Qt::WindowCloseButtonHint;
+}
+
+QPushButton* makeFormButton(QWidget* form, const QString& name, const QString& caption, int left,
+                            int top, int width, int height)
+{
+    auto* button = new QPushButton(caption, form);
+    button->setObjectName(name);
+    placeInTwips(button, left, top, width, height);
+    return button;
+}
+
+void warnListFull(QWidget* form)
+{
+    showMessage(form, QObject::tr("The List is Full!"), QObject::tr("Warning"));
+}
+
+} // namespace callvista

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/entry_line.h"
+
+#include <QString>
+#include <Qt>
+
+#include <initializer_list>
+
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace callvista {
+
+class PhoneEdit;
+
+// The field layout of the Add, Edit and Find dialogs: the captions "Family
+// Name:", "Short Name:" and "Phone No:" beside the boxes Family, Short and
+// Phone, at the same places, first in the tab order, with the same length
+// limits. The limits are the column widths of the entry line, so the three
+// dialogs build their fields here and nowhere else.
+class EntryFields
+{
+public:
+    explicit EntryFields(QWidget* form);
+
+    [[nodiscard]] QLineEdit* family() const { return m_family; }
+    [[nodiscard]] QLineEdit* shortName() const { return m_short; }
+    [[nodiscard]] PhoneEdit* phone() const { return m_phone; }
+
+    // The column widths as the length limits of the boxes give them now.
+    [[nodiscard]] ColumnWidths widths() const;
+
+    // True when each box holds more than spaces.
+    [[nodiscard]] bool complete() const;
+    // True when at least one box holds more than spaces.
+    [[nodiscard]] bool anyFilled() const;
+
+    // Puts the form's own controls after the three boxes in the tab order.
+    void chainTabOrder(std::initializer_list<QWidget*> controls) const;
+
+    // Tells the user, when a box is blank, that all three are needed. Returns
+    // whether the fields are complete.
+    [[nodiscard]] bool confirmComplete(QWidget* form) const;
+
+private:
+    QLineEdit* m_family = nullptr;
+    QLineEdit* m_short = nullptr;
+    PhoneEdit* m_phone = nullptr;
+};
+
+// The window of an entry dialog: a caption with a close box, no minimize and
+// no maximize box.
+[[nodiscard]] Qt::WindowFlags entryFormFlags();
+
+// A command button of a form, placed in twips.
+QPushButton* makeFormButton(QWidget* form, const QString& name, const QString& caption, int left,
+                            int top, int width, int height);
+
+// Tells the user that the entry list holds all the entries it can.
+void warnListFull(QWidget* form);
+
+} // namespace callvista
