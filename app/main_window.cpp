@@ -6,6 +6,7 @@
 #include "app/modal.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
+#include "dialogs/find_form.h"
 
 #include <QAction>
 #include <QEvent>
@@ -227,6 +228,8 @@ void Main::findCmdClick()
 {
     if (!ensureSelection())
         return;
+    FindForm form(*this);
+    runModal(form);
 }
 
 void Main::delCmdClick()
