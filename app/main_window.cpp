@@ -7,6 +7,7 @@
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
 #include "dialogs/file_box.h"
+#include "dialogs/find_form.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -266,6 +267,8 @@ void Main::findCmdClick()
 {
     if (!ensureSelection())
         return;
+    FindForm form(*this);
+    runModal(form);
 }
 
 void Main::delCmdClick()

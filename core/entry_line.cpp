@@ -4,13 +4,7 @@ namespace callvista {
 
 QString trimSpaces(const QString& text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
+    return trimSpacesView(text).toString();
 }
 
 QString fitToWidth(const QString& text, int width)
@@ -51,6 +45,22 @@ QString makeEntryLine(const QString& family, const QString& shortName, const QSt
 
 QString entryField(const QString& line, Field field, const ColumnWidths& widths)
 {
+    return trimSpacesView(entryColumn(line, field, widths)).toString();
+}
+
+QStringView trimSpacesView(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+QStringView entryColumn(QStringView line, Field field, const ColumnWidths& widths)
+{
     qsizetype start = 0;
     qsizetype length = widths.family;
     switch (field) {
@@ -67,7 +77,7 @@ QString entryField(const QString& line, Field field, const ColumnWidths& widths)
     }
     if (start >= line.size())
         return {};
-    return trimSpaces(line.mid(start, length));
+    return line.sliced(start, qMin(length, line.size() - start));
 }
 
 QString headerLine(const ColumnWidths& widths)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // An entry is one fixed-width line of three columns: family name, "|", short
 // name, "|", phone number, each left-aligned and padded with spaces. The line
@@ -36,6 +37,12 @@ enum class Field { Family = 1, Short = 2, Phone = 3 };
                                     const QString& phone, const ColumnWidths& widths);
 
 [[nodiscard]] QString entryField(const QString& line, Field field, const ColumnWidths& widths);
+
+// Views into the given text, for scans over many lines that should copy
+// nothing: trimSpaces without the copy, and the column of a field as the
+// line holds it, padding included (entryField is that column trimmed).
+[[nodiscard]] QStringView trimSpacesView(QStringView text);
+[[nodiscard]] QStringView entryColumn(QStringView line, Field field, const ColumnWidths& widths);
 
 // The header over the list: the entry line of the three column captions.
 [[nodiscard]] QString headerLine(const ColumnWidths& widths);

@@ -21,7 +21,8 @@ AddForm::AddForm(Main& main)
     setWindowIcon(QIcon(QStringLiteral(":/icons/add.png")));
     setFixedSize(twipsRect(0, 0, 5004, 2184).size());
 
-    m_addCmd = makeFormButton(this, QStringLiteral("AddCmd"), tr("Add/Next"), 1200, 1560, 1092, 372);
+    m_addCmd =
+        makeFormButton(this, QStringLiteral("AddCmd"), tr("Add/Next"), 1200, 1560, 1092, 372);
     m_doneCmd = makeFormButton(this, QStringLiteral("DoneCmd"), tr("Done"), 3120, 1560, 1092, 372);
     m_addCmd->setDefault(true);
     m_fields.chainTabOrder({m_addCmd, m_doneCmd});

@@ -38,7 +38,7 @@ void fitCaption(QLabel* label)
 }
 
 void makeLabel(QWidget* form, const QString& name, const QString& caption, int left, int top,
-                  int width)
+               int width)
 {
     auto* label = new QLabel(caption, form);
     label->setObjectName(name);

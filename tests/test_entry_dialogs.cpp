@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
+#include "dialogs/find_form.h"
 #include "dialogs/phone_edit.h"
 #include "test_support.h"
 
@@ -199,6 +200,7 @@ std::vector<std::unique_ptr<QDialog>> TestEntryDialogs::openEntryForms()
     std::vector<std::unique_ptr<QDialog>> forms;
     forms.push_back(std::make_unique<AddForm>(*m_main));
     forms.push_back(std::make_unique<EditForm>(*m_main));
+    forms.push_back(std::make_unique<FindForm>(*m_main));
     for (const auto& form : forms)
         form->show();
     return forms;

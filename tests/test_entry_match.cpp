@@ -1,0 +1,216 @@
+#include "core/entry_line.h"
+#include "core/entry_match.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace callvista;
+
+class TestEntryMatch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void decisionTable_data();
+    void decisionTable();
+    void wholeEntries_data();
+    void wholeEntries();
+    void searchOrder_data();
+    void searchOrder();
+    void fullScanIsCheap();
+};
+
+static const ColumnWidths widths;
+
+static QString line(const QString& family, const QString& shortName, const QString& phone)
+{
+    return makeEntryLine(family, shortName, phone, widths);
+}
+
+// One field against its criterion, with the expected outcome for each of the
+// four option pairs: neither, Whole Word only, Match Case only, both.
+void TestEntryMatch::decisionTable_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("criterion");
+    QTest::addColumn<QList<bool>>("expected");
+
+    using L = QList<bool>;
+    QTest::newRow("smi in Smith") << "Smith" << "smi" << L{true, false, false, false};
+    QTest::newRow("smi in SMITHERS") << "SMITHERS" << "smi" << L{true, false, false, false};
+    QTest::newRow("smi in Goldsmith") << "Goldsmith" << "smi" << L{true, false, true, false};
+    QTest::newRow("smith is Smith") << "Smith" << "smith" << L{true, true, false, false};
+    QTest::newRow("smith is SMITH") << "SMITH" << "smith" << L{true, true, false, false};
+    QTest::newRow("smith in Smithers") << "Smithers" << "smith" << L{true, false, false, false};
+    QTest::newRow("smith in John Smith") << "John Smith" << "smith" << L{true, false, false, false};
+    QTest::newRow("Smith exactly") << "Smith" << "Smith" << L{true, true, true, true};
+    QTest::newRow("longer than the field")
+        << "Smith" << "Smithers" << L{false, false, false, false};
+    QTest::newRow("555 in +49-555-12") << "+49-555-12" << "555" << L{true, false, true, false};
+    QTest::newRow("blanks around the criterion")
+        << "Smith" << "  smith " << L{true, true, false, false};
+    QTest::newRow("inner blank kept") << "Van Dyk" << "van Dyk" << L{true, true, false, false};
+    QTest::newRow("inner blank must occur")
+        << "VanDyk" << "van Dyk" << L{false, false, false, false};
+    QTest::newRow("two inner blanks differ")
+        << "van Dyk" << "van  Dyk" << L{false, false, false, false};
+    QTest::newRow("tab is no blank") << "Smith" << "\tSmith" << L{false, false, false, false};
+    QTest::newRow("empty criterion") << "Smith" << "" << L{true, true, true, true};
+    QTest::newRow("blank criterion") << "Smith" << "   " << L{true, true, true, true};
+    QTest::newRow("empty field, empty criterion") << "" << "" << L{false, true, false, true};
+    QTest::newRow("empty field, blank criterion") << "" << "  " << L{false, true, false, true};
+    QTest::newRow("empty field, criterion") << "" << "a" << L{false, false, false, false};
+    QTest::newRow("sharp s upper-cases to SS")
+        << "STRASSE" << QString::fromUtf8("straße") << L{true, true, false, false};
+    QTest::newRow("sharp s at the end of a full column")
+        << QString::fromUtf8("Abcdefghijklmnopqrsß") << "sss"
+        << L{true, false, false, false};
+    QTest::newRow("dotless i upper-cases to I")
+        << QString::fromUtf8("Kırk") << "KIRK" << L{true, true, false, false};
+    QTest::newRow("ASCII match before other letters")
+        << QString::fromUtf8("Smith Müller") << "smith" << L{true, false, false, false};
+    QTest::newRow("accent upper-cased")
+        << QString::fromUtf8("ÉMILE") << QString::fromUtf8("émile") << L{true, true, false, false};
+    QTest::newRow("accent not folded")
+        << QString::fromUtf8("Émile") << "emile" << L{false, false, false, false};
+    QTest::newRow("bar is ordinary text") << "A|B" << "|b" << L{true, false, false, false};
+}
+
+void TestEntryMatch::decisionTable()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, criterion);
+    QFETCH(QList<bool>, expected);
+
+    const QList<MatchOptions> pairs{{false, false}, {false, true}, {true, false}, {true, true}};
+    for (int column = 0; column < 3; ++column) {
+        QStringList fields{"x", "x", "x"};
+        QStringList criteria{"", "", ""};
+        fields[column] = field;
+        criteria[column] = criterion;
+        const QStringList entries{line(fields.at(0), fields.at(1), fields.at(2))};
+        for (int i = 0; i < pairs.size(); ++i) {
+            const FindCriteria find{criteria.at(0), criteria.at(1), criteria.at(2)};
+            const qint16 found = findEntry(entries, -1, find, pairs.at(i), widths);
+            const QString where = QStringLiteral("field %1, match case %2, whole word %3")
+                                      .arg(column + 1)
+                                      .arg(pairs.at(i).matchCase)
+                                      .arg(pairs.at(i).wholeWord);
+            QVERIFY2((found == 0) == expected.at(i), qPrintable(where));
+        }
+    }
+}
+
+void TestEntryMatch::wholeEntries_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("criteria");
+    QTest::addColumn<bool>("wholeWord");
+    QTest::addColumn<bool>("found");
+
+    const QString annNoPhone = line("Ann", "A", "");
+    const QString smith = line("Smith", "John", "555");
+    QTest::newRow("all three must hold")
+        << smith << QStringList{"smi", "jo", "55"} << false << true;
+    QTest::newRow("one failing criterion")
+        << smith << QStringList{"smi", "jo", "9"} << false << false;
+    QTest::newRow("empty phone never contains")
+        << annNoPhone << QStringList{"Ann", "", ""} << false << false;
+    QTest::newRow("empty phone equals empty criterion")
+        << annNoPhone << QStringList{"ann", "", ""} << true << true;
+    QTest::newRow("empty phone against a phone criterion")
+        << annNoPhone << QStringList{"ann", "", "1"} << true << false;
+    QTest::newRow("short line, family only, containment")
+        << "  Smith" << QStringList{"smith", "", ""} << false << false;
+    QTest::newRow("short line, family only, whole word")
+        << "  Smith" << QStringList{"smith", "", ""} << true << true;
+    QTest::newRow("line ending inside short name")
+        << line("Smith", "", "").left(31) + "Jo" << QStringList{"", "jo", ""} << true << true;
+    QTest::newRow("empty line, whole word") << "" << QStringList{"", "", ""} << true << true;
+    QTest::newRow("separators not looked at")
+        << QString("ab|cd").leftJustified(30, u'-') + "#" + QString("x").leftJustified(20) + "#12"
+        << QStringList{"ab|cd---", "x", "12"} << false << true;
+    QTest::newRow("overlong line cut by position")
+        << smith + "999" << QStringList{"", "", "999"} << false << false;
+}
+
+void TestEntryMatch::wholeEntries()
+{
+    QFETCH(QString, entry);
+    QFETCH(QStringList, criteria);
+    QFETCH(bool, wholeWord);
+    QFETCH(bool, found);
+
+    const qint16 result = findEntry({entry}, -1, {criteria.at(0), criteria.at(1), criteria.at(2)},
+                                    {false, wholeWord}, widths);
+    QCOMPARE(result, qint16(found ? 0 : -1));
+}
+
+void TestEntryMatch::searchOrder_data()
+{
+    QTest::addColumn<QList<int>>("matches");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("expected");
+
+    const QList<int> twoAndSeven{2, 7};
+    QTest::newRow("no selection") << twoAndSeven << 9 << -1 << 2;
+    for (int start = 0; start < 9; ++start)
+        QTest::addRow("from %d", start)
+            << twoAndSeven << 9 << start << (start >= 2 && start < 7 ? 7 : 2);
+    QTest::newRow("selected entry is the only match") << QList<int>{4} << 9 << 4 << 4;
+    QTest::newRow("first entry tested last") << QList<int>{0} << 9 << 0 << 0;
+    QTest::newRow("nothing matches") << QList<int>{} << 9 << 3 << -1;
+    QTest::newRow("empty list") << QList<int>{} << 0 << -1 << -1;
+    QTest::newRow("match at the end") << QList<int>{8} << 9 << -1 << 8;
+}
+
+void TestEntryMatch::searchOrder()
+{
+    QFETCH(QList<int>, matches);
+    QFETCH(int, count);
+    QFETCH(int, start);
+    QFETCH(int, expected);
+
+    QStringList entries;
+    for (int i = 0; i < count; ++i)
+        entries.append(
+            line(QStringLiteral("Name %1").arg(i), matches.contains(i) ? "hit" : "miss", "1"));
+    QCOMPARE(findEntry(entries, qint16(start), {"", "hit", ""}, {}, widths), qint16(expected));
+}
+
+void TestEntryMatch::fullScanIsCheap()
+{
+    // An optimised build scans a full list well within 5 ms; unoptimised and
+    // instrumented builds only guard against a scan gone quadratic.
+#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
+    constexpr qint64 limitNs = 5'000'000;
+#else
+    constexpr qint64 limitNs = 500'000'000;
+#endif
+    QStringList entries;
+    for (int i = 0; i < MaxEntries; ++i)
+        entries.append(line(QStringLiteral("Family name %1").arg(i),
+                            QStringLiteral("Short %1").arg(i), QStringLiteral("+49-%1").arg(i)));
+    const QList<MatchOptions> pairs{{false, false}, {false, true}, {true, false}, {true, true}};
+    for (const MatchOptions& options : pairs) {
+        qint64 best = std::numeric_limits<qint64>::max();
+        for (int run = 0; run < 5; ++run) {
+            QElapsedTimer clock;
+            clock.start();
+            const qint16 found =
+                findEntry(entries, 5, {"family", "short", "99999"}, options, widths);
+            QCOMPARE(found, qint16(-1));
+            best = qMin(best, clock.nsecsElapsed());
+        }
+        const QString report = QStringLiteral("match case %1, whole word %2: %3 ms")
+                                   .arg(options.matchCase)
+                                   .arg(options.wholeWord)
+                                   .arg(double(best) / 1e6, 0, 'f', 2);
+        qDebug("%s", qPrintable(report));
+        QVERIFY2(best < limitNs, qPrintable(report));
+    }
+}
+
+QTEST_APPLESS_MAIN(TestEntryMatch)
+#include "test_entry_match.moc"
