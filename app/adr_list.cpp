@@ -100,7 +100,12 @@ void AdrList::setItems(const QStringList& lines)
 
 void AdrList::removeItem(int position)
 {
+    const bool wasSelected = position == listIndex();
     m_model.removeLine(position);
+    // The view would move the selection to a neighbour of the removed line;
+    // a list box leaves nothing selected when its selected line goes.
+    if (wasSelected)
+        setListIndex(-1);
 }
 
 void AdrList::clear()

@@ -53,6 +53,7 @@ public:
     bool addItem(const QString& line);
     // Replaces the content by these lines (at most MaxEntries).
     void setItems(const QStringList& lines);
+    // Removing the selected line leaves no line selected.
     void removeItem(int position);
     void clear();
 

@@ -282,7 +282,6 @@ void Main::delCmdClick()
         QStringLiteral("Delete Confirmation"), MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes) {
         m_adrList->removeItem(position);
-        m_adrList->setListIndex(-1);
         ChangeFlag = true;
     }
     refreshButtons();

@@ -49,9 +49,6 @@ void EditForm::editCmdClick()
         return;
     AdrList* list = m_main.adrList();
     list->removeItem(list->listIndex());
-    // The list view would move its selection to a neighbour of the removed
-    // line; the replaced entry leaves no line selected.
-    list->setListIndex(-1);
     const QString line = m_main.MakeNewItem(m_fields.family()->text(), m_fields.shortName()->text(),
                                             m_fields.phone()->text());
     // With the edited line removed there is always room; only a full list
