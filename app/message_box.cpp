@@ -1,5 +1,7 @@
 #include "app/message_box.h"
 
+#include "app/modal.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -50,8 +52,10 @@ std::unique_ptr<QMessageBox> buildMessageBox(QWidget* parent, const MessageReque
     if (request.buttons == MessageButtons::YesNo) {
         box = std::make_unique<AnswerOnlyBox>(parent);
         box->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    } else
+    } else {
         box = std::make_unique<QMessageBox>(parent);
+        box->setWindowFlags(dialogWindowFlags());
+    }
     box->setIcon(QMessageBox::NoIcon);
     box->setWindowTitle(request.title);
     box->setText(request.text);

@@ -32,6 +32,12 @@ void runModal(QDialog& dialog)
         owner->window()->activateWindow();
 }
 
+Qt::WindowFlags dialogWindowFlags()
+{
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+           | Qt::WindowCloseButtonHint;
+}
+
 void setModalDriver(ModalDriver newDriver)
 {
     driver() = std::move(newDriver);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <qnamespace.h>
+
 #include <functional>
 
 class QDialog;
@@ -11,6 +13,10 @@ namespace callvista {
 // the dialog without a nested event loop, hands it to the driver, which types
 // and clicks into it, and closes it afterwards if the driver left it open.
 void runModal(QDialog& dialog);
+
+// The frame of every dialog and message box: a title and a close box, no
+// minimize and no maximize box.
+[[nodiscard]] Qt::WindowFlags dialogWindowFlags();
 
 using ModalDriver = std::function<void(QDialog&)>;
 void setModalDriver(ModalDriver driver);

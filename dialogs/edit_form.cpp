@@ -1,5 +1,6 @@
 #include "dialogs/edit_form.h"
 
+#include "app/modal.h"
 #include "app/adr_list.h"
 #include "app/geometry.h"
 #include "app/main_window.h"
@@ -12,7 +13,7 @@
 namespace callvista {
 
 EditForm::EditForm(Main& main)
-    : QDialog(&main, entryFormFlags())
+    : QDialog(&main, dialogWindowFlags())
     , m_main(main)
     , m_fields(this)
 {

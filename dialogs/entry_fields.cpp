@@ -118,12 +118,6 @@ bool EntryFields::confirmComplete(QWidget* form) const
     return false;
 }
 
-Qt::WindowFlags entryFormFlags()
-{
-    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-           | Qt::WindowCloseButtonHint;
-}
-
 QPushButton* makeFormButton(QWidget* form, const QString& name, const QString& caption, int left,
                             int top, int width, int height)
 {

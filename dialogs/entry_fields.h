@@ -50,10 +50,6 @@ private:
     PhoneEdit* m_phone = nullptr;
 };
 
-// The window of an entry dialog: a caption with a close box, no minimize and
-// no maximize box.
-[[nodiscard]] Qt::WindowFlags entryFormFlags();
-
 // A command button of a form, placed in twips.
 QPushButton* makeFormButton(QWidget* form, const QString& name, const QString& caption, int left,
                             int top, int width, int height);

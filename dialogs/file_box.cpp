@@ -1,5 +1,6 @@
 #include "dialogs/file_box.h"
 
+#include "app/modal.h"
 #include "app/geometry.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
@@ -21,8 +22,7 @@
 namespace callvista {
 
 FileBox::FileBox(Main& main)
-    : QDialog(&main, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                         | Qt::WindowCloseButtonHint)
+    : QDialog(&main, dialogWindowFlags())
     , m_main(main)
 {
     setObjectName(QStringLiteral("FileBox"));

@@ -1,5 +1,6 @@
 #include "dialogs/find_form.h"
 
+#include "app/modal.h"
 #include "app/adr_list.h"
 #include "app/geometry.h"
 #include "app/main_window.h"
@@ -32,7 +33,7 @@ QCheckBox* makeCheck(QWidget* form, const QString& name, const QString& caption,
 } // namespace
 
 FindForm::FindForm(Main& main)
-    : QDialog(&main, entryFormFlags())
+    : QDialog(&main, dialogWindowFlags())
     , m_main(main)
     , m_fields(this)
 {

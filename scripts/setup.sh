@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 mode=${1:-run}
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           fonts-dejavu-core fonts-liberation)
 case "$mode" in
   test) packages+=(clang libclang-rt-14-dev libbenchmark-dev xvfb xdotool openbox

@@ -98,7 +98,8 @@ void TestMessageBox::closeBoxOfYesNoIsRefused()
     QVERIFY(yesNo->windowFlags().testFlag(Qt::CustomizeWindowHint));
     const auto withCancel =
         buildMessageBox(nullptr, {"Question", "Alert", MessageButtons::YesNoCancel});
-    QVERIFY(!withCancel->windowFlags().testFlag(Qt::CustomizeWindowHint));
+    QVERIFY(withCancel->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!withCancel->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 }
 
 QTEST_MAIN(TestMessageBox)

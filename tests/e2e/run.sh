@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Starts the real program under Xvfb with a window manager and drives it by
+# keyboard and mouse with xdotool, one scenario after another. Screenshots of
+# each step's end are kept in $E2E_ARTEFACTS (default: e2e-artefacts beside
+# the program).
+set -euo pipefail
+
+PROGRAM=$(realpath "${1:?usage: run.sh path/to/callvista}")
+HERE=$(cd "$(dirname "$0")" && pwd)
+ARTEFACTS=${E2E_ARTEFACTS:-$(dirname "$PROGRAM")/e2e-artefacts}
+rm -rf "$ARTEFACTS"
+mkdir -p "$ARTEFACTS"
+source "$HERE/lib.sh"
+
+# Xvfb picks a free display itself and tells its number.
+exec 3> "$ARTEFACTS/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$ARTEFACTS/xvfb.log" 2>&1 &
+xvfb=$!
+exec 3>&-
+deadline=$((SECONDS + 10))
+until [ -s "$ARTEFACTS/display" ]; do
+  [ $SECONDS -lt $deadline ] || { echo "Xvfb did not start" >&2; exit 1; }
+  sleep 0.1
+done
+export DISPLAY=:$(head -n 1 "$ARTEFACTS/display")
+deadline=$((SECONDS + 10))
+until xdpyinfo >/dev/null 2>&1; do
+  [ $SECONDS -lt $deadline ] || { echo "Xvfb did not answer" >&2; exit 1; }
+  sleep 0.1
+done
+openbox >"$ARTEFACTS/openbox.log" 2>&1 &
+wm=$!
+deadline=$((SECONDS + 10))
+# Openbox names itself before it is ready to map windows; the work area is
+# among the last things it sets up.
+until xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='; do
+  [ $SECONDS -lt $deadline ] || { echo "openbox did not start" >&2; exit 1; }
+  sleep 0.1
+done
+trap 'kill $wm $xvfb 2>/dev/null || true; [ -n "${PID:-}" ] && kill $PID 2>/dev/null || true' EXIT
+
+unset QT_QPA_PLATFORM
+export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+
+passed=0
+failed=0
+for scenario in "$HERE"/scenarios/${E2E_ONLY:-}*.sh; do
+  SCENARIO=$(basename "$scenario" .sh)
+  STEP=0
+  WORK=$(mktemp -d)
+  if ( source "$scenario" ); then
+    echo "PASS   : $SCENARIO"
+    passed=$((passed + 1))
+  else
+    echo "FAIL!  : $SCENARIO"
+    failed=$((failed + 1))
+  fi
+  pkill -f "^$PROGRAM" 2>/dev/null || true
+  rm -rf "$WORK"
+done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
