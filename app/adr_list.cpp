@@ -16,7 +16,7 @@ EntryModel::EntryModel(QObject* parent)
 
 int EntryModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_entries.size());
+    return parent.isValid() ? 0 : m_lines.size();
 }
 
 QVariant EntryModel::data(const QModelIndex& index, int role) const
@@ -24,38 +24,26 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return m_entries[size_t(index.row())].line;
+        return m_lines.at(index.row());
     return {};
 }
 
 int EntryModel::insertLine(const QString& line)
 {
-    if (m_entries.size() >= size_t(MaxEntries))
+    if (m_lines.size() >= MaxEntries)
         return -1;
-    Entry entry{line, m_order.key(line)};
-    const auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry,
-                                     [](const Entry& a, const Entry& b) {
-                                         return a.key.compare(b.key) < 0;
-                                     });
-    const int row = int(at - m_entries.begin());
+    SortedLines::Place place = m_lines.place(line);
+    const int row = place.row;
     beginInsertRows({}, row, row);
-    m_entries.insert(at, std::move(entry));
+    m_lines.insert(std::move(place));
     endInsertRows();
     return row;
 }
 
 void EntryModel::resetLines(const QStringList& lines)
 {
-    std::vector<Entry> entries;
-    const qsizetype count = std::min<qsizetype>(lines.size(), MaxEntries);
-    entries.reserve(size_t(count));
-    for (qsizetype i = 0; i < count; ++i)
-        entries.push_back({lines.at(i), m_order.key(lines.at(i))});
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return a.key.compare(b.key) < 0;
-    });
     beginResetModel();
-    m_entries = std::move(entries);
+    m_lines.reset(lines);
     endResetModel();
 }
 
@@ -64,14 +52,14 @@ void EntryModel::removeLine(int row)
     if (row < 0 || row >= rowCount())
         return;
     beginRemoveRows({}, row, row);
-    m_entries.erase(m_entries.begin() + row);
+    m_lines.remove(row);
     endRemoveRows();
 }
 
 void EntryModel::clearLines()
 {
     beginResetModel();
-    m_entries.clear();
+    m_lines.clear();
     endResetModel();
 }
 
@@ -132,11 +120,7 @@ QString AdrList::itemText(int position) const
 
 QStringList AdrList::items() const
 {
-    QStringList lines;
-    lines.reserve(m_model.rowCount());
-    for (int row = 0; row < m_model.rowCount(); ++row)
-        lines.append(m_model.line(row));
-    return lines;
+    return m_model.lines();
 }
 
 qint16 AdrList::listIndex() const

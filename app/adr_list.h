@@ -1,16 +1,14 @@
 #pragma once
 
-#include "core/entry_order.h"
+#include "core/sorted_lines.h"
 
 #include <QAbstractListModel>
 #include <QListView>
 #include <QStringList>
 
-#include <vector>
-
 namespace callvista {
 
-// The entry lines in their sorted order, each with its comparison key.
+// The entry lines in their sorted order, as the list view shows them.
 class EntryModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -27,15 +25,11 @@ public:
     void resetLines(const QStringList& lines);
     void removeLine(int row);
     void clearLines();
-    [[nodiscard]] const QString& line(int row) const { return m_entries[size_t(row)].line; }
+    [[nodiscard]] const QString& line(int row) const { return m_lines.at(row); }
+    [[nodiscard]] QStringList lines() const { return m_lines.lines(); }
 
 private:
-    struct Entry {
-        QString line;
-        EntryOrder::Key key;
-    };
-    EntryOrder m_order;
-    std::vector<Entry> m_entries;
+    SortedLines m_lines;
 };
 
 // The entry list of the main window: a list that keeps itself sorted, with one

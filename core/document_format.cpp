@@ -4,6 +4,8 @@
 #include <QStringEncoder>
 #include <QStringView>
 
+#include <algorithm>
+
 #include <array>
 
 namespace callvista {
@@ -42,6 +44,16 @@ QString encodingTitle(const TextEncoding& encoding)
 // platform converters replace what they cannot store without saying so, so
 // the bytes are read back as well, keeping a leading U+FEFF that stands
 // inside the document rather than at its start.
+bool reportsEveryFailure(const QStringEncoder& encoder)
+{
+#ifndef Q_OS_WIN
+    // Everywhere but on Windows, Qt's system encoder is its UTF-8 converter.
+    if (qstrcmp(encoder.name(), "Locale") == 0)
+        return true;
+#endif
+    return qstrcmp(encoder.name(), "UTF-8") == 0;
+}
+
 bool encodes(const QString& text, const TextEncoding& encoding, QByteArray* bytes)
 {
     QStringEncoder encoder = makeEncoder(encoding);
@@ -52,6 +64,14 @@ bool encodes(const QString& text, const TextEncoding& encoding, QByteArray* byte
     QByteArray encoded = encoder.encode(text);
     if (encoder.hasError())
         return false;
+    // Qt's own UTF-8 converter reports everything it cannot store (an
+    // unpaired surrogate); other converters may substitute silently, so
+    // their bytes are read back and compared.
+    if (reportsEveryFailure(encoder)) {
+        if (bytes)
+            *bytes = std::move(encoded);
+        return true;
+    }
     const QString decoded = decoder.decode(encoded);
     if (decoder.hasError() || decoded != text)
         return false;
@@ -91,28 +111,39 @@ QString unencodableReason(qsizetype index, const QString& line, const QString& t
         .arg(entryField(line, Field::Family, widths), character, encodingTitle(encoding));
 }
 
-QStringView trimmedSpaces(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 // The value as the entry line builder is to see it. A value wider than its
 // column is counted and handed on with one unit more than fits, so that the
 // builder cuts it exactly as it would cut the whole value, without copying a
 // line of any length.
 QString columnValue(QStringView value, int width, int& shortened)
 {
-    const QStringView trimmed = trimmedSpaces(value);
+    const QStringView trimmed = trimSpacesView(value);
     if (trimmed.size() <= width)
         return trimmed.toString();
     ++shortened;
     return trimmed.left(width + 1).toString();
+}
+
+// The three lines of one entry in the file: its fields cut by position, each
+// followed by CR LF.
+// Writes at `out`, which has room for the widths of the three columns and
+// three line ends, and returns the end of what it wrote.
+QChar* writeEntryText(QChar* out, QStringView line, const ColumnWidths& widths)
+{
+    for (const Field field : {Field::Family, Field::Short, Field::Phone}) {
+        const QStringView value = trimSpacesView(entryColumn(line, field, widths));
+        out = std::copy(value.begin(), value.end(), out);
+        *out++ = u'\r';
+        *out++ = u'\n';
+    }
+    return out;
+}
+
+QString entryText(QStringView line, const ColumnWidths& widths)
+{
+    QString text(widths.lineLength() + 4, Qt::Uninitialized);
+    text.truncate(writeEntryText(text.data(), line, widths) - text.constData());
+    return text;
 }
 
 bool isBlank(QChar c)
@@ -143,20 +174,27 @@ EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& wid
                            .arg(encodingTitle(encoding));
         return result;
     }
-    const QString lineEnd = QStringLiteral("\r\n");
+    // Every entry takes at most its three columns and three line ends: the
+    // text is written into one buffer of that size.
+    QString text(lines.size() * (widths.lineLength() + 4), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const QString& line : lines)
+        out = writeEntryText(out, line, widths);
+    text.truncate(out - text.constData());
+    // One conversion of the whole document; only when it fails is each entry
+    // converted on its own, to name the one that cannot be stored.
+    if (encodes(text, encoding, &result.bytes))
+        return result;
+    result.bytes.clear();
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString& line = lines.at(i);
-        const QString text = entryField(line, Field::Family, widths) + lineEnd
-                             + entryField(line, Field::Short, widths) + lineEnd
-                             + entryField(line, Field::Phone, widths) + lineEnd;
-        QByteArray bytes;
-        if (!encodes(text, encoding, &bytes)) {
-            result.error = unencodableReason(i, line, text, widths, encoding);
-            result.bytes.clear();
+        const QString oneEntry = entryText(lines.at(i), widths);
+        if (!encodes(oneEntry, encoding, nullptr)) {
+            result.error = unencodableReason(i, lines.at(i), oneEntry, widths, encoding);
             return result;
         }
-        result.bytes += bytes;
     }
+    result.error = QStringLiteral("The document cannot be written in %1.")
+                       .arg(encodingTitle(encoding));
     return result;
 }
 

@@ -13,53 +13,55 @@ QString prepared(const QString& criterion, bool matchCase)
 }
 
 // The scan compares most fields without building their upper-case copy:
-// the upper case of an ASCII character is its ASCII upper case, and the full
-// mapping leaves a run of ASCII characters as it is, so a comparison that
-// meets only ASCII characters is decided. A field with other characters,
-// whose upper case may differ in length ("ß" becomes "SS") or fall into ASCII
-// ("ı" becomes "I"), is upper-cased as a whole instead.
-enum class Outcome { No, Yes, NotAscii };
+// where the full upper case of a character is one UTF-16 unit, it is the
+// character's simple mapping and can be compared unit by unit. A field with
+// any other character (a surrogate, or one such as "ß" whose upper case is
+// longer) is upper-cased as a whole instead.
+enum class Outcome { No, Yes, Complex };
 
-char16_t asciiUpper(char16_t c)
+constexpr char16_t NoSimpleUpper = 0;
+
+char16_t simpleUpper(char16_t c)
 {
-    return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+    if (c < 0x80)
+        return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+    // Below U+1E96 only these have an upper case longer than one unit.
+    if (QChar::isSurrogate(c) || c >= 0x1E96 || c == 0xDF || c == 0x149 || c == 0x1F0
+        || c == 0x390 || c == 0x3B0 || c == 0x587)
+        return NoSimpleUpper;
+    return QChar::toUpper(c);
 }
 
-Outcome asciiEquals(QStringView field, QStringView upper)
+bool allSimple(QStringView text)
 {
-    const qsizetype common = std::min(field.size(), upper.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const char16_t c = field.at(i).unicode();
-        if (c >= 0x80)
-            return Outcome::NotAscii;
-        if (asciiUpper(c) != upper.at(i).unicode())
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return simpleUpper(c.unicode()) != NoSimpleUpper; });
+}
+
+Outcome simpleEquals(QStringView field, QStringView upper)
+{
+    if (!allSimple(field))
+        return Outcome::Complex;
+    if (field.size() != upper.size())
+        return Outcome::No;
+    for (qsizetype i = 0; i < field.size(); ++i)
+        if (simpleUpper(field.at(i).unicode()) != upper.at(i).unicode())
             return Outcome::No;
-    }
-    // A shorter field was ASCII throughout; a longer one only grows when
-    // upper-cased.
-    return field.size() == upper.size() ? Outcome::Yes : Outcome::No;
+    return Outcome::Yes;
 }
 
-Outcome asciiContains(QStringView field, QStringView upper)
+Outcome simpleContains(QStringView field, QStringView upper)
 {
+    if (!allSimple(field))
+        return Outcome::Complex;
     const qsizetype last = field.size() - upper.size();
     for (qsizetype start = 0; start <= last; ++start) {
         qsizetype i = 0;
-        for (; i < upper.size(); ++i) {
-            const char16_t c = field.at(start + i).unicode();
-            if (c >= 0x80)
-                return Outcome::NotAscii;
-            if (asciiUpper(c) != upper.at(i).unicode())
-                break;
-        }
+        while (i < upper.size() && simpleUpper(field.at(start + i).unicode()) == upper.at(i).unicode())
+            ++i;
         if (i == upper.size())
             return Outcome::Yes;
     }
-    // Every start position was looked at; the characters after the last one
-    // may not have been.
-    for (qsizetype i = std::max<qsizetype>(last + 1, 0); i < field.size(); ++i)
-        if (field.at(i).unicode() >= 0x80)
-            return Outcome::NotAscii;
     return Outcome::No;
 }
 
@@ -85,14 +87,14 @@ bool EntryMatcher::matches(QStringView line) const
 bool EntryMatcher::fieldMatches(QStringView column, const QString& criterion) const
 {
     const QStringView field = trimSpacesView(column);
-    Outcome outcome = Outcome::NotAscii;
+    Outcome outcome = Outcome::Complex;
     if (m_options.wholeWord) {
         if (criterion.isEmpty())
             return true;
         if (m_options.matchCase)
             return field == criterion;
-        outcome = asciiEquals(field, criterion);
-        if (outcome == Outcome::NotAscii)
+        outcome = simpleEquals(field, criterion);
+        if (outcome == Outcome::Complex)
             return field.toString().toUpper() == criterion;
     } else {
         if (field.isEmpty())
@@ -101,8 +103,8 @@ bool EntryMatcher::fieldMatches(QStringView column, const QString& criterion) co
             return true;
         if (m_options.matchCase)
             return field.contains(criterion);
-        outcome = asciiContains(field, criterion);
-        if (outcome == Outcome::NotAscii)
+        outcome = simpleContains(field, criterion);
+        if (outcome == Outcome::Complex)
             return field.toString().toUpper().contains(criterion);
     }
     return outcome == Outcome::Yes;

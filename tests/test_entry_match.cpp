@@ -71,6 +71,11 @@ void TestEntryMatch::decisionTable_data()
         << QString::fromUtf8("ÉMILE") << QString::fromUtf8("émile") << L{true, true, false, false};
     QTest::newRow("accent not folded")
         << QString::fromUtf8("Émile") << "emile" << L{false, false, false, false};
+    QTest::newRow("accented letters in a longer field")
+        << QString::fromUtf8("Müller-Lüdenscheidt") << QString::fromUtf8("lüden")
+        << L{true, false, false, false};
+    QTest::newRow("field beyond the basic plane")
+        << QString::fromUtf8("\U0001F600 Ann") << "ann" << L{true, false, false, false};
     QTest::newRow("bar is ordinary text") << "A|B" << "|b" << L{true, false, false, false};
 }
 

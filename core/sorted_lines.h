@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/entry_order.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace callvista {
+
+// The entry lines in their sorted order, each with its comparison key, held
+// in blocks of a few hundred: inserting into a full list moves one block's
+// worth of entries, not the whole list, and finding a row steps over blocks.
+class SortedLines
+{
+public:
+    explicit SortedLines(const QLocale& locale = QLocale());
+
+    // Where a line goes: after any equal lines. Finding the place and
+    // inserting are two steps, so that a model can announce the row between.
+    struct Place {
+        QString line;
+        EntryOrder::Key key;
+        size_t block = 0;
+        size_t offset = 0;
+        int row = 0;
+    };
+    [[nodiscard]] Place place(const QString& line) const;
+    // Inserts at the place found for it, with nothing changed in between.
+    // Refuses, returning false, when the list holds MaxEntries lines.
+    bool insert(Place place);
+    // Replaces the content by these lines (the first MaxEntries), sorted once.
+    void reset(const QStringList& lines);
+    void remove(int row);
+    void clear();
+
+    [[nodiscard]] int size() const { return m_size; }
+    [[nodiscard]] const QString& at(int row) const;
+    [[nodiscard]] QStringList lines() const;
+
+private:
+    struct Entry {
+        QString line;
+        EntryOrder::Key key;
+    };
+    using Block = std::vector<Entry>;
+
+    // The block that holds the row, and the row's place in it.
+    [[nodiscard]] std::pair<size_t, size_t> locate(int row) const;
+
+    EntryOrder m_order;
+    std::vector<Block> m_blocks;
+    int m_size = 0;
+};
+
+} // namespace callvista

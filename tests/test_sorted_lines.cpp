@@ -1,0 +1,98 @@
+#include "core/entry_line.h"
+#include "core/sorted_lines.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <algorithm>
+
+using namespace callvista;
+
+// The sorted list of entry lines checked against a plain sorted QStringList
+// kept with the same order, through inserts and removals that split and
+// empty its blocks.
+class TestSortedLines : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void matchesAPlainSortedList_data();
+    void matchesAPlainSortedList();
+    void refusesTheEntryPastTheLimit();
+};
+
+void TestSortedLines::matchesAPlainSortedList_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("inserts");
+    QTest::addColumn<int>("startWith");
+    QTest::addColumn<int>("distinct");
+
+    QTest::newRow("few lines, C") << "C" << 20 << 0 << 1000;
+    QTest::newRow("one block split, en_US") << "en_US" << 700 << 0 << 100000;
+    QTest::newRow("many splits, many equal lines, C") << "C" << 3000 << 0 << 40;
+    QTest::newRow("inserts into a reset list, en_US") << "en_US" << 1500 << 2000 << 100000;
+}
+
+void TestSortedLines::matchesAPlainSortedList()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, inserts);
+    QFETCH(int, startWith);
+    QFETCH(int, distinct);
+
+    const EntryOrder order{QLocale(locale)};
+    const auto less = [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; };
+    QRandomGenerator random(7);
+    const auto randomLine = [&] {
+        static const QStringList names{"smith", "Smith", QString::fromUtf8("Émile"), "emile",
+                                       "van Dyk", "Adams", "zeta", "Ångström"};
+        return makeEntryLine(names.at(random.bounded(names.size())),
+                             QString::number(random.bounded(distinct)), "1", ColumnWidths{});
+    };
+
+    SortedLines lines{QLocale(locale)};
+    QStringList expected;
+    for (int i = 0; i < startWith; ++i)
+        expected.append(randomLine());
+    lines.reset(expected);
+    std::stable_sort(expected.begin(), expected.end(), less);
+
+    for (int i = 0; i < inserts; ++i) {
+        const QString line = randomLine();
+        const auto at = std::upper_bound(expected.begin(), expected.end(), line, less);
+        const int row = int(at - expected.begin());
+        expected.insert(row, line);
+        const SortedLines::Place place = lines.place(line);
+        QCOMPARE(place.row, row);
+        QVERIFY(lines.insert(place));
+        // Every tenth step removes a line somewhere, emptying blocks too.
+        if (i % 10 == 9) {
+            const int gone = int(random.bounded(expected.size()));
+            expected.removeAt(gone);
+            lines.remove(gone);
+        }
+    }
+    QCOMPARE(lines.size(), expected.size());
+    QCOMPARE(lines.lines(), expected);
+    for (int row = 0; row < expected.size(); row += 97)
+        QCOMPARE(lines.at(row), expected.at(row));
+}
+
+void TestSortedLines::refusesTheEntryPastTheLimit()
+{
+    SortedLines lines{QLocale::c()};
+    QStringList full;
+    for (int i = 0; i < MaxEntries; ++i)
+        full.append(makeEntryLine(QString::number(i), "s", "1", ColumnWidths{}));
+    lines.reset(full + QStringList{"one too many"});
+    QCOMPARE(lines.size(), MaxEntries);
+    QVERIFY(!lines.insert(lines.place("late")));
+    QCOMPARE(lines.size(), MaxEntries);
+    lines.remove(0);
+    QVERIFY(lines.insert(lines.place("late")));
+    QCOMPARE(lines.size(), MaxEntries);
+}
+
+QTEST_APPLESS_MAIN(TestSortedLines)
+#include "test_sorted_lines.moc"
