@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
@@ -107,17 +108,12 @@ void showAndPaint(QWidget& window)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-long residentKiB()
+// Bytes the process holds from the heap, whether in small blocks or in
+// blocks of their own.
+double heapBytes()
 {
-    FILE* statm = std::fopen("/proc/self/statm", "r");
-    long pages = 0;
-    long resident = 0;
-    if (statm) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return resident * 4;
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks) + double(info.hblkhd);
 }
 
 void perEntry(benchmark::State& state)
@@ -300,12 +296,12 @@ static void BM_ListMemory(benchmark::State& state)
         state.PauseTiming();
         auto main = std::make_unique<Main>();
         showAndPaint(*main);
-        const long before = residentKiB();
+        const double before = heapBytes();
         state.ResumeTiming();
         main->adrList()->setItems(main->ReadDocument(path).lines);
         QCoreApplication::processEvents();
         state.PauseTiming();
-        state.counters["added_MiB"] = double(residentKiB() - before) / 1024.0;
+        state.counters["added_MiB"] = (heapBytes() - before) / (1024.0 * 1024.0);
         main.reset();
         state.ResumeTiming();
     }
@@ -358,7 +354,8 @@ void printRatios(const KeepingReporter& r)
         const auto found = r.ms.find(name);
         return found == r.ms.end() ? 0.0 : found->second;
     };
-    const std::string big = "/" + std::to_string(MaxEntries);
+    std::string big = std::to_string(MaxEntries);
+    big.insert(big.begin(), '/');
     const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
     const auto perEntryGrowth = [&](const std::string& name) {
         return ratio(at(name + big) / MaxEntries, at(name + "/1000") / 1000.0);
@@ -402,6 +399,8 @@ int main(int argc, char** argv)
 {
     qInstallMessageHandler(quietMessages);
     QApplication app(argc, argv);
+    // The list collates as a user's list does, not in the C locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     if (!folder().isValid())
         return 1;
     writeDocuments();

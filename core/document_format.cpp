@@ -111,23 +111,19 @@ QString unencodableReason(qsizetype index, const QString& line, const QString& t
         .arg(entryField(line, Field::Family, widths), character, encodingTitle(encoding));
 }
 
-// The value as the entry line builder is to see it. A value wider than its
-// column is counted and handed on with one unit more than fits, so that the
-// builder cuts it exactly as it would cut the whole value, without copying a
-// line of any length.
-QString columnValue(QStringView value, int width, int& shortened)
+// The value as the entry line builder is to see it; a value wider than its
+// column is counted, and the builder cuts it.
+QStringView columnValue(QStringView value, int width, int& shortened)
 {
     const QStringView trimmed = trimSpacesView(value);
-    if (trimmed.size() <= width)
-        return trimmed.toString();
-    ++shortened;
-    return trimmed.left(width + 1).toString();
+    if (trimmed.size() > width)
+        ++shortened;
+    return trimmed;
 }
 
-// The three lines of one entry in the file: its fields cut by position, each
-// followed by CR LF.
-// Writes at `out`, which has room for the widths of the three columns and
-// three line ends, and returns the end of what it wrote.
+// The three lines of one entry in the file, its fields cut by position and
+// each followed by CR LF, written at `out`, which has room for the widths of
+// the three columns and three line ends. Returns the end of what it wrote.
 QChar* writeEntryText(QChar* out, QStringView line, const ColumnWidths& widths)
 {
     for (const Field field : {Field::Family, Field::Short, Field::Phone}) {

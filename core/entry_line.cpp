@@ -7,7 +7,7 @@ QString trimSpaces(const QString& text)
     return trimSpacesView(text).toString();
 }
 
-QString fitToWidth(const QString& text, int width)
+static QStringView fitView(QStringView text, int width)
 {
     if (text.size() <= width)
         return text;
@@ -18,19 +18,24 @@ QString fitToWidth(const QString& text, int width)
     return text.left(cut);
 }
 
+QString fitToWidth(const QString& text, int width)
+{
+    return text.size() <= width ? text : fitView(text, width).toString();
+}
+
 bool exceedsWidth(const QString& text, int width)
 {
     return trimSpaces(text).size() > width;
 }
 
-static void appendColumn(QString& line, const QString& text, int width)
+static void appendColumn(QString& line, QStringView text, int width)
 {
-    const QString value = fitToWidth(trimSpaces(text), width);
+    const QStringView value = fitView(trimSpacesView(text), width);
     line += value;
-    line += QString(width - value.size(), u' ');
+    line.resize(line.size() + width - value.size(), u' ');
 }
 
-QString makeEntryLine(const QString& family, const QString& shortName, const QString& phone,
+QString makeEntryLine(QStringView family, QStringView shortName, QStringView phone,
                       const ColumnWidths& widths)
 {
     QString line;

@@ -33,8 +33,13 @@ enum class Field { Family = 1, Short = 2, Phone = 3 };
 // True when the trimmed text is wider than its column and would be cut.
 [[nodiscard]] bool exceedsWidth(const QString& text, int width);
 
-[[nodiscard]] QString makeEntryLine(const QString& family, const QString& shortName,
-                                    const QString& phone, const ColumnWidths& widths);
+[[nodiscard]] QString makeEntryLine(QStringView family, QStringView shortName, QStringView phone,
+                                    const ColumnWidths& widths);
+[[nodiscard]] inline QString makeEntryLine(const QString& family, const QString& shortName,
+                                           const QString& phone, const ColumnWidths& widths)
+{
+    return makeEntryLine(QStringView(family), QStringView(shortName), QStringView(phone), widths);
+}
 
 [[nodiscard]] QString entryField(const QString& line, Field field, const ColumnWidths& widths);
 

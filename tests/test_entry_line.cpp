@@ -173,7 +173,7 @@ void TestEntryLine::sortsLikeAListBox()
     const EntryOrder order{QLocale(locale)};
     QStringList lines;
     for (const QString& family : families)
-        lines.append(makeEntryLine(family, "x", "1", widths));
+        lines.append(makeEntryLine(family, u"x", u"1", widths));
     std::stable_sort(lines.begin(), lines.end(), [&](const QString& a, const QString& b) {
         return order.compare(a, b) < 0;
     });
