@@ -82,29 +82,6 @@ void typeKey(QWidget* box, QKeyCombination key, const QString& text)
     QTest::sendKeyEvent(QTest::Release, box, key.key(), text, key.keyboardModifiers());
 }
 
-// The window system reports a window active before the application hands
-// it the keyboard focus; wait for both.
-bool activated(QWidget& window)
-{
-    return QTest::qWaitForWindowActive(&window)
-           && QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; });
-}
-
-QWidget* focused()
-{
-    return QApplication::focusWidget();
-}
-
-void type(const QString& text)
-{
-    QTest::keyClicks(focused(), text);
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QTest::keyClick(focused(), key, modifiers);
-}
-
 QLineEdit* box(const QWidget& form, const char* name)
 {
     return child<QLineEdit>(form, name);

@@ -18,27 +18,6 @@ using namespace callvista::testing;
 
 namespace {
 
-bool activated(QWidget& window)
-{
-    return QTest::qWaitForWindowActive(&window)
-           && QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; });
-}
-
-QWidget* focused()
-{
-    return QApplication::focusWidget();
-}
-
-void type(const QString& text)
-{
-    QTest::keyClicks(focused(), text);
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QTest::keyClick(focused(), key, modifiers);
-}
-
 // An access key clicks its control after a short animation; a check box
 // takes the focus too.
 void pressAccessKey(const QWidget& form, Qt::Key key, const char* name)

@@ -80,6 +80,30 @@ T* child(const QWidget& parent, const char* name)
     return parent.findChild<T*>(QLatin1String(name));
 }
 
+// The window system reports a window active before the application hands
+// it the keyboard focus; wait for both.
+inline bool activated(QWidget& window)
+{
+    return QTest::qWaitForWindowActive(&window)
+           && QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; });
+}
+
+// Typing and pressing keys go where the keyboard focus is, as a person's do.
+inline QWidget* focused()
+{
+    return QApplication::focusWidget();
+}
+
+inline void type(const QString& text)
+{
+    QTest::keyClicks(focused(), text);
+}
+
+inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(focused(), key, modifiers);
+}
+
 inline void showActive(QWidget& window)
 {
     window.show();

@@ -9,64 +9,49 @@ fail() {
   exit 1
 }
 
+# Runs the command until it succeeds, for at most E2E_TIMEOUT seconds;
+# returns 1 when time ran out.
+until_true() {
+  local deadline=$((SECONDS + E2E_TIMEOUT))
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}
+
+window_named() {
+  WINDOW=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
+  [ -n "$WINDOW" ]
+}
+no_window_named() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+active_named() { [[ "$(xdotool getactivewindow getwindowname 2>/dev/null || true)" =~ $1 ]]; }
+has_ended() { ! kill -0 "$1" 2>/dev/null; }
+
 # Waits until a visible window's name matches the extended regex $1 and
 # keeps its id in WINDOW.
 wait_window() {
-  local pattern=$1 deadline=$((SECONDS + E2E_TIMEOUT)) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1 || true)
-    if [ -n "$id" ]; then
-      WINDOW=$id
-      return 0
-    fi
-    sleep 0.1
-  done
+  until_true window_named "$1" && return 0
   echo "windows now: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' ',')" >&2
-  kill -0 "$PID" 2>/dev/null || echo "the program has ended" >&2
-  fail "no window named /$pattern/ within ${E2E_TIMEOUT}s"
+  has_ended "$PID" && echo "the program has ended" >&2
+  fail "no window named /$1/ within ${E2E_TIMEOUT}s"
 }
 
 # Waits until no visible window's name matches $1.
-wait_gone() {
-  local pattern=$1 deadline=$((SECONDS + E2E_TIMEOUT))
-  while [ $SECONDS -lt $deadline ]; do
-    xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "window /$pattern/ still open after ${E2E_TIMEOUT}s"
-}
+wait_gone() { until_true no_window_named "$1" || fail "window /$1/ still open after ${E2E_TIMEOUT}s"; }
 
 # Waits until the active window's name matches $1: keys go to that window.
 wait_active() {
-  local pattern=$1 deadline=$((SECONDS + E2E_TIMEOUT)) name
-  while [ $SECONDS -lt $deadline ]; do
-    name=$(xdotool getactivewindow getwindowname 2>/dev/null || true)
-    if [[ "$name" =~ $pattern ]]; then
-      return 0
-    fi
-    sleep 0.1
-  done
-  fail "active window is '$name', not /$pattern/"
+  until_true active_named "$1" ||
+    fail "active window is '$(xdotool getactivewindow getwindowname 2>/dev/null)', not /$1/"
 }
 
-wait_file() {
-  local path=$1 deadline=$((SECONDS + E2E_TIMEOUT))
-  while [ $SECONDS -lt $deadline ]; do
-    [ -f "$path" ] && return 0
-    sleep 0.1
-  done
-  fail "file $path did not appear"
-}
+wait_file() { until_true test -f "$1" || fail "file $1 did not appear"; }
 
 # Waits until the program with pid $1 has ended.
-wait_exit() {
-  local pid=$1 deadline=$((SECONDS + E2E_TIMEOUT))
-  while [ $SECONDS -lt $deadline ]; do
-    kill -0 "$pid" 2>/dev/null || return 0
-    sleep 0.1
-  done
-  fail "the program did not end"
-}
+wait_exit() { until_true has_ended "$1" || fail "the program did not end"; }
+
+# Waits until the file $2 holds a line that matches the regex $1.
+wait_saved() { until_true grep -q -- "$1" "$2" || fail "no line /$1/ in $2"; }
 
 # Clicks at x, y inside the window WINDOW (client coordinates).
 click_at() {

@@ -26,11 +26,7 @@ keys Return
 wait_gone '^Edit Item$'
 wait_active "$MAIN_NAME"
 keys ctrl+s
-deadline=$((SECONDS + E2E_TIMEOUT))
-until grep -q -- '+49-555-99' "$WORK/book.CVA" 2>/dev/null; do
-  [ $SECONDS -lt $deadline ] || fail "the edit was not saved"
-  sleep 0.1
-done
+wait_saved '+49-555-99' "$WORK/book.CVA"
 expect_file "$WORK/book.CVA" 'adams\r\nAnn\r\n+49-555-99\r\nBaker\r\nTom\r\n12-345-67\r\nSmith\r\nJohn\r\n555-1234\r\n'
 shot edited
 
@@ -42,11 +38,7 @@ wait_active '^Delete Confirmation$'
 keys Return
 wait_gone '^Delete Confirmation$'
 keys ctrl+s
-deadline=$((SECONDS + E2E_TIMEOUT))
-until ! grep -q -- 'adams' "$WORK/book.CVA" 2>/dev/null; do
-  [ $SECONDS -lt $deadline ] || fail "the deletion was not saved"
-  sleep 0.1
-done
+until_true bash -c '! grep -q adams "$0"' "$WORK/book.CVA" || fail "the deletion was not saved"
 expect_file "$WORK/book.CVA" 'Baker\r\nTom\r\n12-345-67\r\nSmith\r\nJohn\r\n555-1234\r\n'
 shot deleted
 

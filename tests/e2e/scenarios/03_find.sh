@@ -44,26 +44,18 @@ find_family() {
   wait_active "$MAIN_NAME"
 }
 
-wait_saved() {
-  local deadline=$((SECONDS + E2E_TIMEOUT))
-  until grep -q -- "$1" "$WORK/find.CVA" 2>/dev/null; do
-    [ $SECONDS -lt $deadline ] || fail "expected $1 in the saved file"
-    sleep 0.1
-  done
-}
-
 # No selection: Find selects the first entry (Goldsmith) and searches on from it.
 find_family "smi"
 mark_selected 1
-wait_saved '^3001'
+wait_saved '^3001' "$WORK/find.CVA"
 # Match Case: only SMITHERS holds SMI.
 find_family "SMI" alt+m
 mark_selected 2
-wait_saved '^4002'
+wait_saved '^4002' "$WORK/find.CVA"
 # Whole Word, case ignored: only Goldsmith, found after wrapping to the top.
 find_family "goldsmith" alt+m alt+w
 mark_selected 3
-wait_saved '^1003'
+wait_saved '^1003' "$WORK/find.CVA"
 expect_file "$WORK/find.CVA" 'Goldsmith\r\nGil\r\n1003\r\nJones\r\nJo\r\n200\r\nSmith\r\nJohn\r\n3001\r\nSMITHERS\r\nAl\r\n4002\r\n'
 shot found
 
