@@ -225,8 +225,7 @@ void Main::load()
     showCaption(untitled());
     ChangeFlag = false;
     ActionFlag = false;
-    m_title->setText(MakeNewItem(QStringLiteral("Family Name"), QStringLiteral("Short Name"),
-                                 QStringLiteral("Phone No")));
+    m_title->setText(headerLine(m_widths));
 }
 
 void Main::refreshButtons()
