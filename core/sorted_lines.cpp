@@ -28,11 +28,13 @@ SortedLines::Place SortedLines::place(const QString& line) const
         return result;
     // The first block whose last line sorts after the new one takes it; a
     // line that sorts after every block goes to the end of the last one.
-    while (result.block + 1 < m_blocks.size()
-           && !after(result.key, m_blocks[result.block].back())) {
-        result.row += int(m_blocks[result.block].size());
-        ++result.block;
-    }
+    const auto last = m_blocks.end() - 1;
+    const auto found = std::partition_point(m_blocks.begin(), last, [&](const Block& block) {
+        return !after(result.key, block.back());
+    });
+    result.block = size_t(found - m_blocks.begin());
+    for (auto block = m_blocks.begin(); block != found; ++block)
+        result.row += int(block->size());
     const Block& target = m_blocks[result.block];
     result.offset = size_t(std::upper_bound(target.begin(), target.end(), result.key, after)
                            - target.begin());
