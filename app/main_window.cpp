@@ -50,8 +50,13 @@ QString readWarning(const ReadReport& report)
     if (report.completedLastEntry)
         notes.append(QStringLiteral("The file ended inside its last entry; its missing "
                                     "fields are empty."));
-    if (report.readAsWindows1252)
-        notes.append(QStringLiteral("The file was read as Windows-1252 text."));
+    if (report.windows1252Lines > 0)
+        notes.append(QStringLiteral("%1 line(s) were not UTF-8 text and were read as "
+                                    "Windows-1252.")
+                         .arg(report.windows1252Lines));
+    if (report.droppedBlankEntries > 0)
+        notes.append(QStringLiteral("%1 blank entr(ies) at the end of the file were left out.")
+                         .arg(report.droppedBlankEntries));
     return notes.join(u'\n');
 }
 

@@ -3,10 +3,9 @@
 #include "core/document_format.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
-
-class QIODevice;
 
 // Reading and writing document files. Nothing here keeps a file open between
 // calls, and neither function touches the entry list: the caller decides what
@@ -20,25 +19,26 @@ struct DocumentWriteResult {
     [[nodiscard]] bool ok() const { return error.isEmpty(); }
 };
 
-// Writes the bytes of a document into the open temporary file that will
-// replace the document. Returns false, with the reason, when not all of them
-// were written. writeDocumentFile takes another one only in tests, to make a
-// write fail the way a full disk does.
-using WriteBytesFunction = bool (*)(QIODevice& file, const QByteArray& bytes, QString& reason);
-
-[[nodiscard]] bool writeAllBytes(QIODevice& file, const QByteArray& bytes, QString& reason);
-
 // Saves the entry lines, in their order, to the file at the path. The whole
-// document is written to a temporary file in the same folder first, which
-// then takes the place of the old file, keeping its permissions. On any
-// failure the old file is left exactly as it was and the reason is returned.
+// document is written to a temporary file in the same folder first, every
+// write checked and the file flushed to disk, and only then does it take the
+// place of the old file, keeping its permissions. Anything but an ordinary
+// file (or a link to one) at the path is refused. On any failure the old file
+// is left exactly as it was, no temporary file remains, and the reason, in
+// the system's words where it gave one, is returned.
 [[nodiscard]] DocumentWriteResult writeDocumentFile(const QString& path, const QStringList& lines,
-                                                    const ColumnWidths& widths,
-                                                    WriteBytesFunction writeBytes = writeAllBytes);
+                                                    const ColumnWidths& widths);
+
+// Opens the file at the path for reading and checks what was opened, not the
+// name looked at before: a pipe put in the file's place in between must not
+// hold the window, so nothing waits for a writer, and only an ordinary file
+// is kept open. Returns the file's size, or -1 with the reason.
+[[nodiscard]] qint64 openOrdinaryFile(QFile& file, const QString& path, QString& reason);
 
 // Reads the document at the path. Refuses, with a reason, a path that is
-// missing, a folder or anything but an ordinary file, a file that cannot be
-// read, and a file larger than maxDocumentBytes before reading any of it.
+// missing, a folder or anything but an ordinary file (judged on the file as
+// opened, which never waits), a file that cannot be read, and a file larger
+// than maxDocumentBytes before reading any of it.
 [[nodiscard]] DecodedDocument readDocumentFile(const QString& path, const ColumnWidths& widths);
 
 } // namespace callvista

@@ -5,8 +5,8 @@
 #include <QStringView>
 
 #include <algorithm>
-
 #include <array>
+#include <optional>
 
 namespace callvista {
 
@@ -123,11 +123,15 @@ QStringView columnValue(QStringView value, int width, int& shortened)
 
 // The three lines of one entry in the file, its fields cut by position and
 // each followed by CR LF, written at `out`, which has room for the widths of
-// the three columns and three line ends. Returns the end of what it wrote.
+// the three columns and three line ends. Returns the end of what it wrote,
+// or nullptr when a field holds a line break, which would end its line early
+// and shift every later field of the file.
 QChar* writeEntryText(QChar* out, QStringView line, const ColumnWidths& widths)
 {
     for (const Field field : {Field::Family, Field::Short, Field::Phone}) {
         const QStringView value = trimSpacesView(entryColumn(line, field, widths));
+        if (holdsLineBreak(value))
+            return nullptr;
         out = std::copy(value.begin(), value.end(), out);
         *out++ = u'\r';
         *out++ = u'\n';
@@ -140,6 +144,128 @@ QString entryText(QStringView line, const ColumnWidths& widths)
     QString text(widths.lineLength() + 4, Qt::Uninitialized);
     text.truncate(writeEntryText(text.data(), line, widths) - text.constData());
     return text;
+}
+
+QString lineBreakReason(qsizetype index, const QString& line, const ColumnWidths& widths)
+{
+    return QStringLiteral("Entry %1 (\"%2\") holds a line break, which a document cannot store.")
+        .arg(index + 1)
+        .arg(toFieldText(entryField(line, Field::Family, widths)));
+}
+
+// The text of the bytes. A byte-order mark of UTF-16 or UTF-32 decides for
+// the whole file. Otherwise the whole file is read in the first encoding
+// when it is valid there, and else line by line, each line that is not
+// valid there read as Windows-1252: one name saved by an older program
+// must not turn every other name of the file into mojibake.
+struct DecodedText {
+    QString text;
+    int windows1252Lines = 0;
+    QString refusal;
+};
+
+QString withoutHalfPairs(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            result += c;
+            result += text.at(++i);
+        } else if (!c.isSurrogate()) {
+            result += c;
+        }
+    }
+    return result;
+}
+
+bool isLineEndByte(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+DecodedText decodeText(const QByteArray& bytes, const TextEncoding& encoding)
+{
+    DecodedText result;
+    const std::optional<QStringConverter::Encoding> marked =
+        QStringConverter::encodingForData(bytes);
+    if (marked && *marked != QStringConverter::Utf8) {
+        // Qt's decoders read a unit cut off at the end as U+FFFD without
+        // reporting it, so the length is checked here.
+        const bool utf16 = *marked == QStringConverter::Utf16LE || *marked == QStringConverter::Utf16BE;
+        const qsizetype unit = utf16 ? 2 : 4;
+        QStringDecoder decoder(*marked, Stateless);
+        result.text = decoder.decode(bytes);
+        if (decoder.hasError() || bytes.size() % unit != 0) {
+            result.refusal = QStringLiteral("It starts with the byte-order mark of %1 text, but "
+                                            "the rest of it is not %1 text.")
+                                 .arg(QString::fromLatin1(QStringConverter::nameForEncoding(*marked)));
+            result.text.clear();
+        }
+        // Qt's UTF-16 and UTF-32 decoders pass half of a surrogate pair
+        // through. It is no character and is dropped here, before the lines
+        // are found, so that it cannot make a blank line count as text.
+        if (std::any_of(result.text.cbegin(), result.text.cend(),
+                        [](QChar c) { return c.isSurrogate(); }))
+            result.text = withoutHalfPairs(result.text);
+        return result;
+    }
+
+    QStringDecoder decoder = makeDecoder(encoding);
+    if (decoder.isValid()) {
+        result.text = decoder.decode(bytes);
+        if (!decoder.hasError())
+            return result;
+    }
+
+    QStringDecoder fallback(FallbackEncodingName, Stateless);
+    const auto readAsWindows1252 = [&](QByteArrayView line) {
+        ++result.windows1252Lines;
+        if (!fallback.isValid())
+            return QString::fromLatin1(line);
+        fallback.resetState();
+        return QString(fallback.decode(line));
+    };
+    result.text.clear();
+    result.text.reserve(bytes.size());
+    qsizetype pos = 0;
+    if (marked == QStringConverter::Utf8)
+        pos = 3;
+    while (pos < bytes.size()) {
+        qsizetype end = pos;
+        while (end < bytes.size() && !isLineEndByte(bytes.at(end)))
+            ++end;
+        const QByteArrayView line(bytes.constData() + pos, end - pos);
+        if (decoder.isValid()) {
+            decoder.resetState();
+            const QString text = decoder.decode(line);
+            result.text += decoder.hasError() ? readAsWindows1252(line) : text;
+        } else if (!line.isEmpty()) {
+            result.text += readAsWindows1252(line);
+        }
+        // The line ends are the same bytes in every encoding read here.
+        for (pos = end; pos < bytes.size() && isLineEndByte(bytes.at(pos)); ++pos)
+            result.text += QLatin1Char(bytes.at(pos));
+    }
+    return result;
+}
+
+// The number of lines from `pos` to the end of the text.
+qsizetype countLines(QStringView text, qsizetype pos)
+{
+    qsizetype lines = 0;
+    while (pos < text.size()) {
+        while (pos < text.size() && text.at(pos) != u'\r' && text.at(pos) != u'\n')
+            ++pos;
+        ++lines;
+        if (pos < text.size()) {
+            const bool crLf =
+                text.at(pos) == u'\r' && pos + 1 < text.size() && text.at(pos + 1) == u'\n';
+            pos += crLf ? 2 : 1;
+        }
+    }
+    return lines;
 }
 
 bool isBlank(QChar c)
@@ -174,8 +300,13 @@ EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& wid
     // text is written into one buffer of that size.
     QString text(lines.size() * (widths.lineLength() + 4), Qt::Uninitialized);
     QChar* out = text.data();
-    for (const QString& line : lines)
-        out = writeEntryText(out, line, widths);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        out = writeEntryText(out, lines.at(i), widths);
+        if (!out) {
+            result.error = lineBreakReason(i, lines.at(i), widths);
+            return result;
+        }
+    }
     text.truncate(out - text.constData());
     // One conversion of the whole document; only when it fails is each entry
     // converted on its own, to name the one that cannot be stored.
@@ -209,18 +340,13 @@ DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widt
         return result;
     }
 
-    QString text;
-    bool decoded = false;
-    QStringDecoder decoder = makeDecoder(encoding);
-    if (decoder.isValid()) {
-        text = decoder.decode(bytes);
-        decoded = !decoder.hasError();
+    DecodedText decoded = decodeText(bytes, encoding);
+    if (!decoded.refusal.isEmpty()) {
+        result.refusal = decoded.refusal;
+        return result;
     }
-    if (!decoded) {
-        QStringDecoder fallback(FallbackEncodingName, Stateless);
-        text = fallback.isValid() ? QString(fallback.decode(bytes)) : QString::fromLatin1(bytes);
-        result.report.readAsWindows1252 = true;
-    }
+    result.report.windows1252Lines = decoded.windows1252Lines;
+    const QString text = std::move(decoded.text);
 
     qsizetype textEnd = text.size();
     while (textEnd > 0 && isBlank(text.at(textEnd - 1)))
@@ -241,9 +367,12 @@ DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widt
     qsizetype pos = 0;
     while (pos < all.size()) {
         // Blank lines after the last text belong to no entry, unless they
-        // are the remaining fields of the last one.
-        if (pos >= textEnd && filled == 0)
+        // are the remaining fields of the last one. One or two are what an
+        // editor leaves; whole blank entries are worth a word.
+        if (pos >= textEnd && filled == 0) {
+            result.report.droppedBlankEntries = int(countLines(all, pos) / 3);
             break;
+        }
         if (filled == 0 && result.lines.size() == MaxEntries) {
             result.refusal = QStringLiteral("The file holds more than %1 entries, the most a "
                                             "document can hold.")

@@ -38,9 +38,18 @@ struct ReadReport {
     int shortenedValues = 0;
     // The file ended inside its last entry, whose missing fields are empty.
     bool completedLastEntry = false;
-    // The bytes were not valid in the first encoding and were read as
-    // Windows-1252.
-    bool readAsWindows1252 = false;
+    // Lines whose bytes were not valid in the first encoding and were read
+    // as Windows-1252.
+    int windows1252Lines = 0;
+    // Whole blank entries (three or more empty lines) after the last entry,
+    // which were dropped.
+    int droppedBlankEntries = 0;
+
+    [[nodiscard]] bool isClean() const
+    {
+        return shortenedValues == 0 && !completedLastEntry && windows1252Lines == 0
+               && droppedBlankEntries == 0;
+    }
 };
 
 struct DecodedDocument {
@@ -59,18 +68,22 @@ struct DecodedDocument {
 [[nodiscard]] qint64 maxDocumentBytes(const ColumnWidths& widths);
 
 // The bytes of a document holding these entry lines. Each field is cut from
-// its line by position. Fails, with a reason naming the entry and the
-// character, when a character cannot be represented in the encoding; fails
-// too for more than MaxEntries lines, which could not be read back.
+// its line by position. Fails, with a reason naming the entry, when a field
+// holds a line break or a character that the encoding cannot represent, and
+// for more than MaxEntries lines: none of them could be read back.
 [[nodiscard]] EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& widths,
                                              const TextEncoding& encoding = {});
 
-// The entry lines held by the bytes of a document. A line ends at CR LF, at a
-// lone CR and at a lone LF. Blank lines after the last text are ignored; an
-// entry that the file ends inside gets empty fields for its missing lines. A
-// value wider than its column is cut to it. Refused, with a reason, when the
-// bytes are more than maxDocumentBytes or hold more than MaxEntries entries;
-// no more than MaxEntries lines are built either way.
+// The entry lines held by the bytes of a document. A byte-order mark of
+// UTF-16 or UTF-32 names the encoding of the whole file; otherwise each line
+// is read in the first encoding, or as Windows-1252 where its bytes are not
+// valid in it. A line ends at CR LF, at a lone CR and at a lone LF. Blank
+// lines after the last text are dropped; an entry that the file ends inside
+// gets empty fields for its missing lines. A value wider than its column is
+// cut to it. Refused, with a reason, when the bytes are more than
+// maxDocumentBytes, hold more than MaxEntries entries, or carry a byte-order
+// mark that the rest of the bytes do not follow; no more than MaxEntries
+// lines are built either way.
 [[nodiscard]] DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widths,
                                              const TextEncoding& encoding = {});
 

@@ -1,5 +1,7 @@
 #include "core/entry_line.h"
 
+#include <algorithm>
+
 namespace callvista {
 
 QString trimSpaces(const QString& text)
@@ -18,18 +20,54 @@ static QStringView fitView(QStringView text, int width)
     return text.left(cut);
 }
 
-QString fitToWidth(const QString& text, int width)
+static bool isLineBreak(QChar c)
 {
-    return text.size() <= width ? text : fitView(text, width).toString();
+    return c == u'\r' || c == u'\n';
 }
 
-bool exceedsWidth(const QString& text, int width)
+QString toFieldText(QStringView text, qsizetype* cursor)
 {
-    return trimSpaces(text).size() > width;
+    QString result;
+    result.reserve(text.size());
+    qsizetype moved = cursor ? *cursor : 0;
+    const auto follow = [&](qsizetype from, qsizetype to) {
+        if (cursor && *cursor == from)
+            moved = to;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        follow(i, result.size());
+        const QChar c = text.at(i);
+        if (isLineBreak(c)) {
+            result += u' ';
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                follow(++i, result.size());
+        } else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            result += c;
+            result += text.at(i + 1);
+            follow(++i, result.size());
+        } else if (!c.isSurrogate()) {
+            result += c;
+        }
+    }
+    if (cursor)
+        *cursor = *cursor >= text.size() ? result.size() : moved;
+    return result;
+}
+
+bool holdsLineBreak(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), isLineBreak);
 }
 
 static void appendColumn(QString& line, QStringView text, int width)
 {
+    // Texts from a box or a file rarely need mending; only those are copied.
+    QString mended;
+    if (std::any_of(text.begin(), text.end(),
+                    [](QChar c) { return isLineBreak(c) || c.isSurrogate(); })) {
+        mended = toFieldText(text);
+        text = mended;
+    }
     const QStringView value = fitView(trimSpacesView(text), width);
     line += value;
     line.resize(line.size() + width - value.size(), u' ');

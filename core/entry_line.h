@@ -26,13 +26,18 @@ enum class Field { Family = 1, Short = 2, Phone = 3 };
 // Removes the space character (and only it) from both ends.
 [[nodiscard]] QString trimSpaces(const QString& text);
 
-// Cuts a trimmed text to at most `width` UTF-16 units without splitting a
-// surrogate pair. Returns the text unchanged when it fits.
-[[nodiscard]] QString fitToWidth(const QString& text, int width);
+// A field is one line of text that a document can store: each CR LF, lone
+// CR and lone LF becomes one space, and half of a surrogate pair, which no
+// encoding stores, is dropped. When `cursor` is given, the position in the
+// text is moved to the same place in the result.
+[[nodiscard]] QString toFieldText(QStringView text, qsizetype* cursor = nullptr);
 
-// True when the trimmed text is wider than its column and would be cut.
-[[nodiscard]] bool exceedsWidth(const QString& text, int width);
+// True when the text holds a CR or a LF.
+[[nodiscard]] bool holdsLineBreak(QStringView text);
 
+// Builds the line from the three texts as typed or read: each is made a
+// field text, trimmed of spaces and cut to its column without splitting a
+// surrogate pair, then padded with spaces.
 [[nodiscard]] QString makeEntryLine(QStringView family, QStringView shortName, QStringView phone,
                                     const ColumnWidths& widths);
 [[nodiscard]] inline QString makeEntryLine(const QString& family, const QString& shortName,

@@ -79,15 +79,17 @@ QStringList folderChain(const QString& folder)
     return chain;
 }
 
+// QDir lets a link through whatever it points to; what a link stands for
+// is judged here, after following it.
 QStringList subfolders(const QString& folder)
 {
     const QDir dir(folder);
     QStringList paths;
-    const QStringList names =
-        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    paths.reserve(names.size());
-    for (const QString& name : names)
-        paths.append(dir.filePath(name));
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& entry : entries)
+        if (entry.isDir())
+            paths.append(entry.filePath());
     return paths;
 }
 
@@ -95,7 +97,12 @@ QStringList matchingFiles(const QString& folder, const QString& pattern)
 {
     QDir dir(folder);
     dir.setNameFilters(pattern.split(u';', Qt::SkipEmptyParts));
-    return dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    QStringList names;
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& entry : entries)
+        if (entry.isFile())
+            names.append(entry.fileName());
+    return names;
 }
 
 } // namespace callvista

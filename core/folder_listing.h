@@ -29,12 +29,13 @@ namespace callvista {
 // The folders from the root down to `folder` itself, e.g. "/", "/a", "/a/b".
 [[nodiscard]] QStringList folderChain(const QString& folder);
 
-// The full paths of the folder's subfolders, hidden ones left out, sorted by
-// name without regard to letter case.
+// The full paths of the folder's subfolders (and links to folders), hidden
+// ones left out, sorted by name without regard to letter case.
 [[nodiscard]] QStringList subfolders(const QString& folder);
 
-// The names of the ordinary, non-hidden files of `folder` that match one of
-// the ";"-separated patterns without regard to letter case, sorted by name.
+// The names of the ordinary, non-hidden files of `folder` (and links to
+// such files) that match one of the ";"-separated patterns without regard to
+// letter case, sorted by name. Devices, pipes and links to them are left out.
 [[nodiscard]] QStringList matchingFiles(const QString& folder, const QString& pattern);
 
 } // namespace callvista

@@ -2,6 +2,7 @@
 
 #include "app/geometry.h"
 #include "app/message_box.h"
+#include "dialogs/field_validator.h"
 #include "dialogs/phone_edit.h"
 
 #include <QFontMetrics>
@@ -55,6 +56,7 @@ void setUpBox(QLineEdit* box, const QString& name, int maxLength, int top, int w
 {
     box->setObjectName(name);
     box->setMaxLength(maxLength);
+    box->setValidator(new FieldValidator(box));
     placeInTwips(box, 1440, top, width, 288);
 }
 

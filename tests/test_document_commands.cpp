@@ -1,8 +1,10 @@
 #include "app/adr_list.h"
 #include "app/main_window.h"
 #include "core/document_file.h"
+#include "file_system_faults.h"
 #include "test_support.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -92,9 +94,12 @@ private slots:
     void openOfAnEmptyFileDisablesTheButtons();
     void openRefusedKeepsTheDocument_data();
     void openRefusedKeepsTheDocument();
+    void openTellsWhatTheReaderMended_data();
     void openTellsWhatTheReaderMended();
     void failingSaveKeepsNameAndFlag_data();
     void failingSaveKeepsNameAndFlag();
+    void realWriteFailureKeepsEverything_data();
+    void realWriteFailureKeepsEverything();
     void closing_data();
     void closing();
     void shortcuts_data();
@@ -396,19 +401,41 @@ void TestDocumentCommands::openRefusedKeepsTheDocument()
     QVERIFY(!m_main->ActionFlag);
 }
 
+void TestDocumentCommands::openTellsWhatTheReaderMended_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QStringList>("told");
+
+    QTest::newRow("overlong value and an incomplete last entry")
+        << QByteArray(40, 'L') + "\r\nshort\r\n1\r\nLast\r\nhalf\r\n" << 2
+        << QStringList{"1 value(s) were longer than their column", "last entry"};
+    QTest::newRow("two Windows-1252 lines among UTF-8 ones")
+        << QByteArray("M\xc3\xbcller\r\nA\r\n1\r\nJ\xe4ger\r\nB\xe4r\r\n2\r\n") << 2
+        << QStringList{"2 line(s) were not UTF-8 text and were read as Windows-1252"};
+    QTest::newRow("two blank entries at the end")
+        << QByteArray("A\r\nB\r\n1\r\n") + QByteArray("\r\n").repeated(7) << 1
+        << QStringList{"2 blank entr(ies) at the end of the file were left out"};
+}
+
 void TestDocumentCommands::openTellsWhatTheReaderMended()
 {
-    writeBytes("long.CVA", QByteArray(40, 'L') + "\r\nshort\r\n1\r\nLast\r\nhalf\r\n");
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, entries);
+    QFETCH(QStringList, told);
+
+    writeBytes("mended.CVA", bytes);
     MessageScript messages;
     ModalScript dialogs;
-    dialogs.then(pickFile("long.CVA"));
+    dialogs.then(pickFile("mended.CVA"));
     m_main->openMenuClick();
-    QCOMPARE(m_main->adrList()->listCount(), qint16(2));
+    QCOMPARE(m_main->adrList()->listCount(), qint16(entries));
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().title, QStringLiteral("Warning"));
     QCOMPARE(messages.asked.first().buttons, MessageButtons::Ok);
-    QVERIFY(messages.asked.first().text.contains(QStringLiteral("shortened")));
-    QVERIFY(messages.asked.first().text.contains(QStringLiteral("last entry")));
+    for (const QString& note : told)
+        QVERIFY2(messages.asked.first().text.contains(note), qPrintable(messages.asked.first().text));
+    QCOMPARE(messages.asked.first().text.count(u'\n'), told.size() - 1);
     QVERIFY(!m_main->ChangeFlag);
 }
 
@@ -441,6 +468,77 @@ void TestDocumentCommands::failingSaveKeepsNameAndFlag()
     QCOMPARE(m_main->CvaFileName, previous);
     QCOMPARE(m_main->windowTitle(), previous);
     QVERIFY(QFileInfo(QStringLiteral("taken.CVA")).isDir());
+}
+
+void TestDocumentCommands::realWriteFailureKeepsEverything_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("size limit, document under one buffer") << "size limit" << 200 << "File too large.";
+    QTest::newRow("size limit, large document") << "size limit" << 3000 << "File too large.";
+    QTest::newRow("full disk, document under one buffer") << "full disk" << 200
+                                                          << "No space left on device.";
+    QTest::newRow("full disk, large document") << "full disk" << 3000 << "No space left on device.";
+    QTest::newRow("line break put into the list behind the dialogs' back")
+        << "line break" << 3 << "holds a line break, which a document cannot store.";
+}
+
+void TestDocumentCommands::realWriteFailureKeepsEverything()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, entries);
+    QFETCH(QString, reason);
+
+    std::unique_ptr<TinyFileSystem> disk;
+    QString folder = m_temp->path();
+    if (fault == "full disk") {
+        disk = std::make_unique<TinyFileSystem>(64);
+        if (!disk->mounted())
+            QSKIP(qPrintable("a full disk is made by mounting a tiny tmpfs, which is not allowed "
+                             "here: " + disk->why()));
+        folder = disk->path();
+    }
+    const QString document = QDir(folder).filePath("book.CVA");
+    const QByteArray old("Old\r\nbook\r\n1\r\n");
+    writeBytes(document, old);
+    if (disk)
+        QVERIFY(disk->fill());
+    m_main->CvaFileName = document;
+    m_main->setWindowTitle(document);
+    for (int i = 0; i < entries; ++i)
+        QVERIFY(m_main->adrList()->addItem(m_main->MakeNewItem(
+            QStringLiteral("Family %1").arg(i, 5, 10, QChar(u'0')), "Short", "555-0100")));
+    if (fault == "line break")
+        QVERIFY(m_main->adrList()->addItem(QStringLiteral("Miller\n").leftJustified(30) + "|"
+                                           + QString(20, u' ') + "|" + QString(20, u' ')));
+    m_main->ChangeFlag = true;
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+
+    MessageScript messages;
+    {
+        std::unique_ptr<FileSizeLimit> limit;
+        if (fault == "size limit") {
+            limit = std::make_unique<FileSizeLimit>(4096);
+            QVERIFY(limit->isSet());
+        }
+        m_main->findChild<QAction*>("SaveMenu")->trigger();
+    }
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(messages.asked.first().title, QStringLiteral("Error"));
+    QVERIFY2(messages.asked.first().text.contains(document), qPrintable(messages.asked.first().text));
+    QVERIFY2(messages.asked.first().text.endsWith(reason), qPrintable(messages.asked.first().text));
+    QVERIFY(m_main->ChangeFlag);
+    QCOMPARE(m_main->windowTitle(), document);
+    QCOMPARE(contents(document), old);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), before);
+
+    // The changes are still unsaved, so closing asks about them.
+    messages.answer(MessageAnswer::No);
+    QVERIFY(m_main->close());
+    QCOMPARE(messages.asked.size(), 2);
+    QCOMPARE(messages.asked.last().title, QStringLiteral("Alert"));
 }
 
 void TestDocumentCommands::closing_data()

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "core/document_file.h"
 #include "core/document_format.h"
+#include "file_system_faults.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +15,12 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 using namespace callvista;
+using namespace callvista::testing;
 
 using Entries = QList<QStringList>;
 
@@ -32,6 +38,7 @@ private slots:
     void savingKeepsPermissions();
     void readsIrregularFiles_data();
     void readsIrregularFiles();
+    void refusesAMarkTheBytesDoNotFollow();
     void readsGarbageIntoWellFormedLines();
     void refusesTooManyEntries_data();
     void refusesTooManyEntries();
@@ -42,6 +49,9 @@ private slots:
     void refusesUnencodableCharacters();
     void failedSaveLeavesOldFile_data();
     void failedSaveLeavesOldFile();
+    void realWriteFailureLeavesOldFile_data();
+    void realWriteFailureLeavesOldFile();
+    void readingNeverWaitsOnAPipe();
     void mainWindowWritesItsListAndReadsWithoutTouchingIt();
 
 private:
@@ -142,9 +152,7 @@ void TestDocumentFile::roundTrips()
     const DecodedDocument read = readDocumentFile(path("r.CVA"), widths);
     QVERIFY2(read.ok(), qPrintable(read.refusal));
     QCOMPARE(read.lines, lines);
-    QCOMPARE(read.report.shortenedValues, 0);
-    QVERIFY(!read.report.completedLastEntry);
-    QVERIFY(!read.report.readAsWindows1252);
+    QVERIFY(read.report.isClean());
 }
 
 void TestDocumentFile::savingOverALongerFileLeavesNothingOfIt()
@@ -179,61 +187,87 @@ void TestDocumentFile::readsIrregularFiles_data()
     QTest::addColumn<Entries>("entries");
     QTest::addColumn<int>("shortened");
     QTest::addColumn<bool>("completed");
-    QTest::addColumn<bool>("windows1252");
+    QTest::addColumn<int>("windows1252Lines");
+    QTest::addColumn<int>("droppedBlankEntries");
 
     const Entries two{{"Adams", "", "555"}, {"Baker", "Tom", "12"}};
+    const Entries accented{{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
+                            QString::fromUtf8("€ 5")}};
     QTest::newRow("3N lines, no final line end")
-        << QByteArray("Adams\r\n\r\n555\r\nBaker\r\nTom\r\n12") << two << 0 << false << false;
+        << QByteArray("Adams\r\n\r\n555\r\nBaker\r\nTom\r\n12") << two << 0 << false << 0 << 0;
     QTest::newRow("LF only") << QByteArray("Adams\n\n555\nBaker\nTom\n12\n") << two << 0 << false
-                             << false;
+                             << 0 << 0;
     QTest::newRow("CR only") << QByteArray("Adams\r\r555\rBaker\rTom\r12\r") << two << 0 << false
-                             << false;
+                             << 0 << 0;
     QTest::newRow("LF then CR ends two lines")
-        << QByteArray("Adams\n\r555\r\nBaker\rTom\n12") << two << 0 << false << false;
+        << QByteArray("Adams\n\r555\r\nBaker\rTom\n12") << two << 0 << false << 0 << 0;
     QTest::newRow("blanks around values dropped")
         << QByteArray("  Adams \r\n   \r\n555  \r\n") << Entries{{"Adams", "", "555"}} << 0 << false
-        << false;
+        << 0 << 0;
     QTest::newRow("UTF-8 file") << QByteArray("M\xc3\xbcller\r\nZo\xc3\xab\r\n\xe2\x82\xac 5\r\n")
-                                << Entries{{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
-                                            QString::fromUtf8("€ 5")}}
-                                << 0 << false << false;
+                                << accented << 0 << false << 0 << 0;
     QTest::newRow("Windows-1252 file")
-        << QByteArray("M\xfcller\r\nZo\xeb\r\n\x80 5\r\n")
-        << Entries{{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
-                    QString::fromUtf8("€ 5")}}
-        << 0 << false << true;
-    QTest::newRow("UTF-8 cut off inside its last character is Windows-1252")
-        << QByteArray("A\r\nB\r\n\xc3") << Entries{{"A", "B", QString::fromUtf8("Ã")}} << 0
-        << false << true;
-    QTest::newRow("byte-order mark dropped")
+        << QByteArray("M\xfcller\r\nZo\xeb\r\n\x80 5\r\n") << accented << 0 << false << 3 << 0;
+    QTest::newRow("one Windows-1252 line among UTF-8 ones")
+        << QByteArray("M\xc3\xbcller\r\nZo\xc3\xab\r\n\xe2\x82\xac 5\r\n"
+                      "J\xe4ger\r\nZo\xc3\xab\r\n1\r\n")
+        << Entries{accented[0], {QString::fromUtf8("Jäger"), QString::fromUtf8("Zoë"), "1"}} << 0
+        << false << 1 << 0;
+    QTest::newRow("UTF-8 cut off inside its last character")
+        << QByteArray("A\r\nB\xc3\xa4\r\n\xc3") << Entries{{"A", QString::fromUtf8("Bä"), QString::fromUtf8("Ã")}}
+        << 0 << false << 1 << 0;
+    QTest::newRow("UTF-8 byte-order mark dropped")
         << QByteArray("\xef\xbb\xbf" "Adams\r\n\r\n555\r\n") << Entries{{"Adams", "", "555"}} << 0
-        << false << false;
+        << false << 0 << 0;
+    QTest::newRow("UTF-8 byte-order mark before a Windows-1252 line")
+        << QByteArray("\xef\xbb\xbf" "Adams\r\n\r\n\xa7 5\r\n")
+        << Entries{{"Adams", "", QString::fromUtf8("§ 5")}} << 0 << false << 1 << 0;
+    QTest::newRow("UTF-16 little-endian with its mark")
+        << QByteArray("\xff\xfe" "M\0\xfc\0l\0l\0" "e\0r\0\r\0\n\0Z\0o\0\xeb\0\r\0\n\0\xac\x20 \0" "5\0\r\0\n\0", 38)
+        << accented << 0 << false << 0 << 0;
+    QTest::newRow("UTF-16 big-endian with its mark, outside the basic plane")
+        << QByteArray("\xfe\xff\0A\0\r\0\n\xd8\x3d\xde\x00\0\r\0\n\0" "1", 18)
+        << Entries{{"A", QString::fromUtf8("😀"), "1"}} << 0 << false << 0 << 0;
+    QTest::newRow("UTF-16 with half of a surrogate pair, which is dropped")
+        << QByteArray("\xff\xfe" "A\0\x3d\xd8\r\0\n\0B\0\r\0\n\0" "1\0", 18)
+        << Entries{{"A", "B", "1"}} << 0 << false << 0 << 0;
+    QTest::newRow("UTF-16 line holding only half of a pair is blank")
+        << QByteArray("\xff\xfe\x41\xd8\r\0", 6) << Entries{} << 0 << false << 0 << 0;
+    QTest::newRow("UTF-32 little-endian with its mark")
+        << QByteArray("\xff\xfe\0\0" "A\0\0\0\n\0\0\0\xfc\0\0\0\n\0\0\0" "1\0\0\0", 24)
+        << Entries{{"A", QString::fromUtf8("ü"), "1"}} << 0 << false << 0 << 0;
     QTest::newRow("overlong values cut to their columns")
         << QByteArray(QByteArray(31, 'f') + "\r\n" + QByteArray(25, 's') + "\r\n" + QByteArray(20, '9'))
-        << Entries{{QString(30, u'f'), QString(20, u's'), QString(20, u'9')}} << 2 << false << false;
+        << Entries{{QString(30, u'f'), QString(20, u's'), QString(20, u'9')}} << 2 << false << 0
+        << 0;
     QTest::newRow("trailing spaces do not make a value overlong")
         << QByteArray("Smith" + QByteArray(40, ' ') + "\r\n\r\n1\r\n") << Entries{{"Smith", "", "1"}}
-        << 0 << false << false;
+        << 0 << false << 0 << 0;
     QTest::newRow("incomplete last entry with text")
         << QByteArray("Adams\r\n\r\n555\r\nBaker\r\nTom\r\n") << Entries{two[0], {"Baker", "Tom", ""}}
-        << 0 << true << false;
+        << 0 << true << 0 << 0;
     QTest::newRow("one line, no line end")
-        << QByteArray("Adams") << Entries{{"Adams", "", ""}} << 0 << true << false;
+        << QByteArray("Adams") << Entries{{"Adams", "", ""}} << 0 << true << 0 << 0;
     QTest::newRow("last entry's empty fields given as empty lines")
-        << QByteArray("Adams\r\n\r\n\r\n") << Entries{{"Adams", "", ""}} << 0 << false << false;
-    QTest::newRow("incomplete last entry without text")
-        << QByteArray("Adams\r\n\r\n555\r\n\r\n") << Entries{two[0]} << 0 << false << false;
-    QTest::newRow("trailing empty and blank lines")
+        << QByteArray("Adams\r\n\r\n\r\n") << Entries{{"Adams", "", ""}} << 0 << false << 0 << 0;
+    QTest::newRow("one empty line an editor left")
+        << QByteArray("Adams\r\n\r\n555\r\n\r\n") << Entries{two[0]} << 0 << false << 0 << 0;
+    QTest::newRow("two empty lines, no line end after them")
+        << QByteArray("Adams\r\n\r\n555\r\n\r\n  ") << Entries{two[0]} << 0 << false << 0 << 0;
+    QTest::newRow("one blank entry at the end")
+        << QByteArray("Adams\r\n\r\n555\r\n\r\n\r\n\r\n") << Entries{two[0]} << 0 << false << 0
+        << 1;
+    QTest::newRow("trailing empty and blank lines, mixed line ends")
         << QByteArray("Adams\r\n\r\n555\r\n\r\n\n\r  \r\n\r\n\r\n\r\n") << Entries{two[0]} << 0
-        << false << false;
+        << false << 0 << 2;
     QTest::newRow("blank lines only") << QByteArray("\r\n \r\n\n") << Entries{} << 0 << false
-                                      << false;
+                                      << 0 << 1;
     QTest::newRow("empty entry before text kept")
         << QByteArray("\r\n\r\n\r\nAdams\r\n\r\n555\r\n") << Entries{{"", "", ""}, two[0]} << 0
-        << false << false;
+        << false << 0 << 0;
     QTest::newRow("NUL bytes are characters")
         << QByteArray("A\0B\r\n\0\r\n1\r\n", 11)
-        << Entries{{QString("A") + QChar(0) + "B", QString(QChar(0)), "1"}} << 0 << false << false;
+        << Entries{{QString("A") + QChar(0) + "B", QString(QChar(0)), "1"}} << 0 << false << 0 << 0;
 }
 
 void TestDocumentFile::readsIrregularFiles()
@@ -242,7 +276,8 @@ void TestDocumentFile::readsIrregularFiles()
     QFETCH(Entries, entries);
     QFETCH(int, shortened);
     QFETCH(bool, completed);
-    QFETCH(bool, windows1252);
+    QFETCH(int, windows1252Lines);
+    QFETCH(int, droppedBlankEntries);
 
     writeBytes(path("i.CVA"), bytes);
     const DecodedDocument read = readDocumentFile(path("i.CVA"), widths);
@@ -250,7 +285,20 @@ void TestDocumentFile::readsIrregularFiles()
     QCOMPARE(read.lines, linesOf(entries));
     QCOMPARE(read.report.shortenedValues, shortened);
     QCOMPARE(read.report.completedLastEntry, completed);
-    QCOMPARE(read.report.readAsWindows1252, windows1252);
+    QCOMPARE(read.report.windows1252Lines, windows1252Lines);
+    QCOMPARE(read.report.droppedBlankEntries, droppedBlankEntries);
+}
+
+void TestDocumentFile::refusesAMarkTheBytesDoNotFollow()
+{
+    // An odd number of bytes after the mark cannot be UTF-16 text; reading
+    // it some other way would give the user garbage to save.
+    writeBytes(path("odd.CVA"), QByteArray("\xff\xfe" "A\0\r\0\n\0B", 9));
+    const DecodedDocument read = readDocumentFile(path("odd.CVA"), widths);
+    QVERIFY(!read.ok());
+    QVERIFY2(read.refusal.contains(QStringLiteral("UTF-16")), qPrintable(read.refusal));
+    QVERIFY(read.refusal.contains(QDir::toNativeSeparators(path("odd.CVA"))));
+    QVERIFY(read.lines.isEmpty());
 }
 
 void TestDocumentFile::readsGarbageIntoWellFormedLines()
@@ -381,7 +429,10 @@ void TestDocumentFile::refusesUnencodableCharacters()
     QFETCH(QString, phone);
     QFETCH(QString, named);
 
-    const QStringList lines = linesOf({{"Adams", "", "1"}, {family, "", phone}});
+    // The phone number goes straight into its column: the line builder
+    // would drop an unpaired surrogate.
+    QStringList lines = linesOf({{"Adams", "", "1"}, {family, "", ""}});
+    lines[1].replace(52, phone.size(), phone);
     const EncodedDocument encoded = encodeDocument(lines, widths, TextEncoding{encoding});
     QVERIFY(!encoded.ok());
     QVERIFY(encoded.bytes.isEmpty());
@@ -392,51 +443,149 @@ void TestDocumentFile::refusesUnencodableCharacters()
     QVERIFY(encodeDocument(linesOf({{"Adams", "", "1"}}), widths, TextEncoding{encoding}).ok());
 }
 
-static bool failingWrite(QIODevice& file, const QByteArray& bytes, QString& reason)
-{
-    file.write(bytes.left(bytes.size() / 2));
-    reason = QStringLiteral("no space left on device");
-    return false;
-}
-
 void TestDocumentFile::failedSaveLeavesOldFile_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("line");
-    QTest::addColumn<bool>("injectWriteError");
     QTest::addColumn<QString>("reason");
 
     const QString good = makeEntryLine("New", "n", "2", widths);
-    QTest::newRow("folder missing") << "nowhere/x.CVA" << good << false << "";
-    QTest::newRow("target is a folder") << "folder.CVA" << good << false << "folder";
-    QTest::newRow("write fails") << "old.CVA" << good << true << "No space left on device.";
-    QTest::newRow("character the system cannot store")
-        << "old.CVA" << makeEntryLine("New", QString(QChar(0xDC00)), "2", widths) << false
-        << "U+DC00";
+    QTest::newRow("folder missing") << "nowhere/x.CVA" << good << "No such file or directory";
+    QTest::newRow("target is a folder") << "folder.CVA" << good << "folder";
+    QTest::newRow("target is a device") << "device.CVA" << good << "not an ordinary file";
+    QTest::newRow("target is a pipe") << "pipe.CVA" << good << "not an ordinary file";
+    QTest::newRow("target links to a device") << "to-device.CVA" << good << "not an ordinary file";
+    QTest::newRow("target links to nothing") << "dangling.CVA" << good << "does not exist";
+    // Half of a surrogate pair put straight into a line: the line builder
+    // never makes one.
+    QString halfPair = makeEntryLine("New", "", "2", widths);
+    halfPair[31] = QChar(0xDC00);
+    QTest::newRow("character the system cannot store") << "old.CVA" << halfPair << "U+DC00";
+    // Lines put into the list behind the dialogs' back, which mend line
+    // breaks: the file would shift every later field by one.
+    for (const QString& lineBreak : {QStringLiteral("\n"), QStringLiteral("\r"), QStringLiteral("\r\n")}) {
+        QString broken = makeEntryLine("Miller", "Ann", "5", widths);
+        broken.replace(6, lineBreak.size(), lineBreak);
+        QTest::newRow(qPrintable(QStringLiteral("line break %1 in a field")
+                                     .arg(lineBreak == "\n" ? "LF" : lineBreak == "\r" ? "CR" : "CR LF")))
+            << "old.CVA" << broken << "Entry 1 (\"Miller";
+    }
+}
+
+// The old document, and the folder around it, exactly as they were.
+static void expectUntouched(const QString& folder, const QByteArray& old,
+                            const QStringList& entriesBefore)
+{
+    QCOMPARE(readBytes(QDir(folder).filePath("old.CVA")), old);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entriesBefore);
 }
 
 void TestDocumentFile::failedSaveLeavesOldFile()
 {
     QFETCH(QString, name);
     QFETCH(QString, line);
-    QFETCH(bool, injectWriteError);
     QFETCH(QString, reason);
 
     const QByteArray old = "Old\r\nfamily\r\n1\r\nOlder\r\n\r\n2\r\n";
     writeBytes(path("old.CVA"), old);
     QVERIFY(QDir(m_dir->path()).mkpath("folder.CVA/inside"));
-    const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
+    // A device like /dev/null, where the test may make one.
+    const bool device = ::mknod(QFile::encodeName(path("device.CVA")).constData(),
+                                S_IFCHR | 0666, makedev(1, 3))
+                        == 0;
+    if (name == "device.CVA" && !device)
+        QSKIP("making a device node needs root");
+    QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.CVA")).constData(), 0600), 0);
+    QVERIFY(QFile::link("/dev/null", path("to-device.CVA")));
+    QVERIFY(QFile::link(path("gone.CVA"), path("dangling.CVA")));
+    const QStringList before =
+        QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
-    const DocumentWriteResult result =
-        injectWriteError ? writeDocumentFile(path(name), {line}, widths, failingWrite)
-                         : writeDocumentFile(path(name), {line}, widths);
+    const DocumentWriteResult result = writeDocumentFile(path(name), {line}, widths);
     QVERIFY(!result.ok());
     QVERIFY2(result.error.contains(QDir::toNativeSeparators(path(name))), qPrintable(result.error));
     QVERIFY2(result.error.contains(reason), qPrintable(result.error));
 
-    QCOMPARE(readBytes(path("old.CVA")), old);
+    expectUntouched(m_dir->path(), old, before);
     QVERIFY(QFileInfo(path("folder.CVA/inside")).isDir());
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QVERIFY(!QFileInfo(path("pipe.CVA")).isFile());
+    QVERIFY(QFileInfo(path("to-device.CVA")).isSymLink());
+    QVERIFY(QFileInfo(path("dangling.CVA")).isSymLink());
+    QVERIFY(!QFileInfo::exists(path("gone.CVA")));
+}
+
+void TestDocumentFile::realWriteFailureLeavesOldFile_data()
+{
+    QTest::addColumn<bool>("fullDisk");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("reason");
+
+    // Under 16 KB a document fits the file object's buffer, where a failing
+    // write goes unseen until the buffer is flushed.
+    QTest::newRow("size limit, document under one buffer") << false << 200 << "File too large.";
+    QTest::newRow("size limit, large document") << false << 3000 << "File too large.";
+    QTest::newRow("full disk, document under one buffer") << true << 200 << "No space left on device.";
+    QTest::newRow("full disk, large document") << true << 3000 << "No space left on device.";
+}
+
+void TestDocumentFile::realWriteFailureLeavesOldFile()
+{
+    QFETCH(bool, fullDisk);
+    QFETCH(int, entries);
+    QFETCH(QString, reason);
+
+    std::unique_ptr<TinyFileSystem> disk;
+    QString folder = m_dir->path();
+    if (fullDisk) {
+        disk = std::make_unique<TinyFileSystem>(64);
+        if (!disk->mounted())
+            QSKIP(qPrintable("a full disk is made by mounting a tiny tmpfs, which is not allowed "
+                             "here: " + disk->why()));
+        folder = disk->path();
+    }
+    const QString target = QDir(folder).filePath("old.CVA");
+    const QByteArray old = "Old\r\nfamily\r\n1\r\n";
+    writeBytes(target, old);
+    if (fullDisk)
+        QVERIFY(disk->fill());
+    QStringList lines;
+    for (int i = 0; i < entries; ++i)
+        lines.append(makeEntryLine(QStringLiteral("Family %1").arg(i, 5, 10, QChar(u'0')),
+                                   "Short", "555-0100", widths));
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+
+    DocumentWriteResult result;
+    if (fullDisk) {
+        result = writeDocumentFile(target, lines, widths);
+    } else {
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isSet());
+        result = writeDocumentFile(target, lines, widths);
+    }
+    QVERIFY2(!result.ok(), "the save was reported as done");
+    QVERIFY2(result.error.contains(QDir::toNativeSeparators(target)), qPrintable(result.error));
+    QVERIFY2(result.error.endsWith(reason), qPrintable(result.error));
+    expectUntouched(folder, old, before);
+}
+
+void TestDocumentFile::readingNeverWaitsOnAPipe()
+{
+    // No program writes into the pipe: a reader that waited for one would
+    // hang here until the test is stopped.
+    QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.CVA")).constData(), 0600), 0);
+    QFile file;
+    QString reason;
+    QCOMPARE(openOrdinaryFile(file, path("pipe.CVA"), reason), qint64(-1));
+    QCOMPARE(reason, QStringLiteral("It is not an ordinary file."));
+    QVERIFY(!file.isOpen());
+
+    const DecodedDocument read = readDocumentFile(path("pipe.CVA"), widths);
+    QVERIFY(!read.ok());
+    QVERIFY2(read.refusal.contains("not an ordinary file"), qPrintable(read.refusal));
+
+    writeBytes(path("doc.CVA"), "A\r\nB\r\n1\r\n");
+    QCOMPARE(openOrdinaryFile(file, path("doc.CVA"), reason), qint64(9));
+    QCOMPARE(file.readAll(), QByteArray("A\r\nB\r\n1\r\n"));
 }
 
 void TestDocumentFile::mainWindowWritesItsListAndReadsWithoutTouchingIt()

@@ -4,6 +4,7 @@
 #include "dialogs/edit_form.h"
 #include "dialogs/find_form.h"
 #include "dialogs/phone_edit.h"
+#include "core/document_file.h"
 #include "test_support.h"
 
 #include <QAction>
@@ -12,8 +13,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -21,6 +24,11 @@
 
 using namespace callvista;
 using namespace callvista::testing;
+
+namespace {
+enum class Paste;
+}
+Q_DECLARE_METATYPE(Paste)
 
 namespace {
 
@@ -92,6 +100,52 @@ QStringList boxTexts(const QWidget& form)
     return {box(form, "Family")->text(), box(form, "Short")->text(), box(form, "Phone")->text()};
 }
 
+// The ways text reaches a box other than typing, each through what a person
+// uses: Ctrl+V, the box's own context menu, and a drop.
+enum class Paste { CtrlV, Menu, Drop };
+
+void pasteByMenu(QLineEdit* target)
+{
+    const std::unique_ptr<QMenu> menu(target->createStandardContextMenu());
+    for (QAction* action : menu->actions())
+        if (action->text().startsWith(QLatin1String("&Paste"))) {
+            action->trigger();
+            return;
+        }
+    QFAIL("the context menu has no Paste");
+}
+
+void dropText(QLineEdit* target, const QString& text)
+{
+    QMimeData data;
+    data.setText(text);
+    // A drop lands only where the drag entered first.
+    const QPoint end(target->width() - 2, target->height() / 2);
+    QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+}
+
+void paste(QLineEdit* target, const QString& text, Paste how)
+{
+    target->setFocus();
+    target->end(false);
+    QGuiApplication::clipboard()->setText(text);
+    switch (how) {
+    case Paste::CtrlV:
+        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+        break;
+    case Paste::Menu:
+        pasteByMenu(target);
+        break;
+    case Paste::Drop:
+        dropText(target, text);
+        break;
+    }
+}
+
 } // namespace
 
 class TestEntryDialogs : public QObject
@@ -121,6 +175,10 @@ private slots:
     void addClosesWithoutAdding();
     void addBoxesStopAtTheirLimits();
     void addRefusesWhenTheListIsFull();
+    void pastedLineBreaksBecomeSpaces_data();
+    void pastedLineBreaksBecomeSpaces();
+    void boxesNeverEndInHalfAPair_data();
+    void boxesNeverEndInHalfAPair();
 
     void editFillsBoxesByPosition_data();
     void editFillsBoxesByPosition();
@@ -631,6 +689,111 @@ void TestEntryDialogs::addRefusesWhenTheListIsFull()
     QCOMPARE(m_main->adrList()->listCount(), qint16(MaxEntries));
     QVERIFY(!m_main->adrList()->items().contains(m_main->MakeNewItem("Smith", "John", "555")));
     QVERIFY(!m_main->ChangeFlag);
+}
+
+void TestEntryDialogs::pastedLineBreaksBecomeSpaces_data()
+{
+    QTest::addColumn<QString>("lineBreak");
+    QTest::addColumn<Paste>("how");
+
+    QTest::newRow("LF by Ctrl+V") << "\n" << Paste::CtrlV;
+    QTest::newRow("CR by the context menu") << "\r" << Paste::Menu;
+    QTest::newRow("CR LF by Ctrl+V") << "\r\n" << Paste::CtrlV;
+    QTest::newRow("CR LF dropped") << "\r\n" << Paste::Drop;
+}
+
+void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
+{
+    QFETCH(QString, lineBreak);
+    QFETCH(Paste, how);
+    // Ctrl+V is a swallowed keystroke in a Phone box; its menu still pastes.
+    const Paste phoneHow = how == Paste::CtrlV ? Paste::Menu : how;
+
+    ModalScript dialogs;
+    MessageScript messages;
+    dialogs.then([&](QDialog& dialog) {
+        QVERIFY(activated(dialog));
+        paste(box(dialog, "Family"), "Miller" + lineBreak, how);
+        paste(box(dialog, "Short"), "Jo" + lineBreak + "hn", how);
+        paste(box(dialog, "Phone"), "555" + lineBreak + "12", phoneHow);
+        QCOMPARE(boxTexts(dialog), (QStringList{"Miller ", "Jo hn", "555 12"}));
+        press(Qt::Key_Return);
+        QTest::mouseClick(child<QPushButton>(dialog, "DoneCmd"), Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QAbstractButton>(*m_main, "AddCmd"), Qt::LeftButton);
+    QCOMPARE(m_main->adrList()->items(), QStringList{m_main->MakeNewItem("Miller", "Jo hn", "555 12")});
+    QTRY_VERIFY(child(*m_main, "EditCmd")->isEnabled());
+
+    dialogs.then([&](QDialog& dialog) {
+        QVERIFY(activated(dialog));
+        paste(box(dialog, "Family"), lineBreak + "Smith", how);
+        paste(box(dialog, "Short"), lineBreak, how);
+        paste(box(dialog, "Phone"), lineBreak + "9", phoneHow);
+        QCOMPARE(boxTexts(dialog), (QStringList{"Miller Smith", "Jo hn ", "555 12 9"}));
+        press(Qt::Key_Return);
+    });
+    QTest::mouseClick(child<QAbstractButton>(*m_main, "EditCmd"), Qt::LeftButton);
+    const QStringList expected{m_main->MakeNewItem("Miller Smith", "Jo hn", "555 12 9")};
+    QCOMPARE(m_main->adrList()->items(), expected);
+
+    const QTemporaryDir folder;
+    m_main->CvaFileName = folder.filePath("pasted.CVA");
+    m_main->findChild<QAction*>("SaveMenu")->trigger();
+    QCOMPARE(messages.asked.size(), 0);
+    QFile saved(folder.filePath("pasted.CVA"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("Miller Smith\r\nJo hn\r\n555 12 9\r\n"));
+    const DecodedDocument read = readDocumentFile(folder.filePath("pasted.CVA"), ColumnWidths{});
+    QVERIFY(read.report.isClean());
+    QCOMPARE(read.lines, expected);
+}
+
+void TestEntryDialogs::boxesNeverEndInHalfAPair_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("how");
+
+    for (const auto& [name, limit] : {std::pair{"Family", 30}, {"Short", 20}, {"Phone", 20}})
+        for (const char* how : {"typed", "pasted", "dropped", "set"})
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(name, how)))
+                << QString(name) << limit << QString(how);
+}
+
+void TestEntryDialogs::boxesNeverEndInHalfAPair()
+{
+    QFETCH(QString, name);
+    QFETCH(int, limit);
+    QFETCH(QString, how);
+
+    const QString smile = QString::fromUcs4(U"\U0001F600");
+    const auto forms = openEntryForms();
+    for (const auto& form : forms) {
+        QLineEdit* target = box(*form, qPrintable(name));
+        const QString where = form->objectName() + QStringLiteral(": ");
+        form->activateWindow();
+        QVERIFY(activated(*form));
+        for (const int room : {1, 2}) {
+            // One unit of room cuts the pair; two take it whole.
+            const QString filler(limit - room, name == "Phone" ? u'5' : u'a');
+            const QString whole = room == 2 && name != "Phone" ? filler + smile : filler;
+            target->setText(filler);
+            if (how == "typed") {
+                target->setFocus();
+                target->end(false);
+                QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, smile, Qt::NoModifier);
+            } else if (how == "pasted") {
+                paste(target, smile, name == "Phone" ? Paste::Menu : Paste::CtrlV);
+            } else if (how == "dropped") {
+                paste(target, smile, Paste::Drop);
+            } else {
+                target->setText(filler + smile);
+            }
+            const QString expected = how == "typed" ? whole : room == 2 ? filler + smile : filler;
+            QCOMPARE(where + target->text(), where + expected);
+            QVERIFY(!target->text().back().isHighSurrogate());
+        }
+    }
 }
 
 void TestEntryDialogs::editFillsBoxesByPosition_data()

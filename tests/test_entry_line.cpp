@@ -19,6 +19,8 @@ private slots:
     void cutsIrregularLines_data();
     void cutsIrregularLines();
     void headerLine();
+    void mendsFieldText_data();
+    void mendsFieldText();
     void sortsLikeAListBox_data();
     void sortsLikeAListBox();
 };
@@ -59,6 +61,21 @@ void TestEntryLine::buildsLine_data()
     QTest::newRow("surrogate pair is not split")
         << QString(29, u'a') + QString::fromUcs4(U"\U0001F600") << "s" << "1"
         << QString(29, u'a') + " |" + pad("s", 20) + "|" + pad("1", 20);
+    // What a box at its limit keeps of a pair typed last: its first half.
+    QTest::newRow("half a pair as the column's last unit is dropped")
+        << QString(29, u'a') + QChar(0xD83D) << QString(QChar(0xDE00)) + "s" << "1" + QString(QChar(0xD83D))
+        << QString(29, u'a') + " |" + pad("s", 20) + "|" + pad("1", 20);
+    QTest::newRow("LF, pasted at the end, is a space and trimmed")
+        << "Miller\n" << "Ann" << "5" << pad("Miller", 30) + "|" + pad("Ann", 20) + "|" + pad("5", 20);
+    QTest::newRow("CR LF inside is one space")
+        << "van\r\nDyk" << "\rAnn" << "5\r\n6"
+        << pad("van Dyk", 30) + "|" + pad("Ann", 20) + "|" + pad("5 6", 20);
+    QTest::newRow("lone CR and LF inside are a space each")
+        << "a\rb\nc" << "\n\r" << "1\n\n2"
+        << pad("a b c", 30) + "|" + pad("", 20) + "|" + pad("1  2", 20);
+    QTest::newRow("line breaks count once each towards the width")
+        << QString(15, u'x') + "\r\n" + QString(20, u'y') << "s" << "1"
+        << QString(15, u'x') + " " + QString(14, u'y') + "|" + pad("s", 20) + "|" + pad("1", 20);
 }
 
 void TestEntryLine::buildsLine()
@@ -138,6 +155,41 @@ void TestEntryLine::headerLine()
     QCOMPARE(header.at(30), u'|');
     QCOMPARE(header.at(51), u'|');
     QCOMPARE(header.count(u' '), 72 - 11 - 10 - 8 - 2 + 3);
+}
+
+void TestEntryLine::mendsFieldText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("mended");
+    QTest::addColumn<int>("mendedCursor");
+
+    const QString smile = QString::fromUcs4(U"\U0001F600");
+    QTest::newRow("nothing to mend") << "Smith" + smile << 3 << "Smith" + smile << 3;
+    QTest::newRow("other control characters stay") << "a\tb\x01" << 4 << "a\tb\x01" << 4;
+    QTest::newRow("cursor after a CR LF moves back one")
+        << "ab\r\ncd" << 4 << "ab cd" << 3;
+    QTest::newRow("cursor inside a CR LF goes after its space") << "ab\r\ncd" << 3 << "ab cd" << 3;
+    QTest::newRow("cursor at the end stays at the end") << "x\r\n" << 3 << "x " << 2;
+    QTest::newRow("high half at the end dropped")
+        << "abc" + QString(QChar(0xD83D)) << 4 << "abc" << 3;
+    QTest::newRow("low half alone dropped") << QString(QChar(0xDE00)) + "ab" << 1 << "ab" << 0;
+    QTest::newRow("a whole pair is kept, cursor inside goes after it")
+        << "a" + smile + "b" << 2 << "a" + smile + "b" << 3;
+}
+
+void TestEntryLine::mendsFieldText()
+{
+    QFETCH(QString, text);
+    QFETCH(int, cursor);
+    QFETCH(QString, mended);
+    QFETCH(int, mendedCursor);
+
+    qsizetype position = cursor;
+    QCOMPARE(toFieldText(text, &position), mended);
+    QCOMPARE(int(position), mendedCursor);
+    QVERIFY(!holdsLineBreak(mended));
+    QCOMPARE(holdsLineBreak(text), text.contains(u'\r') || text.contains(u'\n'));
 }
 
 void TestEntryLine::sortsLikeAListBox_data()

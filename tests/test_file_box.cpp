@@ -22,6 +22,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace callvista;
 using namespace callvista::testing;
 
@@ -324,12 +326,20 @@ void TestFileBox::listsFilesAndFolders()
     QDir folder(m_folder);
     for (const char* name : {"zeta", "Alpha", "beta", ".git", "dir.CVA"})
         QVERIFY(folder.mkdir(name));
+    // Links stand for what they point to; only ordinary files and folders
+    // are offered, never a device, a pipe or a link to nothing.
+    QVERIFY(QFile::link(m_folder + "/b.CVA", m_folder + "/link to b.CVA"));
+    QVERIFY(QFile::link(m_folder + "/zeta", m_folder + "/link to zeta"));
+    QVERIFY(QFile::link("/dev/null", m_folder + "/device.CVA"));
+    QVERIFY(QFile::link("/dev/null", m_folder + "/device folder"));
+    QVERIFY(QFile::link(m_folder + "/gone.CVA", m_folder + "/dangling.CVA"));
+    QCOMPARE(::mkfifo(QFile::encodeName(m_folder + "/pipe.CVA").constData(), 0600), 0);
 
-    QCOMPARE(matchingFiles(m_folder, "*.CVA"), (QStringList{"A.cva", "b.CVA", "c.Cva"}));
+    QCOMPARE(matchingFiles(m_folder, "*.CVA"), (QStringList{"A.cva", "b.CVA", "c.Cva", "link to b.CVA"}));
     QCOMPARE(matchingFiles(m_folder, "*.txt;*.bak"), (QStringList{"notes.txt", "x.CVA.bak"}));
     QCOMPARE(subfolders(m_folder),
              (QStringList{m_folder + "/Alpha", m_folder + "/beta", m_folder + "/dir.CVA",
-                          m_folder + "/zeta"}));
+                          m_folder + "/link to zeta", m_folder + "/zeta"}));
     QCOMPARE(folderChain("/usr/share/doc"), (QStringList{"/", "/usr", "/usr/share", "/usr/share/doc"}));
     QCOMPARE(folderChain("/"), QStringList{"/"});
     QVERIFY(canListFolder(m_folder));

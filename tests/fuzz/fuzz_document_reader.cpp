@@ -19,11 +19,23 @@ void check(bool condition, const char* what)
     std::abort();
 }
 
+bool holdsHalfAPair(const QString& line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i).isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (line.at(i).isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 // Reads any bytes as a document. Whatever is read must be well-formed entry
-// lines, and writing them and reading the result again must give the same
-// lines with nothing to report.
+// lines that hold no line break and no half of a surrogate pair, and writing
+// them and reading the result again must give the same lines with nothing to
+// report.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const ColumnWidths widths;
@@ -39,6 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(line.size() == widths.lineLength(), "an entry line of the wrong length");
         check(line.at(widths.family) == u'|', "first separator out of place");
         check(line.at(widths.family + widths.shortName + 1) == u'|', "second separator out of place");
+        check(!line.contains(u'\r') && !line.contains(u'\n'), "an entry line holds a line break");
+        check(!holdsHalfAPair(line), "an entry line holds half of a surrogate pair");
     }
 
     const EncodedDocument written = encodeDocument(read.lines, widths);
@@ -50,8 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DecodedDocument again = decodeDocument(written.bytes, widths);
     check(again.ok(), "what was written is refused");
     check(again.lines == read.lines, "what was written reads back differently");
-    check(again.report.shortenedValues == 0 && !again.report.completedLastEntry
-              && !again.report.readAsWindows1252,
-          "what was written reads back with a report");
+    check(again.report.isClean(), "what was written reads back with a report");
     return 0;
 }
