@@ -100,6 +100,7 @@ if [ -f "$metainfo" ]; then
   grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id is not $id"
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "metainfo does not launch $id.desktop"
+  grep -q '<project_license>MIT</project_license>' "$metainfo" || fail "metainfo does not name the MIT licence"
   grep -qE '<image>https://[^<]+\.png</image>' "$metainfo" || fail "metainfo has no screenshot image"
   newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -1 | cut -d'"' -f2)
   [ "$newest" = "$version" ] || fail "newest release in metainfo is '$newest', the project is $version"
