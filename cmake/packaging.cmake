@@ -4,7 +4,11 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME callvista)
 set(CPACK_PACKAGE_VENDOR "The Callvista developers")
-set(CPACK_PACKAGE_CONTACT "The Callvista developers <developers@callvista.org>")
+# Debian requires a Maintainer. The project has no web site and no mailing
+# list, so this is the one identity its commits are made under
+# (`git log -1 --format='%an <%ae>'`), not a made-up address.
+set(CPACK_PACKAGE_CONTACT
+  "Seed eae15906 maintainers <maintainers@users.noreply.c-seed-eae15906.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small address book of names and phone numbers")
 # Debian wants the long description wrapped; each line here is one line there.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
@@ -12,7 +16,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "name, a short name and a phone number, as a list sorted by family name."
   "Entries are added, edited, deleted and found in small dialogs; documents"
   "are plain text .CVA files.")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://callvista.org/")
+# No Homepage: the project has no web site yet. The field is optional in
+# Debian, and a link to nowhere is worse than none.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
