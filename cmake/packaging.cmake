@@ -6,7 +6,8 @@ set(CPACK_PACKAGE_NAME callvista)
 set(CPACK_PACKAGE_VENDOR "The Callvista developers")
 # Debian requires a Maintainer. The project has no web site and no mailing
 # list, so this is the one identity its commits are made under
-# (`git log -1 --format='%an <%ae>'`), not a made-up address.
+# (`git log -1 --format='%an <%ae>'`), not a made-up address. The changelog's
+# entries are signed with the same identity.
 set(CPACK_PACKAGE_CONTACT
   "Seed eae15906 maintainers <maintainers@users.noreply.c-seed-eae15906.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small address book of names and phone numbers")
@@ -26,5 +27,22 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# Debian wants /usr/share/doc/<package>/copyright, in the machine-readable
+# format, and the changelog of a native package (one with no Debian revision,
+# like this one) as changelog.gz in Debian's own format, compressed at the
+# highest level without a name or time stamp so the bytes do not depend on
+# the build. `cmake --install` puts them in place as well.
+find_program(CALLVISTA_GZIP gzip REQUIRED)
+set(callvista_changelog_gz ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
+add_custom_command(OUTPUT ${callvista_changelog_gz}
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/changelog
+    ${PROJECT_BINARY_DIR}/packaging/changelog
+  COMMAND ${CALLVISTA_GZIP} -9nf ${PROJECT_BINARY_DIR}/packaging/changelog
+  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog
+  COMMENT "Compressing the Debian changelog")
+add_custom_target(callvista_package_docs ALL DEPENDS ${callvista_changelog_gz})
+install(FILES packaging/copyright ${callvista_changelog_gz}
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 include(CPack)

@@ -12,6 +12,7 @@
 set -uo pipefail
 
 build=$(cd "${1:?usage: check_install.sh BUILD_DIR}" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 cmake=${CMAKE:-cmake}
 cpack=${CPACK:-cpack}
 id=${APP_ID:-org.callvista.Callvista}
@@ -49,6 +50,8 @@ png_size() {
 sizes=(16 32 48 64 128 256)
 expected=(
   usr/bin/callvista
+  usr/share/doc/callvista/copyright
+  usr/share/doc/callvista/changelog.gz
   "usr/share/applications/$id.desktop"
   "usr/share/metainfo/$id.metainfo.xml"
   "usr/share/icons/hicolor/scalable/apps/$id.svg"
@@ -108,6 +111,38 @@ if [ -f "$metainfo" ]; then
   [ "$newest" = "$version" ] || fail "newest release in metainfo is '$newest', the project is $version"
 fi
 
+echo "== copyright and changelog"
+copyright=$stage/usr/share/doc/callvista/copyright
+if [ -f "$copyright" ]; then
+  [ "$(head -1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+    fail "copyright does not start with the machine-readable format's Format line"
+  # Paragraphs are separated by empty lines; the one for every file must
+  # carry the holder and licence of LICENSE, and the standalone Expat
+  # paragraph its text, with " ." for the empty lines.
+  paragraph() { awk -v RS= -v head="$1" 'index($0, head "\n") == 1' "$copyright"; }
+  all_files=$(paragraph 'Files: *')
+  holder=$(sed -n 's/^Copyright (c) //p' "$source_dir/LICENSE")
+  grep -qxF "Copyright: $holder" <<<"$all_files" ||
+    fail "copyright's 'Files: *' paragraph does not name '$holder' of LICENSE: '$all_files'"
+  grep -qx 'License: Expat' <<<"$all_files" || fail "copyright does not put all files under Expat"
+  licence_text=$(paragraph 'License: Expat' | tail -n +2 | sed 's/^ //; s/^\.$//')
+  [ "$licence_text" = "$(sed -n '/^Permission/,$p' "$source_dir/LICENSE")" ] ||
+    fail "copyright's Expat text differs from LICENSE:
+$(diff <(sed -n '/^Permission/,$p' "$source_dir/LICENSE") <(echo "$licence_text"))"
+fi
+changelog_gz=$stage/usr/share/doc/callvista/changelog.gz
+if [ -f "$changelog_gz" ]; then
+  gzip -dc "$changelog_gz" >"$tmp/changelog" || fail "changelog.gz does not decompress"
+  changelog() { dpkg-parsechangelog -l "$tmp/changelog" -S "$1"; }
+  [ "$(changelog Version)" = "$version" ] ||
+    fail "newest changelog entry is '$(changelog Version)', the project is $version"
+  if [ -n "${newest:-}" ]; then
+    day=$(date -u -d "$(changelog Date | cut -d' ' -f2-4)" +%F)
+    [ "$day" = "$(grep -o '<release version="[^"]*" date="[^"]*"' "$metainfo" | head -1 | cut -d'"' -f4)" ] ||
+      fail "newest changelog entry is dated $day, not as the newest release in metainfo"
+  fi
+fi
+
 echo "== cpack"
 pkg=$tmp/pkg
 "$cpack" --config "$build/CPackConfig.cmake" -B "$pkg" >"$tmp/cpack.log" 2>&1 ||
@@ -125,6 +160,8 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)'"
 grep -qE '^.+ <[^@ ]+@[^> ]+>$' <<<"$(field Maintainer)" || fail "Maintainer '$(field Maintainer)' is not 'Name <address>'"
 [ -n "$(field Section)" ] || fail "no Section"
+[ ! -f "$tmp/changelog" ] || [ "$(changelog Maintainer)" = "$(field Maintainer)" ] ||
+  fail "changelog is signed by '$(changelog Maintainer)', the package's Maintainer is '$(field Maintainer)'"
 homepage=$(field Homepage)
 [ -z "$homepage" ] || grep -q '^https://' <<<"$homepage" || fail "Homepage '$homepage' is not an https URL"
 dpkg-deb --field "$deb" | grep 'callvista\.org' && fail "package fields name the placeholder domain callvista.org"
