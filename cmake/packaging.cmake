@@ -30,19 +30,32 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # Debian wants /usr/share/doc/<package>/copyright, in the machine-readable
 # format, and the changelog of a native package (one with no Debian revision,
-# like this one) as changelog.gz in Debian's own format, compressed at the
-# highest level without a name or time stamp so the bytes do not depend on
-# the build. `cmake --install` puts them in place as well.
+# like this one) as changelog.gz in Debian's own format. Manual pages go in
+# compressed too. Both are compressed at the highest level without a name or
+# time stamp, so the bytes do not depend on the build. `cmake --install` puts
+# them in place as well.
 find_program(CALLVISTA_GZIP gzip REQUIRED)
+# Compresses SOURCE to OUTPUT (which ends in .gz) at build time.
+function(callvista_gzip source output)
+  string(REGEX REPLACE "\\.gz$" "" plain ${output})
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${plain}
+    COMMAND ${CALLVISTA_GZIP} -9nf ${plain}
+    DEPENDS ${source}
+    COMMENT "Compressing ${plain}")
+endfunction()
+
 set(callvista_changelog_gz ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
-add_custom_command(OUTPUT ${callvista_changelog_gz}
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/changelog
-    ${PROJECT_BINARY_DIR}/packaging/changelog
-  COMMAND ${CALLVISTA_GZIP} -9nf ${PROJECT_BINARY_DIR}/packaging/changelog
-  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog
-  COMMENT "Compressing the Debian changelog")
-add_custom_target(callvista_package_docs ALL DEPENDS ${callvista_changelog_gz})
+callvista_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog ${callvista_changelog_gz})
 install(FILES packaging/copyright ${callvista_changelog_gz}
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+configure_file(docs/callvista.1.in docs/callvista.1 @ONLY)
+set(callvista_man_gz ${PROJECT_BINARY_DIR}/packaging/callvista.1.gz)
+callvista_gzip(${PROJECT_BINARY_DIR}/docs/callvista.1 ${callvista_man_gz})
+install(FILES ${callvista_man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+add_custom_target(callvista_package_docs ALL
+  DEPENDS ${callvista_changelog_gz} ${callvista_man_gz})
 
 include(CPack)

@@ -52,6 +52,7 @@ expected=(
   usr/bin/callvista
   usr/share/doc/callvista/copyright
   usr/share/doc/callvista/changelog.gz
+  usr/share/man/man1/callvista.1.gz
   "usr/share/applications/$id.desktop"
   "usr/share/metainfo/$id.metainfo.xml"
   "usr/share/icons/hicolor/scalable/apps/$id.svg"
