@@ -196,6 +196,13 @@ dpkg-deb -x "$deb" "$root" || stop "dpkg-deb -x failed"
 program=$root/usr/bin/callvista
 [ -x "$program" ] || stop "the package has no executable usr/bin/callvista"
 [ "$(od -An -c -N4 "$program" | tr -d ' ')" = '177ELF' ] || fail "usr/bin/callvista is not an ELF executable"
+# Stripped in the package, with symbols in the build folder.
+sections=$(readelf -SW "$program")
+grep -qE ' \.(symtab|debug_[a-z]+|comment) ' <<<"$sections" &&
+  fail "the packaged program is not stripped: $(grep -oE ' \.(symtab|debug_[a-z]+|comment) ' <<<"$sections" | tr -d '\n')"
+readelf -SW "$build/app/callvista" | grep -q ' \.symtab ' ||
+  fail "the program in the build folder has lost its symbols"
+readelf -d "$program" | grep -qE 'FLAGS_1.* NOW' || fail "the packaged program does not bind at start (-z now)"
 runpath=$(readelf -d "$program" | grep -E 'R(UN)?PATH')
 [ -z "$runpath" ] || fail "the packaged program keeps a library path: $runpath"
 unresolved=$(ldd "$program" | grep 'not found')
