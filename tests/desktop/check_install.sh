@@ -3,7 +3,8 @@
 # into a scratch root puts exactly the expected files in their places, the
 # desktop entry and the AppStream data validate, and `cpack` makes a Debian
 # package with the Qt runtime in its Depends and the same files inside, whose
-# executable starts from a clean root.
+# executable starts from a clean root and on which lintian reports no error
+# and no warning.
 #
 # Usage: check_install.sh BUILD_DIR
 # The build folder must hold a built `callvista`. CMAKE and CPACK name the
@@ -29,11 +30,11 @@ stop() {
 }
 
 missing=()
-for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps readelf ldd timeout; do
+for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps lintian readelf ldd timeout; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 [ ${#missing[@]} -eq 0 ] ||
-  stop "missing tools: ${missing[*]} (install desktop-file-utils appstream dpkg-dev binutils)"
+  stop "missing tools: ${missing[*]} (install desktop-file-utils appstream dpkg-dev lintian binutils)"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -189,6 +190,17 @@ packaged_list=$(awk '$1 ~ /^-/ { sub(/^\.\//, "", $6); print $6 }' "$tmp/content
 [ "$packaged_list" = "$expected_list" ] ||
   fail "packaged files differ from the expected ones:
 $(diff <(echo "$expected_list") <(echo "$packaged_list"))"
+
+echo "== lintian"
+# Informational tags are shown too; each one left is explained in
+# cmake/packaging.cmake. Errors and warnings fail.
+lintian --display-info --fail-on error,warning "$deb" 2>&1 |
+  grep -v '^running with root privileges is not recommended' >"$tmp/lintian.log"
+rc=${PIPESTATUS[0]}
+cat "$tmp/lintian.log"
+[ -s "$tmp/lintian.log" ] || echo "lintian: no tags"
+grep -qE '^[EW]: ' "$tmp/lintian.log" && fail "lintian reports errors or warnings"
+[ $rc -eq 0 ] || fail "lintian ended with status $rc"
 
 echo "== the packaged program in a clean root"
 root=$tmp/root
