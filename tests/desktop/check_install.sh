@@ -3,7 +3,8 @@
 # into a scratch root puts exactly the expected files in their places, the
 # desktop entry and the AppStream data validate, and `cpack` makes a Debian
 # package with the Qt runtime in its Depends and the same files inside, whose
-# executable starts from a clean root.
+# executable starts from a clean root and on which lintian reports no error
+# and no warning.
 #
 # Usage: check_install.sh BUILD_DIR
 # The build folder must hold a built `callvista`. CMAKE and CPACK name the
@@ -12,6 +13,7 @@
 set -uo pipefail
 
 build=$(cd "${1:?usage: check_install.sh BUILD_DIR}" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 cmake=${CMAKE:-cmake}
 cpack=${CPACK:-cpack}
 id=${APP_ID:-org.callvista.Callvista}
@@ -28,11 +30,11 @@ stop() {
 }
 
 missing=()
-for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps readelf ldd timeout; do
+for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps lintian readelf ldd timeout; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 [ ${#missing[@]} -eq 0 ] ||
-  stop "missing tools: ${missing[*]} (install desktop-file-utils appstream dpkg-dev binutils)"
+  stop "missing tools: ${missing[*]} (install desktop-file-utils appstream dpkg-dev lintian binutils)"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -49,6 +51,9 @@ png_size() {
 sizes=(16 32 48 64 128 256)
 expected=(
   usr/bin/callvista
+  usr/share/doc/callvista/copyright
+  usr/share/doc/callvista/changelog.gz
+  usr/share/man/man1/callvista.1.gz
   "usr/share/applications/$id.desktop"
   "usr/share/metainfo/$id.metainfo.xml"
   "usr/share/icons/hicolor/scalable/apps/$id.svg"
@@ -69,6 +74,9 @@ installed_list=$(cd "$stage" && find . -type f -o -type l | sed 's|^\./||' | sor
 $(diff <(echo "$expected_list") <(echo "$installed_list"))"
 
 [ -x "$stage/usr/bin/callvista" ] || fail "usr/bin/callvista is not executable"
+# callvista.org is nobody's site; an address or link there is a placeholder.
+placeholders=$(grep -rl 'callvista\.org' "$stage")
+[ -z "$placeholders" ] || fail "files name the placeholder domain callvista.org: $placeholders"
 for size in "${sizes[@]}"; do
   png=$stage/usr/share/icons/hicolor/${size}x${size}/apps/$id.png
   [ -f "$png" ] || continue
@@ -100,9 +108,41 @@ if [ -f "$metainfo" ]; then
   grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id is not $id"
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "metainfo does not launch $id.desktop"
-  grep -qE '<image>https://[^<]+\.png</image>' "$metainfo" || fail "metainfo has no screenshot image"
+  grep -q '<project_license>MIT</project_license>' "$metainfo" || fail "metainfo does not name the MIT licence"
   newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -1 | cut -d'"' -f2)
   [ "$newest" = "$version" ] || fail "newest release in metainfo is '$newest', the project is $version"
+fi
+
+echo "== copyright and changelog"
+copyright=$stage/usr/share/doc/callvista/copyright
+if [ -f "$copyright" ]; then
+  [ "$(head -1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+    fail "copyright does not start with the machine-readable format's Format line"
+  # Paragraphs are separated by empty lines; the one for every file must
+  # carry the holder and licence of LICENSE, and the standalone Expat
+  # paragraph its text, with " ." for the empty lines.
+  paragraph() { awk -v RS= -v head="$1" 'index($0, head "\n") == 1' "$copyright"; }
+  all_files=$(paragraph 'Files: *')
+  holder=$(sed -n 's/^Copyright (c) //p' "$source_dir/LICENSE")
+  grep -qxF "Copyright: $holder" <<<"$all_files" ||
+    fail "copyright's 'Files: *' paragraph does not name '$holder' of LICENSE: '$all_files'"
+  grep -qx 'License: Expat' <<<"$all_files" || fail "copyright does not put all files under Expat"
+  licence_text=$(paragraph 'License: Expat' | tail -n +2 | sed 's/^ //; s/^\.$//')
+  [ "$licence_text" = "$(sed -n '/^Permission/,$p' "$source_dir/LICENSE")" ] ||
+    fail "copyright's Expat text differs from LICENSE:
+$(diff <(sed -n '/^Permission/,$p' "$source_dir/LICENSE") <(echo "$licence_text"))"
+fi
+changelog_gz=$stage/usr/share/doc/callvista/changelog.gz
+if [ -f "$changelog_gz" ]; then
+  gzip -dc "$changelog_gz" >"$tmp/changelog" || fail "changelog.gz does not decompress"
+  changelog() { dpkg-parsechangelog -l "$tmp/changelog" -S "$1"; }
+  [ "$(changelog Version)" = "$version" ] ||
+    fail "newest changelog entry is '$(changelog Version)', the project is $version"
+  if [ -n "${newest:-}" ]; then
+    day=$(date -u -d "$(changelog Date | cut -d' ' -f2-4)" +%F)
+    [ "$day" = "$(grep -o '<release version="[^"]*" date="[^"]*"' "$metainfo" | head -1 | cut -d'"' -f4)" ] ||
+      fail "newest changelog entry is dated $day, not as the newest release in metainfo"
+  fi
 fi
 
 echo "== cpack"
@@ -122,7 +162,11 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)'"
 grep -qE '^.+ <[^@ ]+@[^> ]+>$' <<<"$(field Maintainer)" || fail "Maintainer '$(field Maintainer)' is not 'Name <address>'"
 [ -n "$(field Section)" ] || fail "no Section"
-grep -q '^https://' <<<"$(field Homepage)" || fail "Homepage '$(field Homepage)' is not an https URL"
+[ ! -f "$tmp/changelog" ] || [ "$(changelog Maintainer)" = "$(field Maintainer)" ] ||
+  fail "changelog is signed by '$(changelog Maintainer)', the package's Maintainer is '$(field Maintainer)'"
+homepage=$(field Homepage)
+[ -z "$homepage" ] || grep -q '^https://' <<<"$homepage" || fail "Homepage '$homepage' is not an https URL"
+dpkg-deb --field "$deb" | grep 'callvista\.org' && fail "package fields name the placeholder domain callvista.org"
 description=$(field Description)
 [ "$(wc -l <<<"$description")" -ge 2 ] || fail "Description has no long part"
 awk 'length > 80 { bad = 1 } END { exit bad }' <<<"$description" || fail "Description has lines over 80 characters"
@@ -147,12 +191,30 @@ packaged_list=$(awk '$1 ~ /^-/ { sub(/^\.\//, "", $6); print $6 }' "$tmp/content
   fail "packaged files differ from the expected ones:
 $(diff <(echo "$expected_list") <(echo "$packaged_list"))"
 
+echo "== lintian"
+# Informational tags are shown too; each one left is explained in
+# cmake/packaging.cmake. Errors and warnings fail.
+lintian --display-info --fail-on error,warning "$deb" 2>&1 |
+  grep -v '^running with root privileges is not recommended' >"$tmp/lintian.log"
+rc=${PIPESTATUS[0]}
+cat "$tmp/lintian.log"
+[ -s "$tmp/lintian.log" ] || echo "lintian: no tags"
+grep -qE '^[EW]: ' "$tmp/lintian.log" && fail "lintian reports errors or warnings"
+[ $rc -eq 0 ] || fail "lintian ended with status $rc"
+
 echo "== the packaged program in a clean root"
 root=$tmp/root
 dpkg-deb -x "$deb" "$root" || stop "dpkg-deb -x failed"
 program=$root/usr/bin/callvista
 [ -x "$program" ] || stop "the package has no executable usr/bin/callvista"
 [ "$(od -An -c -N4 "$program" | tr -d ' ')" = '177ELF' ] || fail "usr/bin/callvista is not an ELF executable"
+# Stripped in the package, with symbols in the build folder.
+sections=$(readelf -SW "$program")
+grep -qE ' \.(symtab|debug_[a-z]+|comment) ' <<<"$sections" &&
+  fail "the packaged program is not stripped: $(grep -oE ' \.(symtab|debug_[a-z]+|comment) ' <<<"$sections" | tr -d '\n')"
+readelf -SW "$build/app/callvista" | grep -q ' \.symtab ' ||
+  fail "the program in the build folder has lost its symbols"
+readelf -d "$program" | grep -qE 'FLAGS_1.* NOW' || fail "the packaged program does not bind at start (-z now)"
 runpath=$(readelf -d "$program" | grep -E 'R(UN)?PATH')
 [ -z "$runpath" ] || fail "the packaged program keeps a library path: $runpath"
 unresolved=$(ldd "$program" | grep 'not found')
