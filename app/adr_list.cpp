@@ -64,7 +64,7 @@ void EntryModel::clearLines()
 }
 
 AdrList::AdrList(QWidget* parent)
-    : QListView(parent)
+    : ListBoxView<QListView>(parent)
 {
     setModel(&m_model);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -142,14 +142,14 @@ void AdrList::setListIndex(int position)
 
 void AdrList::focusInEvent(QFocusEvent* event)
 {
-    QListView::focusInEvent(event);
+    ListBoxView<QListView>::focusInEvent(event);
     emit gotFocus();
 }
 
 void AdrList::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    QListView::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton)
+    ListBoxView<QListView>::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
         emit listDoubleClicked();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/list_box_view.h"
 #include "core/sorted_lines.h"
 
 #include <QAbstractListModel>
@@ -35,7 +36,7 @@ private:
 // The entry list of the main window: a list that keeps itself sorted, with one
 // selected entry at most. Positions and the count are 16-bit; the selection
 // index is -1 when nothing is selected.
-class AdrList : public QListView
+class AdrList : public ListBoxView<QListView>
 {
     Q_OBJECT
 
@@ -61,6 +62,8 @@ public:
 
 signals:
     void gotFocus();
+    // A double click on an entry; one on the empty area below the entries
+    // raises nothing.
     void listDoubleClicked();
 
 protected:

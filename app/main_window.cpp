@@ -1,9 +1,11 @@
 #include "app/main_window.h"
 
 #include "app/adr_list.h"
+#include "app/command_button.h"
 #include "app/geometry.h"
 #include "app/message_box.h"
 #include "app/modal.h"
+#include "app/picture.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
 #include "dialogs/file_box.h"
@@ -73,20 +75,11 @@ QFont listFont()
     return font;
 }
 
-QToolButton* makeCommandButton(QWidget* parent, const QString& name, const QString& caption,
-                               const QString& icon, int left)
+CommandButton* makeCommandButton(QWidget* parent, const QString& name, const QString& caption,
+                                 const QString& picture, int left)
 {
-    auto* button = new QToolButton(parent);
+    auto* button = new CommandButton(caption, picture, parent);
     button->setObjectName(name);
-    button->setText(caption);
-    button->setIcon(QIcon(icon));
-    button->setIconSize(QSize(22, 22));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFocusPolicy(Qt::StrongFocus);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, QColor(255, 224, 192));
-    button->setPalette(palette);
-    button->setAutoFillBackground(true);
     placeInTwips(button, left, 120, 852, 612);
     return button;
 }
@@ -130,13 +123,12 @@ void Main::buildControls()
     m_findCmd = makeCommandButton(client, QStringLiteral("FindCmd"), tr("F&ind"),
                                   QStringLiteral(":/icons/find.png"), 2520);
 
-    m_image = new QLabel(client);
+    m_image = new Picture(QStringLiteral(":/images/logo.png"), client);
     m_image->setObjectName(QStringLiteral("Image1"));
-    m_image->setPixmap(QPixmap(QStringLiteral(":/images/logo.png")));
-    m_image->setScaledContents(true);
     m_image->setToolTip(tr("Click"));
+    m_image->setAccessibleName(tr("Callvista logo"));
     placeInTwips(m_image, 4896, 48, 3360, 636);
-    m_image->installEventFilter(this);
+    connect(m_image, &Picture::clicked, this, &Main::blink);
 
     m_title = new QLabel(client);
     m_title->setObjectName(QStringLiteral("Title"));
@@ -151,6 +143,7 @@ void Main::buildControls()
 
     m_adrList = new AdrList(client);
     m_adrList->setObjectName(QStringLiteral("AdrList"));
+    m_adrList->setAccessibleName(tr("Entries"));
     m_adrList->setFont(listFont());
     placeInTwips(m_adrList, 0, 1080, 8292, 4272);
     // The header's captions and bars stand over the columns only when the
@@ -306,15 +299,6 @@ void Main::blinkStep()
     m_image->setVisible(m_blinkPhase % 2 == 0);
     if (m_blinkPhase >= 2 * BlinkCycles)
         m_blinkTimer.stop();
-}
-
-bool Main::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_image && event->type() == QEvent::MouseButtonRelease) {
-        blink();
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void Main::showCaption(const QString& name)

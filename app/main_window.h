@@ -9,11 +9,12 @@
 
 class QAction;
 class QLabel;
-class QToolButton;
 
 namespace callvista {
 
 class AdrList;
+class CommandButton;
+class Picture;
 
 // The main window owns the document: the entry list and the public state that
 // the dialogs read and write. A click flows from a widget to a handler here,
@@ -72,7 +73,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -92,11 +92,11 @@ private:
     ColumnWidths m_widths;
     AdrList* m_adrList = nullptr;
     QLabel* m_title = nullptr;
-    QLabel* m_image = nullptr;
-    QToolButton* m_addCmd = nullptr;
-    QToolButton* m_editCmd = nullptr;
-    QToolButton* m_delCmd = nullptr;
-    QToolButton* m_findCmd = nullptr;
+    Picture* m_image = nullptr;
+    CommandButton* m_addCmd = nullptr;
+    CommandButton* m_editCmd = nullptr;
+    CommandButton* m_delCmd = nullptr;
+    CommandButton* m_findCmd = nullptr;
     QTimer m_blinkTimer;
     int m_blinkPhase = 0;
 };

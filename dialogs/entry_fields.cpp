@@ -38,8 +38,8 @@ void fitCaption(QLabel* label)
     label->setFont(font);
 }
 
-void makeLabel(QWidget* form, const QString& name, const QString& caption, int left, int top,
-               int width)
+QLabel* makeLabel(QWidget* form, const QString& name, const QString& caption, int left, int top,
+                  int width)
 {
     auto* label = new QLabel(caption, form);
     label->setObjectName(name);
@@ -50,6 +50,7 @@ void makeLabel(QWidget* form, const QString& name, const QString& caption, int l
     label->setPalette(palette);
     placeInTwips(label, left, top, width, 252);
     fitCaption(label);
+    return label;
 }
 
 void setUpBox(QLineEdit* box, const QString& name, int maxLength, int top, int width)
@@ -71,9 +72,12 @@ EntryFields::EntryFields(QWidget* form)
 {
     form->setFont(formFont(form->font()));
     const ColumnWidths design;
-    makeLabel(form, QStringLiteral("Label1"), QObject::tr("Family Name:"), 360, 360, 1092);
-    makeLabel(form, QStringLiteral("Label2"), QObject::tr("Short Name:"), 480, 720, 972);
-    makeLabel(form, QStringLiteral("Label3"), QObject::tr("Phone No:"), 600, 1080, 852);
+    QLabel* familyLabel =
+        makeLabel(form, QStringLiteral("Label1"), QObject::tr("Family Name:"), 360, 360, 1092);
+    QLabel* shortLabel =
+        makeLabel(form, QStringLiteral("Label2"), QObject::tr("Short Name:"), 480, 720, 972);
+    QLabel* phoneLabel =
+        makeLabel(form, QStringLiteral("Label3"), QObject::tr("Phone No:"), 600, 1080, 852);
 
     m_family = new QLineEdit(form);
     setUpBox(m_family, QStringLiteral("Family"), design.family, 360, 3132);
@@ -81,6 +85,12 @@ EntryFields::EntryFields(QWidget* form)
     setUpBox(m_short, QStringLiteral("Short"), design.shortName, 720, 2892);
     m_phone = new PhoneEdit(form);
     setUpBox(m_phone, QStringLiteral("Phone"), design.phone, 1080, 2652);
+
+    // The captions carry no access key; as buddies they name the boxes for
+    // assistive technology.
+    familyLabel->setBuddy(m_family);
+    shortLabel->setBuddy(m_short);
+    phoneLabel->setBuddy(m_phone);
 
     QWidget::setTabOrder(m_family, m_short);
     QWidget::setTabOrder(m_short, m_phone);

@@ -61,10 +61,12 @@ void FileBox::buildControls()
 
     m_dir = new DirList(this);
     m_dir->setObjectName(QStringLiteral("boxDir"));
+    m_dir->setAccessibleName(tr("Folders"));
     placeInTwips(m_dir, 45, 720, 2415, 3180);
 
     m_file = new FileList(this);
     m_file->setObjectName(QStringLiteral("boxFile"));
+    m_file->setAccessibleName(tr("Files"));
     placeInTwips(m_file, 2490, 384, 2100, 3528);
 
     m_action = new QPushButton(tr("Ok"), this);

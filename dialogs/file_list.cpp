@@ -5,7 +5,7 @@
 namespace callvista {
 
 FileList::FileList(QWidget* parent)
-    : QListWidget(parent)
+    : ListBoxView<QListWidget>(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {

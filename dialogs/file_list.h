@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/list_box_view.h"
+
 #include <QListWidget>
 #include <QString>
 
@@ -8,7 +10,7 @@ namespace callvista {
 // The files of one folder that match a pattern, by name, hidden files left
 // out, one selected at a time. Choosing a file, by mouse or by keyboard,
 // raises fileClicked; a double click raises fileDoubleClicked after it.
-class FileList : public QListWidget
+class FileList : public ListBoxView<QListWidget>
 {
     Q_OBJECT
 

@@ -138,6 +138,8 @@ private slots:
     void refusedNamesKeepTheDialogOpen();
     void listedFileKeepsItsLetterCase();
     void doubleClickOnAFileAccepts();
+    void keysInTheFileListChooseAFile_data();
+    void keysInTheFileListChooseAFile();
     void overwriteQuestion_data();
     void overwriteQuestion();
     void leavingWithoutAResult_data();
@@ -510,6 +512,55 @@ void TestFileBox::doubleClickOnAFileAccepts()
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(m_main->ActionFlag);
     QCOMPARE(m_main->CvaFileName, native(m_folder + "/second.CVA"));
+}
+
+void TestFileBox::keysInTheFileListChooseAFile_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("chosen");
+
+    const QStringList three{"a.CVA", "b.CVA", "c.CVA"};
+    QTest::newRow("one document, Down") << QStringList{"book.CVA"} << QList<int>{Qt::Key_Down}
+                                        << "book.CVA";
+    QTest::newRow("one document, Down twice stays on it")
+        << QStringList{"book.CVA"} << QList<int>{Qt::Key_Down, Qt::Key_Down} << "book.CVA";
+    QTest::newRow("Home") << three << QList<int>{Qt::Key_Home} << "a.CVA";
+    QTest::newRow("End") << three << QList<int>{Qt::Key_End} << "c.CVA";
+    QTest::newRow("Up with nothing selected") << three << QList<int>{Qt::Key_Up} << "c.CVA";
+    QTest::newRow("Down, Down") << three << QList<int>{Qt::Key_Down, Qt::Key_Down} << "b.CVA";
+    QTest::newRow("Down past the last") << three
+                                        << QList<int>{Qt::Key_End, Qt::Key_Down, Qt::Key_Down}
+                                        << "c.CVA";
+    QTest::newRow("Page Down") << three << QList<int>{Qt::Key_PageDown} << "a.CVA";
+    QTest::newRow("first letter") << three << QList<int>{Qt::Key_B} << "b.CVA";
+}
+
+void TestFileBox::keysInTheFileListChooseAFile()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, chosen);
+
+    for (const QString& file : files)
+        touch(m_folder + "/" + file);
+    MessageScript messages;
+    runChooser(OpenConfig, [&](QDialog& dialog) {
+        QVERIFY(activated(dialog));
+        QCOMPARE(focused(), nameBox(dialog));
+        // Name box, drive list, folder list, file list.
+        for (int i = 0; i < 3; ++i)
+            press(Qt::Key_Tab);
+        QCOMPARE(focused(), child(dialog, "boxFile"));
+        for (const int key : keys)
+            press(Qt::Key(key));
+        QCOMPARE(nameBox(dialog)->text(), chosen);
+        press(Qt::Key_Return);
+        QVERIFY(!dialog.isVisible());
+    });
+    QVERIFY(messages.asked.isEmpty());
+    QVERIFY(m_main->ActionFlag);
+    QCOMPARE(m_main->CvaFileName, native(m_folder + "/" + chosen));
 }
 
 void TestFileBox::overwriteQuestion_data()

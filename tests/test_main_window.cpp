@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -38,6 +39,15 @@ private slots:
     void deletingTheLastEntryDisablesTheButtons();
     void commandsOnAnEmptyListDoNothing();
     void headerStandsOverTheColumns();
+    void navigationKeysSelectLikeAListBox_data();
+    void navigationKeysSelectLikeAListBox();
+    void focusWithoutSelectionHighlightsNothing();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void doubleClickEditsOnlyOnAnEntry_data();
+    void doubleClickEditsOnlyOnAnEntry();
+    void pictureBlinksOnlyForALeftClick_data();
+    void pictureBlinksOnlyForALeftClick();
     void blinkEndsVisible();
     void clickDuringBlinkStartsAfresh();
     void closingMidBlinkIsSafe();
@@ -300,6 +310,183 @@ void TestMainWindow::headerStandsOverTheColumns()
         darkColumns(image, title->y(), title->height(), row.height() / 2);
     for (int x : bars)
         QVERIFY2(titleColumns.contains(x), qPrintable(QString("bar at x=%1 not in header").arg(x)));
+}
+
+void TestMainWindow::navigationKeysSelectLikeAListBox_data()
+{
+    QTest::addColumn<int>("selectedBefore");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("selectedAfter");
+
+    // Five entries; -1 is no selection.
+    QTest::newRow("Down with nothing selected takes the first") << -1 << QList<int>{Qt::Key_Down} << 0;
+    QTest::newRow("Home with nothing selected takes the first") << -1 << QList<int>{Qt::Key_Home} << 0;
+    QTest::newRow("End with nothing selected takes the last") << -1 << QList<int>{Qt::Key_End} << 4;
+    QTest::newRow("Up with nothing selected takes the last") << -1 << QList<int>{Qt::Key_Up} << 4;
+    QTest::newRow("Page Down with nothing selected takes the first")
+        << -1 << QList<int>{Qt::Key_PageDown} << 0;
+    QTest::newRow("then Down takes the second") << -1 << QList<int>{Qt::Key_Down, Qt::Key_Down} << 1;
+    QTest::newRow("Down on the last stays selected") << 4 << QList<int>{Qt::Key_Down} << 4;
+    QTest::newRow("Up on the first stays selected") << 0 << QList<int>{Qt::Key_Up} << 0;
+    QTest::newRow("Down after a Delete starts at the first")
+        << -2 << QList<int>{Qt::Key_Down} << 0;
+}
+
+void TestMainWindow::navigationKeysSelectLikeAListBox()
+{
+    QFETCH(int, selectedBefore);
+    QFETCH(QList<int>, keys);
+    QFETCH(int, selectedAfter);
+
+    addEntries({{"Adams", "A", "1"}, {"Baker", "B", "2"}, {"Cole", "C", "3"}, {"Dent", "D", "4"},
+                {"Eton", "E", "5"}});
+    AdrList* list = m_main->adrList();
+    if (selectedBefore == -2) {
+        // Deleting the selected third entry leaves the caret where it stood.
+        MessageScript messages;
+        messages.answer(MessageAnswer::Yes);
+        list->setFocus();
+        list->setListIndex(2);
+        QTest::mouseClick(child<QAbstractButton>(*m_main, "DelCmd"), Qt::LeftButton);
+        QCOMPARE(list->listCount(), qint16(4));
+        QCOMPARE(list->listIndex(), qint16(-1));
+    } else if (selectedBefore >= 0) {
+        list->setListIndex(selectedBefore);
+    }
+    // To the list by Tab, as a person gets there.
+    child(*m_main, "FindCmd")->setFocus();
+    press(Qt::Key_Tab);
+    QCOMPARE(focused(), list);
+    for (const int key : keys)
+        press(Qt::Key(key));
+    QCOMPARE(int(list->listIndex()), selectedAfter);
+    QCOMPARE(list->currentIndex().row(), selectedAfter);
+}
+
+void TestMainWindow::focusWithoutSelectionHighlightsNothing()
+{
+    addEntries({{"Adams", "A", "1"}, {"Baker", "B", "2"}});
+    AdrList* list = m_main->adrList();
+    child(*m_main, "FindCmd")->setFocus();
+    press(Qt::Key_Tab);
+    QCOMPARE(focused(), list);
+    QCOMPARE(list->listIndex(), qint16(-1));
+
+    // Right of the text, a row's pixels are the list's own background
+    // unless the row is drawn as the selected or current one.
+    const auto rowFill = [&](int row) {
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        const QImage image = list->viewport()->grab().toImage();
+        return image.pixelColor(list->viewport()->width() - 4, rect.center().y());
+    };
+    const QColor background = rowFill(1);
+    QCOMPARE(rowFill(0), background);
+    press(Qt::Key_Down);
+    QCOMPARE(list->listIndex(), qint16(0));
+    QVERIFY(rowFill(0) != background);
+    QCOMPARE(rowFill(1), background);
+}
+
+void TestMainWindow::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("opens");
+
+    for (const auto& [key, name] : {std::pair{int(Qt::Key_Return), "Return"}, {int(Qt::Key_Enter), "Enter"}}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 on Add").arg(name))) << "AddCmd" << key << "AddForm";
+        QTest::newRow(qPrintable(QStringLiteral("%1 on Edit").arg(name))) << "EditCmd" << key << "EditForm";
+        QTest::newRow(qPrintable(QStringLiteral("%1 on Find").arg(name))) << "FindCmd" << key << "FindForm";
+        QTest::newRow(qPrintable(QStringLiteral("%1 on Delete").arg(name)))
+            << "DelCmd" << key << "Delete Confirmation";
+    }
+    QTest::newRow("Space on Edit, as before") << "EditCmd" << int(Qt::Key_Space) << "EditForm";
+}
+
+void TestMainWindow::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    QFETCH(QString, opens);
+
+    addEntries({{"Adams", "A", "1"}});
+    // The buttons follow the list once it has had the focus.
+    m_main->adrList()->setFocus();
+    QVERIFY(child(*m_main, "EditCmd")->isEnabled());
+    ModalScript dialogs;
+    dialogs.then([](QDialog& dialog) { dialog.reject(); });
+    MessageScript messages;
+    QWidget* target = child(*m_main, qPrintable(button));
+    target->setFocus();
+    QCOMPARE(focused(), target);
+    press(Qt::Key(key));
+    QStringList shown = dialogs.shown;
+    for (const MessageRequest& request : messages.asked)
+        shown.append(request.title);
+    QCOMPARE(shown, QStringList{opens});
+}
+
+void TestMainWindow::doubleClickEditsOnlyOnAnEntry_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("opens");
+
+    QTest::newRow("on the second entry") << 1 << QStringList{"EditForm"};
+    QTest::newRow("below the entries") << -1 << QStringList{};
+}
+
+void TestMainWindow::doubleClickEditsOnlyOnAnEntry()
+{
+    QFETCH(int, row);
+    QFETCH(QStringList, opens);
+
+    addEntries({{"Adams", "A", "1"}, {"Baker", "B", "2"}});
+    AdrList* list = m_main->adrList();
+    const QRect last = list->visualRect(list->model()->index(1, 0));
+    const QPoint at = row >= 0 ? list->visualRect(list->model()->index(row, 0)).center()
+                               : QPoint(last.center().x(), last.bottom() + 3 * last.height());
+    QVERIFY(list->viewport()->rect().contains(at));
+    ModalScript dialogs;
+    QStringList edited;
+    dialogs.then([&](QDialog& dialog) {
+        edited.append(child<QLineEdit>(dialog, "Family")->text());
+        dialog.reject();
+    });
+    // A double click is a click and then a double click, as the mouse sends it.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(dialogs.shown, opens);
+    QCOMPARE(edited, row >= 0 ? QStringList{"Baker"} : QStringList{});
+}
+
+void TestMainWindow::pictureBlinksOnlyForALeftClick_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("releasedOver");
+    QTest::addColumn<bool>("blinks");
+
+    QTest::newRow("left click") << int(Qt::LeftButton) << true << true;
+    QTest::newRow("right click") << int(Qt::RightButton) << true << false;
+    QTest::newRow("middle click") << int(Qt::MiddleButton) << true << false;
+    QTest::newRow("left pressed on it, released elsewhere") << int(Qt::LeftButton) << false << false;
+}
+
+void TestMainWindow::pictureBlinksOnlyForALeftClick()
+{
+    QFETCH(int, button);
+    QFETCH(bool, releasedOver);
+    QFETCH(bool, blinks);
+
+    QLabel* image = child<QLabel>(*m_main, "Image1");
+    const Qt::MouseButton which = Qt::MouseButton(button);
+    const QPoint inside = image->rect().center();
+    const QPoint outside(image->width() + 20, image->height() / 2);
+    QTest::mousePress(image, which, {}, inside);
+    QTest::mouseMove(image, releasedOver ? inside : outside);
+    QTest::mouseRelease(image, which, {}, releasedOver ? inside : outside);
+    QCOMPARE(m_main->isBlinking(), blinks);
+    if (blinks)
+        QTRY_VERIFY(!image->isVisible());
 }
 
 void TestMainWindow::blinkEndsVisible()

@@ -1,0 +1,32 @@
+#include "app/picture.h"
+
+#include <QMouseEvent>
+#include <QPixmap>
+
+namespace callvista {
+
+Picture::Picture(const QString& picture, QWidget* parent)
+    : QLabel(parent)
+{
+    setPixmap(QPixmap(picture));
+    setScaledContents(true);
+}
+
+void Picture::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void Picture::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        m_pressed = false;
+    event->accept();
+    if (click)
+        emit clicked();
+}
+
+} // namespace callvista
