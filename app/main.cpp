@@ -7,7 +7,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // Lets the desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(CALLVISTA_APP_ID));
-    callvista::Main window;
+    callvista::MainWindow window;
     window.show();
     return app.exec();
 }

@@ -1,24 +1,25 @@
 #include "app/main_window.h"
 
-#include "app/adr_list.h"
-#include "app/command_button.h"
-#include "app/geometry.h"
-#include "app/message_box.h"
-#include "app/modal.h"
-#include "app/picture.h"
+#include "core/document_file.h"
+#include "core/entry_line.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
 #include "dialogs/file_box.h"
 #include "dialogs/find_form.h"
+#include "widgets/command_button.h"
+#include "widgets/entry_list.h"
+#include "widgets/geometry.h"
+#include "widgets/message_box.h"
+#include "widgets/modal.h"
+#include "widgets/picture.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QStyle>
 #include <QMenuBar>
-#include <QToolButton>
+#include <QStyle>
 
 namespace callvista {
 
@@ -86,7 +87,7 @@ CommandButton* makeCommandButton(QWidget* parent, const QString& name, const QSt
 
 } // namespace
 
-Main::Main(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
@@ -95,14 +96,16 @@ Main::Main(QWidget* parent)
     buildControls();
     buildMenu();
     m_blinkTimer.setInterval(BlinkPhaseMs);
-    connect(&m_blinkTimer, &QTimer::timeout, this, &Main::blinkStep);
-    load();
+    connect(&m_blinkTimer, &QTimer::timeout, this, &MainWindow::blinkStep);
+    m_title->setText(headerLine());
+    resetCommands();
+    showDocument(untitled());
     m_addCmd->setFocus();
 }
 
-Main::~Main() = default;
+MainWindow::~MainWindow() = default;
 
-void Main::buildControls()
+void MainWindow::buildControls()
 {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -128,11 +131,10 @@ void Main::buildControls()
     m_image->setToolTip(tr("Click"));
     m_image->setAccessibleName(tr("Callvista logo"));
     placeInTwips(m_image, 4896, 48, 3360, 636);
-    connect(m_image, &Picture::clicked, this, &Main::blink);
+    connect(m_image, &Picture::clicked, this, &MainWindow::blink);
 
     m_title = new QLabel(client);
     m_title->setObjectName(QStringLiteral("Title"));
-    m_title->setText(QStringLiteral("Title"));
     m_title->setFont(listFont());
     m_title->setTextFormat(Qt::PlainText);
     m_title->setAutoFillBackground(true);
@@ -141,159 +143,137 @@ void Main::buildControls()
     m_title->setPalette(titlePalette);
     placeInTwips(m_title, 0, 840, 8292, 252);
 
-    m_adrList = new AdrList(client);
-    m_adrList->setObjectName(QStringLiteral("AdrList"));
-    m_adrList->setAccessibleName(tr("Entries"));
-    m_adrList->setFont(listFont());
-    placeInTwips(m_adrList, 0, 1080, 8292, 4272);
+    m_list = new EntryList(client);
+    m_list->setObjectName(QStringLiteral("AdrList"));
+    m_list->setAccessibleName(tr("Entries"));
+    m_list->setFont(listFont());
+    placeInTwips(m_list, 0, 1080, 8292, 4272);
     // The header's captions and bars stand over the columns only when the
     // label's text starts where the list's item text starts.
-    const int inset = m_adrList->frameWidth()
-                      + style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_adrList) + 1;
+    const int inset = m_list->frameWidth()
+                      + style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1;
     m_title->setContentsMargins(inset, 0, 0, 0);
-    connect(m_adrList, &AdrList::gotFocus, this, &Main::refreshButtons);
-    connect(m_adrList, &AdrList::listDoubleClicked, this, &Main::editCmdClick);
+    connect(m_list, &EntryList::gotFocus, this, &MainWindow::refreshButtons);
+    connect(m_list, &EntryList::entryDoubleClicked, this, &MainWindow::editEntry);
 
-    connect(m_addCmd, &QToolButton::clicked, this, &Main::addCmdClick);
-    connect(m_editCmd, &QToolButton::clicked, this, &Main::editCmdClick);
-    connect(m_delCmd, &QToolButton::clicked, this, &Main::delCmdClick);
-    connect(m_findCmd, &QToolButton::clicked, this, &Main::findCmdClick);
+    connect(m_addCmd, &CommandButton::clicked, this, &MainWindow::addEntries);
+    connect(m_editCmd, &CommandButton::clicked, this, &MainWindow::editEntry);
+    connect(m_delCmd, &CommandButton::clicked, this, &MainWindow::deleteEntry);
+    connect(m_findCmd, &CommandButton::clicked, this, &MainWindow::findEntry);
 
     setTabOrder(m_addCmd, m_delCmd);
     setTabOrder(m_delCmd, m_findCmd);
-    setTabOrder(m_findCmd, m_adrList);
-    setTabOrder(m_adrList, m_editCmd);
+    setTabOrder(m_findCmd, m_list);
+    setTabOrder(m_list, m_editCmd);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void Main::buildMenu()
+void MainWindow::buildMenu()
 {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("File"));
     const auto addItem = [&](const char* name, const QString& caption, const QKeySequence& keys,
-                             void (Main::*handler)()) {
+                             void (MainWindow::*handler)()) {
         QAction* action = file->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(keys);
         connect(action, &QAction::triggered, this, handler);
     };
-    addItem("NewMenu", tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), &Main::newMenuClick);
-    addItem("OpenMenu", tr("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), &Main::openMenuClick);
-    addItem("SaveMenu", tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), &Main::saveMenuClick);
-    addItem("SaveAsMenu", tr("Save &As..."), QKeySequence(), &Main::saveAsMenuClick);
+    addItem("NewMenu", tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), &MainWindow::newDocument);
+    addItem("OpenMenu", tr("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), &MainWindow::openDocument);
+    addItem("SaveMenu", tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveDocument);
+    addItem("SaveAsMenu", tr("Save &As..."), QKeySequence(), &MainWindow::saveDocumentAs);
     file->addSeparator()->setObjectName(QStringLiteral("Sep"));
-    addItem("ExitMenu", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), &Main::exitMenuClick);
+    addItem("ExitMenu", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), &MainWindow::exit);
 }
 
-QString Main::MakeNewItem(const QString& family, const QString& shortName,
-                          const QString& phone) const
+void MainWindow::resetCommands()
 {
-    return makeEntryLine(family, shortName, phone, m_widths);
-}
-
-QString Main::GetItemField(const QString& line, int field) const
-{
-    if (field < 1 || field > 3)
-        return {};
-    return entryField(line, Field(field), m_widths);
-}
-
-DocumentWriteResult Main::WriteDocument(const QString& path) const
-{
-    return writeDocumentFile(path, m_adrList->items(), m_widths);
-}
-
-DecodedDocument Main::ReadDocument(const QString& path) const
-{
-    return readDocumentFile(path, m_widths);
-}
-
-void Main::load()
-{
-    m_widths = AddForm(*this).fields().widths();
-    find_fn.clear();
-    find_sn.clear();
-    find_pn.clear();
-    find_match = 0;
-    find_whole = 0;
+    m_search = {};
     m_editCmd->setEnabled(false);
     m_delCmd->setEnabled(false);
     m_findCmd->setEnabled(false);
-    showCaption(untitled());
-    ChangeFlag = false;
-    ActionFlag = false;
-    m_title->setText(headerLine(m_widths));
 }
 
-void Main::refreshButtons()
+void MainWindow::refreshButtons()
 {
-    const bool any = m_adrList->listCount() > 0;
+    const bool any = m_list->listCount() > 0;
     m_editCmd->setEnabled(any);
     m_delCmd->setEnabled(any);
     m_findCmd->setEnabled(any);
 }
 
-void Main::addCmdClick()
+void MainWindow::addEntries()
 {
-    AddForm form(*this);
+    AddForm form(*m_list, this);
     runModal(form);
-    m_adrList->setFocus();
+    if (form.addedAny())
+        m_changed = true;
+    m_list->setFocus();
 }
 
-bool Main::ensureSelection()
+bool MainWindow::ensureSelection()
 {
-    if (m_adrList->listCount() == 0)
+    if (m_list->listCount() == 0)
         return false;
-    if (m_adrList->listIndex() < 0) {
-        m_adrList->setListIndex(0);
-        m_adrList->setFocus();
+    if (m_list->listIndex() < 0) {
+        m_list->setListIndex(0);
+        m_list->setFocus();
     }
     return true;
 }
 
-void Main::editCmdClick()
+void MainWindow::editEntry()
 {
     if (!ensureSelection())
         return;
-    EditForm form(*this);
-    runModal(form);
+    const int position = m_list->listIndex();
+    EditForm form(m_list->itemText(position), this);
+    if (!runModal(form) || !form.editedLine())
+        return;
+    // The edited line goes first, so there is always room for the new one;
+    // it takes its own sorted place and nothing is selected afterwards.
+    m_list->removeItem(position);
+    m_list->addItem(*form.editedLine());
+    m_changed = true;
 }
 
-void Main::findCmdClick()
+void MainWindow::findEntry()
 {
     if (!ensureSelection())
         return;
-    FindForm form(*this);
+    FindForm form(*m_list, m_search, this);
     runModal(form);
+    m_search = form.lastFound();
 }
 
-void Main::delCmdClick()
+void MainWindow::deleteEntry()
 {
     if (!ensureSelection())
         return;
-    const int position = m_adrList->listIndex();
-    const QString family = GetItemField(m_adrList->itemText(position), 1).toUpper();
+    const int position = m_list->listIndex();
+    const QString family = entryField(m_list->itemText(position), Field::Family).toUpper();
     const MessageAnswer answer = showMessage(
         this, QStringLiteral("Are You Sure to Remove '") + family + QStringLiteral("' ?"),
         QStringLiteral("Delete Confirmation"), MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes) {
-        m_adrList->removeItem(position);
-        ChangeFlag = true;
+        m_list->removeItem(position);
+        m_changed = true;
     }
     refreshButtons();
 }
 
-void Main::blink()
+void MainWindow::blink()
 {
     // A click during a blink starts the 50 cycles afresh. The timer runs on
-    // the window's own event loop, so nothing re-enters this handler and
+    // the window's own event loop, so nothing re-enters this slot and
     // closing the window mid-blink simply stops the timer with the window.
     m_blinkPhase = 0;
     m_blinkTimer.start();
 }
 
-void Main::blinkStep()
+void MainWindow::blinkStep()
 {
     ++m_blinkPhase;
     m_image->setVisible(m_blinkPhase % 2 == 0);
@@ -301,15 +281,16 @@ void Main::blinkStep()
         m_blinkTimer.stop();
 }
 
-void Main::showCaption(const QString& name)
+void MainWindow::showDocument(const QString& name)
 {
-    CvaFileName = name;
+    m_fileName = name;
+    m_changed = false;
     setWindowTitle(name);
 }
 
-bool Main::settleChangesBeforeReplacing()
+bool MainWindow::settleChangesBeforeReplacing()
 {
-    if (!ChangeFlag)
+    if (!m_changed)
         return true;
     switch (showMessage(this, changedQuestion(), QStringLiteral("Alert"),
                         MessageButtons::YesNoCancel)) {
@@ -325,103 +306,97 @@ bool Main::settleChangesBeforeReplacing()
     }
 }
 
-bool Main::chooseFile(const QString& caption, const QString& actionCaption, bool warnFlag,
-                      bool locked)
+std::optional<QString> MainWindow::chooseFile(const FileBoxOptions& options)
 {
-    FileBox box(*this);
-    box.configure(caption, actionCaption, warnFlag, locked);
-    runModal(box);
-    return ActionFlag;
+    FileBox box(options, this);
+    if (!runModal(box) || box.path().isEmpty())
+        return std::nullopt;
+    return box.path();
 }
 
-void Main::newMenuClick()
+void MainWindow::newDocument()
 {
     if (!settleChangesBeforeReplacing())
         return;
-    if (!chooseFile(QStringLiteral("Enter a New Callvista FileName"), QStringLiteral("Make"),
-                    true, false))
+    const std::optional<QString> path =
+        chooseFile({tr("Enter a New Callvista FileName"), tr("Make"), true, DocumentExtension.toString(), false});
+    if (!path)
         return;
-    const QString path = CvaFileName;
-    m_adrList->clear();
-    // The reset names the document "<Untitled>"; the chosen path must
-    // follow it.
-    load();
-    showCaption(path);
-    ActionFlag = false;
+    m_list->clear();
+    resetCommands();
+    showDocument(*path);
 }
 
-void Main::openMenuClick()
+void MainWindow::openDocument()
 {
     if (!settleChangesBeforeReplacing())
         return;
-    const QString keptName = CvaFileName;
-    if (!chooseFile(QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false, true))
+    const std::optional<QString> path =
+        chooseFile({tr("Open a Callvista"), tr("Open"), false, DocumentExtension.toString(), true});
+    if (!path)
         return;
-    const QString path = CvaFileName;
-    ActionFlag = false;
     // The whole file is read before anything changes, so that a refused file
     // leaves the open document as it was.
-    const DecodedDocument document = ReadDocument(path);
+    const DecodedDocument document = readDocumentFile(*path);
     if (!document.ok()) {
-        CvaFileName = keptName;
         showMessage(this, document.refusal, QStringLiteral("Error"));
         return;
     }
-    m_adrList->clear();
-    load();
-    showCaption(path);
-    m_adrList->setItems(document.lines);
+    m_list->clear();
+    resetCommands();
+    m_list->setItems(document.lines);
     refreshButtons();
-    ChangeFlag = false;
-    ActionFlag = false;
+    showDocument(*path);
     const QString warning = readWarning(document.report);
     if (!warning.isEmpty())
         showMessage(this, warning, QStringLiteral("Warning"));
 }
 
-Main::SaveOutcome Main::writeTo(const QString& path, const QString& previousName)
+MainWindow::SaveOutcome MainWindow::writeTo(const QString& path)
 {
-    const DocumentWriteResult result = WriteDocument(path);
+    const DocumentWriteResult result = writeDocumentFile(path, m_list->items());
     if (!result.ok()) {
-        CvaFileName = previousName;
-        ActionFlag = false;
         showMessage(this, result.error, QStringLiteral("Error"));
         return SaveOutcome::Failed;
     }
-    showCaption(path);
-    ChangeFlag = false;
-    ActionFlag = false;
+    showDocument(path);
     return SaveOutcome::Saved;
 }
 
-Main::SaveOutcome Main::save()
+MainWindow::SaveOutcome MainWindow::save()
 {
-    if (CvaFileName == untitled())
+    if (m_fileName == untitled())
         return saveAs();
-    return writeTo(CvaFileName, CvaFileName);
+    return writeTo(m_fileName);
 }
 
-Main::SaveOutcome Main::saveAs()
+MainWindow::SaveOutcome MainWindow::saveAs()
 {
-    const QString previousName = CvaFileName;
-    if (!chooseFile(QStringLiteral("Save as to"), QStringLiteral("Save"), true, false))
+    const std::optional<QString> path =
+        chooseFile({tr("Save as to"), tr("Save"), true, DocumentExtension.toString(), false});
+    if (!path)
         return SaveOutcome::Cancelled;
-    return writeTo(CvaFileName, previousName);
+    return writeTo(*path);
 }
 
-void Main::saveMenuClick()
+void MainWindow::saveDocument()
 {
     save();
 }
 
-void Main::saveAsMenuClick()
+void MainWindow::saveDocumentAs()
 {
     saveAs();
 }
 
-void Main::closeEvent(QCloseEvent* event)
+void MainWindow::exit()
 {
-    if (ChangeFlag
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_changed
         && showMessage(this, changedQuestion(), QStringLiteral("Alert"), MessageButtons::YesNo)
                == MessageAnswer::Yes
         && save() == SaveOutcome::Failed) {
@@ -432,11 +407,6 @@ void Main::closeEvent(QCloseEvent* event)
     }
     m_blinkTimer.stop();
     event->accept();
-}
-
-void Main::exitMenuClick()
-{
-    close();
 }
 
 } // namespace callvista

@@ -1,18 +1,22 @@
-#include "app/adr_list.h"
 #include "app/main_window.h"
-#include "app/modal.h"
 #include "core/document_file.h"
 #include "core/document_format.h"
 #include "core/entry_line.h"
+#include "core/entry_match.h"
 #include "core/entry_order.h"
-#include "dialogs/find_form.h"
+#include "widgets/entry_list.h"
+#include "widgets/modal.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -60,7 +64,6 @@ QStringList makeEntries(int count)
     QRandomGenerator random(20261208);
     QStringList lines;
     lines.reserve(count);
-    const ColumnWidths widths;
     for (int i = 0; i < count; ++i) {
         const QString family = families.at(random.bounded(families.size())) + QLatin1Char(' ')
                                + QString::number(random.bounded(100000));
@@ -68,7 +71,7 @@ QStringList makeEntries(int count)
                                   .arg(random.bounded(1, 99))
                                   .arg(random.bounded(100, 999))
                                   .arg(random.bounded(10000, 99999));
-        lines.append(makeEntryLine(family, shorts.at(random.bounded(shorts.size())), phone, widths));
+        lines.append(makeEntryLine(family, shorts.at(random.bounded(shorts.size())), phone));
     }
     return lines;
 }
@@ -76,7 +79,7 @@ QStringList makeEntries(int count)
 void writeDocuments()
 {
     for (int size : Sizes) {
-        const auto result = writeDocumentFile(documentPath(size), makeEntries(size), ColumnWidths{});
+        const auto result = writeDocumentFile(documentPath(size), makeEntries(size));
         if (!result.ok())
             qFatal("%s", qPrintable(result.error));
     }
@@ -121,16 +124,36 @@ void perEntry(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+EntryList& entryList(const QWidget& window)
+{
+    return *window.findChild<EntryList*>(QStringLiteral("AdrList"));
+}
+
+void runMenu(const QWidget& window, const char* item)
+{
+    window.findChild<QAction*>(QLatin1String(item))->trigger();
+}
+
+// Answers the Open chooser as a person would: the document's name, then the
+// action button. The documents lie in the current folder.
+void chooseDocument(const QString& name)
+{
+    setModalDriver([name](QDialog& chooser) {
+        chooser.findChild<QLineEdit*>(QStringLiteral("boxFileName"))->setText(name);
+        chooser.findChild<QPushButton*>(QStringLiteral("btnAction"))->click();
+    });
+}
+
 } // namespace
 
 static void BM_ReadIntoList(benchmark::State& state)
 {
     const QString path = documentPath(int(state.range(0)));
-    Main main;
-    showAndPaint(main);
+    MainWindow window;
+    showAndPaint(window);
     for (auto _ : state) {
-        const DecodedDocument document = main.ReadDocument(path);
-        main.adrList()->setItems(document.lines);
+        const DecodedDocument document = readDocumentFile(path);
+        entryList(window).setItems(document.lines);
         QCoreApplication::processEvents();
     }
     perEntry(state);
@@ -159,32 +182,33 @@ static void BM_ReadFloor(benchmark::State& state)
 
 static void BM_Open(benchmark::State& state)
 {
-    const QString path = QDir::toNativeSeparators(documentPath(int(state.range(0))));
-    Main main;
-    showAndPaint(main);
-    // The chooser is answered as a person would answer it: with the path.
-    setModalDriver([&](QDialog&) {
-        main.CvaFileName = path;
-        main.ActionFlag = true;
-    });
+    MainWindow window;
+    showAndPaint(window);
+    chooseDocument(QFileInfo(documentPath(int(state.range(0)))).fileName());
     for (auto _ : state) {
-        main.openMenuClick();
+        runMenu(window, "OpenMenu");
         QCoreApplication::processEvents();
     }
     setModalDriver({});
-    if (main.adrList()->listCount() != state.range(0))
+    if (entryList(window).listCount() != state.range(0))
         state.SkipWithError("the document was not opened");
     perEntry(state);
 }
 
 static void BM_Save(benchmark::State& state)
 {
-    Main main;
-    main.adrList()->setItems(makeEntries(int(state.range(0))));
-    main.CvaFileName = folder().filePath(QStringLiteral("saved.CVA"));
+    // The document is opened, so that Save has a file to write to.
+    const QString path = documentPath(int(state.range(0)));
+    const QString saved = folder().filePath(QStringLiteral("saved.CVA"));
+    QFile::remove(saved);
+    QFile::copy(path, saved);
+    MainWindow window;
+    chooseDocument(QStringLiteral("saved.CVA"));
+    runMenu(window, "OpenMenu");
+    setModalDriver({});
     for (auto _ : state)
-        main.saveMenuClick();
-    if (main.ChangeFlag)
+        runMenu(window, "SaveMenu");
+    if (entryList(window).listCount() != state.range(0) || window.windowTitle() != QDir::toNativeSeparators(saved))
         state.SkipWithError("the document was not saved");
     perEntry(state);
 }
@@ -192,7 +216,7 @@ static void BM_Save(benchmark::State& state)
 static void BM_SaveFloor(benchmark::State& state)
 {
     const QByteArray bytes =
-        encodeDocument(makeEntries(int(state.range(0))), ColumnWidths{}).bytes;
+        encodeDocument(makeEntries(int(state.range(0)))).bytes;
     const QString path = folder().filePath(QStringLiteral("floor.CVA"));
     for (auto _ : state) {
         QFile file(path);
@@ -206,7 +230,7 @@ static void BM_EncodeDocument(benchmark::State& state)
 {
     const QStringList lines = makeEntries(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(encodeDocument(lines, ColumnWidths{}).bytes.size());
+        benchmark::DoNotOptimize(encodeDocument(lines).bytes.size());
     perEntry(state);
 }
 
@@ -215,7 +239,7 @@ static void BM_EncodeDocument(benchmark::State& state)
 static void BM_SaveFloorSynced(benchmark::State& state)
 {
     const QByteArray bytes =
-        encodeDocument(makeEntries(int(state.range(0))), ColumnWidths{}).bytes;
+        encodeDocument(makeEntries(int(state.range(0)))).bytes;
     const QString path = folder().filePath(QStringLiteral("floor.CVA"));
     for (auto _ : state) {
         QFile file(path);
@@ -228,30 +252,28 @@ static void BM_SaveFloorSynced(benchmark::State& state)
 
 static void BM_FindScan(benchmark::State& state)
 {
-    Main main;
-    main.adrList()->setItems(makeEntries(int(state.range(0))));
-    FindForm form(main);
+    EntryList list;
+    list.setItems(makeEntries(int(state.range(0))));
+    const Search search{{QStringLiteral("no such name"), QString(), QString()}, {}};
     for (auto _ : state)
-        benchmark::DoNotOptimize(form.FindItemIndex(QStringLiteral("no such name"), QString(),
-                                                    QString()));
+        benchmark::DoNotOptimize(findEntry(list.lines(), -1, search));
     perEntry(state);
 }
 
-static void BM_MakeNewItem(benchmark::State& state)
+static void BM_MakeEntryLine(benchmark::State& state)
 {
-    Main main;
     for (auto _ : state)
-        benchmark::DoNotOptimize(main.MakeNewItem(QStringLiteral("  van der Berg "),
-                                                  QStringLiteral("Jan"),
-                                                  QStringLiteral("+31-20-555")));
+        benchmark::DoNotOptimize(makeEntryLine(QStringLiteral("  van der Berg "),
+                                               QStringLiteral("Jan"),
+                                               QStringLiteral("+31-20-555")));
 }
 
 static void BM_InsertIntoFullList(benchmark::State& state)
 {
-    AdrList list;
+    EntryList list;
     list.setItems(makeEntries(int(state.range(0)) - 1));
     const QString extra = makeEntryLine(QStringLiteral("Müller"), QStringLiteral("Jo"),
-                                        QStringLiteral("1"), ColumnWidths{});
+                                        QStringLiteral("1"));
     for (auto _ : state) {
         list.addItem(extra);
         state.PauseTiming();
@@ -268,10 +290,10 @@ static void BM_InsertIntoFullList(benchmark::State& state)
 static void BM_StartUp(benchmark::State& state)
 {
     for (auto _ : state) {
-        auto main = std::make_unique<Main>();
-        showAndPaint(*main);
+        auto window = std::make_unique<MainWindow>();
+        showAndPaint(*window);
         state.PauseTiming();
-        main.reset();
+        window.reset();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
@@ -294,15 +316,15 @@ static void BM_ListMemory(benchmark::State& state)
     const QString path = documentPath(MaxEntries);
     for (auto _ : state) {
         state.PauseTiming();
-        auto main = std::make_unique<Main>();
-        showAndPaint(*main);
+        auto window = std::make_unique<MainWindow>();
+        showAndPaint(*window);
         const double before = heapBytes();
         state.ResumeTiming();
-        main->adrList()->setItems(main->ReadDocument(path).lines);
+        entryList(*window).setItems(readDocumentFile(path).lines);
         QCoreApplication::processEvents();
         state.PauseTiming();
         state.counters["added_MiB"] = (heapBytes() - before) / (1024.0 * 1024.0);
-        main.reset();
+        window.reset();
         state.ResumeTiming();
     }
 }
@@ -317,7 +339,7 @@ BENCHMARK(BM_SaveFloorSynced) CALLVISTA_SIZES;
 BENCHMARK(BM_EncodeDocument) CALLVISTA_SIZES;
 BENCHMARK(BM_FindScan) CALLVISTA_SIZES;
 BENCHMARK(BM_InsertIntoFullList) CALLVISTA_SIZES;
-BENCHMARK(BM_MakeNewItem)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MakeEntryLine)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartUpFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListMemory)->Iterations(1)->Unit(benchmark::kMillisecond);

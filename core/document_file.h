@@ -27,7 +27,7 @@ struct DocumentWriteResult {
 // is left exactly as it was, no temporary file remains, and the reason, in
 // the system's words where it gave one, is returned.
 [[nodiscard]] DocumentWriteResult writeDocumentFile(const QString& path, const QStringList& lines,
-                                                    const ColumnWidths& widths);
+                                                    const ColumnWidths& widths = EntryWidths);
 
 // Opens the file at the path for reading and checks what was opened, not the
 // name looked at before: a pipe put in the file's place in between must not
@@ -39,6 +39,6 @@ struct DocumentWriteResult {
 // missing, a folder or anything but an ordinary file (judged on the file as
 // opened, which never waits), a file that cannot be read, and a file larger
 // than maxDocumentBytes before reading any of it.
-[[nodiscard]] DecodedDocument readDocumentFile(const QString& path, const ColumnWidths& widths);
+[[nodiscard]] DecodedDocument readDocumentFile(const QString& path, const ColumnWidths& widths = EntryWidths);
 
 } // namespace callvista

@@ -5,12 +5,16 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // A document is plain text: three lines per entry (family name, short name,
 // phone number, each without its padding), CR LF after every line, in the
 // order of the list, no header and no byte-order mark. These functions turn
 // entry lines into the bytes of a document and back, without touching a file.
 namespace callvista {
+
+// The extension of a document's file name, without the dot.
+inline constexpr QStringView DocumentExtension = u"CVA";
 
 // The encoding that a document is written and first read in. An empty name
 // means the system's encoding; any other name is one that QStringEncoder and
@@ -65,13 +69,13 @@ struct DecodedDocument {
 // The largest document the writer makes for MaxEntries entries with these
 // widths, at four bytes per UTF-16 unit (the most any system encoding takes).
 // A larger file is not a document and is refused before it is read.
-[[nodiscard]] qint64 maxDocumentBytes(const ColumnWidths& widths);
+[[nodiscard]] qint64 maxDocumentBytes(const ColumnWidths& widths = EntryWidths);
 
 // The bytes of a document holding these entry lines. Each field is cut from
 // its line by position. Fails, with a reason naming the entry, when a field
 // holds a line break or a character that the encoding cannot represent, and
 // for more than MaxEntries lines: none of them could be read back.
-[[nodiscard]] EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& widths,
+[[nodiscard]] EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& widths = EntryWidths,
                                              const TextEncoding& encoding = {});
 
 // The entry lines held by the bytes of a document. A byte-order mark of
@@ -84,7 +88,7 @@ struct DecodedDocument {
 // maxDocumentBytes, hold more than MaxEntries entries, or carry a byte-order
 // mark that the rest of the bytes do not follow; no more than MaxEntries
 // lines are built either way.
-[[nodiscard]] DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widths,
+[[nodiscard]] DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widths = EntryWidths,
                                              const TextEncoding& encoding = {});
 
 } // namespace callvista

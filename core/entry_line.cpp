@@ -86,9 +86,15 @@ QString makeEntryLine(QStringView family, QStringView shortName, QStringView pho
     return line;
 }
 
-QString entryField(const QString& line, Field field, const ColumnWidths& widths)
+QString entryField(QStringView line, Field field, const ColumnWidths& widths)
 {
     return trimSpacesView(entryColumn(line, field, widths)).toString();
+}
+
+bool isCompleteEntry(QStringView family, QStringView shortName, QStringView phone)
+{
+    return !trimSpacesView(family).isEmpty() && !trimSpacesView(shortName).isEmpty()
+           && !trimSpacesView(phone).isEmpty();
 }
 
 QStringView trimSpacesView(QStringView text)
@@ -123,10 +129,10 @@ QStringView entryColumn(QStringView line, Field field, const ColumnWidths& width
     return line.sliced(start, qMin(length, line.size() - start));
 }
 
-QString headerLine(const ColumnWidths& widths)
+QString headerLine()
 {
     return makeEntryLine(QStringLiteral("Family Name"), QStringLiteral("Short Name"),
-                         QStringLiteral("Phone No"), widths);
+                         QStringLiteral("Phone No"));
 }
 
 } // namespace callvista

@@ -10,13 +10,18 @@
 namespace callvista {
 
 struct ColumnWidths {
-    qint16 family = 30;
-    qint16 shortName = 20;
-    qint16 phone = 20;
+    qint16 family;
+    qint16 shortName;
+    qint16 phone;
 
-    [[nodiscard]] int lineLength() const { return family + shortName + phone + 2; }
-    friend bool operator==(const ColumnWidths&, const ColumnWidths&) = default;
+    [[nodiscard]] constexpr int lineLength() const { return family + shortName + phone + 2; }
+    friend constexpr bool operator==(const ColumnWidths&, const ColumnWidths&) = default;
 };
+
+// The widths of the three columns, and so the most characters each box of
+// the entry dialogs takes. The line builder, every reader of a line, the
+// document file and the boxes take them from here.
+inline constexpr ColumnWidths EntryWidths{30, 20, 20};
 
 // The most entries a document holds: positions and counts are 16-bit signed.
 inline constexpr int MaxEntries = 32767;
@@ -39,22 +44,30 @@ enum class Field { Family = 1, Short = 2, Phone = 3 };
 // field text, trimmed of spaces and cut to its column without splitting a
 // surrogate pair, then padded with spaces.
 [[nodiscard]] QString makeEntryLine(QStringView family, QStringView shortName, QStringView phone,
-                                    const ColumnWidths& widths);
+                                    const ColumnWidths& widths = EntryWidths);
 [[nodiscard]] inline QString makeEntryLine(const QString& family, const QString& shortName,
-                                           const QString& phone, const ColumnWidths& widths)
+                                           const QString& phone,
+                                           const ColumnWidths& widths = EntryWidths)
 {
     return makeEntryLine(QStringView(family), QStringView(shortName), QStringView(phone), widths);
 }
 
-[[nodiscard]] QString entryField(const QString& line, Field field, const ColumnWidths& widths);
+// The field of the line, cut by position and trimmed of spaces.
+[[nodiscard]] QString entryField(QStringView line, Field field,
+                                 const ColumnWidths& widths = EntryWidths);
+
+// True when each of the three texts holds more than spaces: an entry needs
+// all three.
+[[nodiscard]] bool isCompleteEntry(QStringView family, QStringView shortName, QStringView phone);
 
 // Views into the given text, for scans over many lines that should copy
 // nothing: trimSpaces without the copy, and the column of a field as the
 // line holds it, padding included (entryField is that column trimmed).
 [[nodiscard]] QStringView trimSpacesView(QStringView text);
-[[nodiscard]] QStringView entryColumn(QStringView line, Field field, const ColumnWidths& widths);
+[[nodiscard]] QStringView entryColumn(QStringView line, Field field,
+                                      const ColumnWidths& widths = EntryWidths);
 
 // The header over the list: the entry line of the three column captions.
-[[nodiscard]] QString headerLine(const ColumnWidths& widths);
+[[nodiscard]] QString headerLine();
 
 } // namespace callvista

@@ -67,12 +67,11 @@ Outcome simpleContains(QStringView field, QStringView upper)
 
 } // namespace
 
-EntryMatcher::EntryMatcher(const FindCriteria& criteria, MatchOptions options,
-                           const ColumnWidths& widths)
-    : m_family(prepared(criteria.family, options.matchCase))
-    , m_short(prepared(criteria.shortName, options.matchCase))
-    , m_phone(prepared(criteria.phone, options.matchCase))
-    , m_options(options)
+EntryMatcher::EntryMatcher(const Search& search, const ColumnWidths& widths)
+    : m_family(prepared(search.criteria.family, search.options.matchCase))
+    , m_short(prepared(search.criteria.shortName, search.options.matchCase))
+    , m_phone(prepared(search.criteria.phone, search.options.matchCase))
+    , m_options(search.options)
     , m_widths(widths)
 {
 }
@@ -110,19 +109,17 @@ bool EntryMatcher::fieldMatches(QStringView column, const QString& criterion) co
     return outcome == Outcome::Yes;
 }
 
-qint16 findEntry(const QStringList& entries, qint16 start, const FindCriteria& criteria,
-                 MatchOptions options, const ColumnWidths& widths)
+qint16 findEntry(const SortedLines& entries, qint16 start, const Search& search,
+                 const ColumnWidths& widths)
 {
-    const int count = int(std::min<qsizetype>(entries.size(), MaxEntries));
+    const int count = entries.size();
     const int from = std::clamp(int(start), -1, count - 1);
-    const EntryMatcher matcher(criteria, options, widths);
-    for (int position = from + 1; position < count; ++position)
-        if (matcher.matches(entries.at(position)))
-            return qint16(position);
-    for (int position = 0; position <= from; ++position)
-        if (matcher.matches(entries.at(position)))
-            return qint16(position);
-    return -1;
+    const EntryMatcher matcher(search, widths);
+    const auto matches = [&](const QString& line) { return matcher.matches(line); };
+    int found = entries.findIn(from + 1, count, matches);
+    if (found < 0)
+        found = entries.findIn(0, from + 1, matches);
+    return qint16(found);
 }
 
 } // namespace callvista

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/entry_line.h"
+#include "core/sorted_lines.h"
 
 #include <QString>
-#include <QStringList>
 #include <QStringView>
 
 namespace callvista {
@@ -20,6 +20,12 @@ struct MatchOptions {
     bool wholeWord = false;
 };
 
+// One search of the Find dialog: what it looks for and how.
+struct Search {
+    FindCriteria criteria;
+    MatchOptions options;
+};
+
 // Tests entry lines against one set of criteria. The criteria are trimmed
 // and, without Match Case, upper-cased once; each line is cut into its fields
 // by position, and each field is trimmed and, without Match Case, upper-cased
@@ -32,7 +38,7 @@ struct MatchOptions {
 class EntryMatcher
 {
 public:
-    EntryMatcher(const FindCriteria& criteria, MatchOptions options, const ColumnWidths& widths);
+    explicit EntryMatcher(const Search& search, const ColumnWidths& widths = EntryWidths);
 
     [[nodiscard]] bool matches(QStringView line) const;
 
@@ -48,9 +54,9 @@ private:
 
 // Searches the entries for the criteria, starting after position `start` (-1
 // when nothing is selected) up to the end, then from the top up to `start`
-// itself. Returns the position of the first match, or -1.
-[[nodiscard]] qint16 findEntry(const QStringList& entries, qint16 start,
-                               const FindCriteria& criteria, MatchOptions options,
-                               const ColumnWidths& widths);
+// itself. Returns the position of the first match, or -1. The lines are read
+// where the list keeps them.
+[[nodiscard]] qint16 findEntry(const SortedLines& entries, qint16 start, const Search& search,
+                               const ColumnWidths& widths = EntryWidths);
 
 } // namespace callvista

@@ -39,6 +39,26 @@ public:
     [[nodiscard]] const QString& at(int row) const;
     [[nodiscard]] QStringList lines() const;
 
+    // The first row from `first` up to, not including, `last` whose line the
+    // test accepts, or -1. The lines are read where they are kept, block by
+    // block, without copying any.
+    template <typename Test>
+    [[nodiscard]] int findIn(int first, int last, const Test& accepts) const
+    {
+        if (first >= last)
+            return -1;
+        auto [block, offset] = locate(first);
+        for (int row = first; row < last; ++row) {
+            if (accepts(m_blocks[block][offset].line))
+                return row;
+            if (++offset == m_blocks[block].size()) {
+                ++block;
+                offset = 0;
+            }
+        }
+        return -1;
+    }
+
 private:
     struct Entry {
         QString line;

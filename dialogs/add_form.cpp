@@ -1,10 +1,10 @@
 #include "dialogs/add_form.h"
 
-#include "app/modal.h"
-#include "app/adr_list.h"
-#include "app/geometry.h"
-#include "app/main_window.h"
-#include "dialogs/phone_edit.h"
+#include "core/entry_line.h"
+#include "widgets/entry_list.h"
+#include "widgets/geometry.h"
+#include "widgets/modal.h"
+#include "widgets/phone_edit.h"
 
 #include <QIcon>
 #include <QLineEdit>
@@ -12,9 +12,9 @@
 
 namespace callvista {
 
-AddForm::AddForm(Main& main)
-    : QDialog(&main, dialogWindowFlags())
-    , m_main(main)
+AddForm::AddForm(EntryList& list, QWidget* parent)
+    : QDialog(parent, dialogWindowFlags())
+    , m_list(list)
     , m_fields(this)
 {
     setObjectName(QStringLiteral("AddForm"));
@@ -28,30 +28,25 @@ AddForm::AddForm(Main& main)
     m_addCmd->setDefault(true);
     m_fields.chainTabOrder({m_addCmd, m_doneCmd});
 
-    connect(m_addCmd, &QPushButton::clicked, this, &AddForm::addCmdClick);
-    connect(m_doneCmd, &QPushButton::clicked, this, &AddForm::doneCmdClick);
+    connect(m_addCmd, &QPushButton::clicked, this, &AddForm::addEntry);
+    connect(m_doneCmd, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void AddForm::addCmdClick()
+void AddForm::addEntry()
 {
     if (!m_fields.confirmComplete(this))
         return;
-    const QString line = m_main.MakeNewItem(m_fields.family()->text(), m_fields.shortName()->text(),
-                                            m_fields.phone()->text());
-    if (!m_main.adrList()->addItem(line)) {
+    const QString line = makeEntryLine(m_fields.family()->text(), m_fields.shortName()->text(),
+                                       m_fields.phone()->text());
+    if (!m_list.addItem(line)) {
         warnListFull(this);
         return;
     }
-    m_main.ChangeFlag = true;
+    m_addedAny = true;
     m_fields.family()->clear();
     m_fields.shortName()->clear();
     m_fields.phone()->clear();
     m_fields.family()->setFocus();
-}
-
-void AddForm::doneCmdClick()
-{
-    reject();
 }
 
 } // namespace callvista

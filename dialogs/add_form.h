@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/entry_fields.h"
+#include "widgets/entry_fields.h"
 
 #include <QDialog>
 
@@ -8,29 +8,30 @@ class QPushButton;
 
 namespace callvista {
 
-class Main;
+class EntryList;
 
 // "Add New Entry": each "Add/Next" turns the three fields into an entry line,
-// adds it to the main window's sorted list and empties the fields for the
-// next one; "Done" closes the dialog. The length limits of its boxes are the
-// column widths that the main window reads at load.
+// adds it to the given list at its sorted place and empties the fields for
+// the next one; "Done" closes the dialog.
 class AddForm : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit AddForm(Main& main);
+    explicit AddForm(EntryList& list, QWidget* parent = nullptr);
 
-    [[nodiscard]] const EntryFields& fields() const { return m_fields; }
+    // True once an entry was added: the document has changed.
+    [[nodiscard]] bool addedAny() const { return m_addedAny; }
 
-    void addCmdClick();
-    void doneCmdClick();
+private slots:
+    void addEntry();
 
 private:
-    Main& m_main;
+    EntryList& m_list;
     EntryFields m_fields;
     QPushButton* m_addCmd = nullptr;
     QPushButton* m_doneCmd = nullptr;
+    bool m_addedAny = false;
 };
 
 } // namespace callvista

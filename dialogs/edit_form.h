@@ -1,37 +1,38 @@
 #pragma once
 
-#include "dialogs/entry_fields.h"
+#include "widgets/entry_fields.h"
 
 #include <QDialog>
+#include <QString>
+
+#include <optional>
 
 class QPushButton;
 
 namespace callvista {
 
-class Main;
-
-// "Edit Item": opens on the selected line of the main window's list, cut into
-// its three fields by position; "Edit" replaces the line by one built from the
-// fields as they then stand, "Cancel" leaves everything as it was.
+// "Edit Item": opens on an entry line, cut into its three fields by
+// position; "Edit" builds the new line from the fields as they then stand
+// and closes the dialog, "Cancel" leaves everything as it was.
 class EditForm : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit EditForm(Main& main);
+    explicit EditForm(const QString& line, QWidget* parent = nullptr);
 
-    [[nodiscard]] const EntryFields& fields() const { return m_fields; }
+    // The line that replaces the one the dialog opened on, once "Edit" was
+    // pressed; nothing when the dialog was left otherwise.
+    [[nodiscard]] std::optional<QString> editedLine() const { return m_edited; }
 
-    void editCmdClick();
-    void cancelCmdClick();
+private slots:
+    void editEntry();
 
 private:
-    void load();
-
-    Main& m_main;
     EntryFields m_fields;
     QPushButton* m_editCmd = nullptr;
     QPushButton* m_cancelCmd = nullptr;
+    std::optional<QString> m_edited;
 };
 
 } // namespace callvista

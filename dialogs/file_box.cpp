@@ -1,14 +1,13 @@
 #include "dialogs/file_box.h"
 
-#include "app/modal.h"
-#include "app/geometry.h"
-#include "app/main_window.h"
-#include "app/message_box.h"
 #include "core/file_name.h"
 #include "core/folder_listing.h"
-#include "dialogs/dir_list.h"
-#include "dialogs/drive_list.h"
-#include "dialogs/file_list.h"
+#include "widgets/dir_list.h"
+#include "widgets/drive_list.h"
+#include "widgets/file_list.h"
+#include "widgets/geometry.h"
+#include "widgets/message_box.h"
+#include "widgets/modal.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -21,18 +20,21 @@
 
 namespace callvista {
 
-FileBox::FileBox(Main& main)
-    : QDialog(&main, dialogWindowFlags())
-    , m_main(main)
+FileBox::FileBox(const FileBoxOptions& options, QWidget* parent)
+    : QDialog(parent, dialogWindowFlags())
+    , m_options(options)
 {
     setObjectName(QStringLiteral("FileBox"));
-    setWindowTitle(QStringLiteral("FileBox"));
+    setWindowTitle(options.caption);
     setFixedSize(twipsRect(0, 0, 4620, 3960).size());
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(palette);
     setAutoFillBackground(true);
     buildControls();
+    m_action->setText(options.actionCaption);
+    m_fileName->setReadOnly(options.nameLocked);
+    m_file->setPattern(QStringLiteral("*.") + options.extension);
     openStartFolder();
     m_fileName->setFocus();
 }
@@ -69,7 +71,7 @@ void FileBox::buildControls()
     m_file->setAccessibleName(tr("Files"));
     placeInTwips(m_file, 2490, 384, 2100, 3528);
 
-    m_action = new QPushButton(tr("Ok"), this);
+    m_action = new QPushButton(this);
     m_action->setObjectName(QStringLiteral("btnAction"));
     m_action->setDefault(true);
     placeInTwips(m_action, 3870, 48, 735, 315);
@@ -85,10 +87,10 @@ void FileBox::buildControls()
                              static_cast<QWidget*>(m_action)})
         control->installEventFilter(this);
 
-    connect(m_dir, &DirList::pathChanged, this, &FileBox::boxDirChange);
-    connect(m_file, &FileList::fileClicked, this, &FileBox::boxFileClick);
-    connect(m_file, &FileList::fileDoubleClicked, this, &FileBox::btnActionClick);
-    connect(m_action, &QPushButton::clicked, this, &FileBox::btnActionClick);
+    connect(m_dir, &DirList::pathChanged, this, &FileBox::showFolderFiles);
+    connect(m_file, &FileList::fileClicked, this, &FileBox::takeFileName);
+    connect(m_file, &FileList::fileDoubleClicked, this, &FileBox::acceptName);
+    connect(m_action, &QPushButton::clicked, this, &FileBox::acceptName);
 }
 
 void FileBox::openStartFolder()
@@ -106,41 +108,10 @@ void FileBox::openStartFolder()
         m_drive->setDrive(fallbackDrive());
         m_dir->setPath(fallbackDrive());
     }
-    connect(m_drive, &DriveList::driveChanged, this, &FileBox::boxDriveChange);
+    connect(m_drive, &DriveList::driveChanged, this, &FileBox::showDrive);
 }
 
-void FileBox::setCaption(const QString& caption)
-{
-    setWindowTitle(caption);
-}
-
-void FileBox::setActionCaption(const QString& caption)
-{
-    m_action->setText(caption);
-}
-
-void FileBox::setPattern(const QString& pattern)
-{
-    m_file->setPattern(pattern);
-}
-
-void FileBox::setNameLocked(bool locked)
-{
-    m_fileName->setReadOnly(locked);
-}
-
-void FileBox::configure(const QString& caption, const QString& actionCaption, bool warnFlag,
-                        bool locked)
-{
-    setCaption(caption);
-    setActionCaption(actionCaption);
-    WarnFlag = warnFlag;
-    Ext = QStringLiteral("CVA");
-    setPattern(QStringLiteral("*.CVA"));
-    setNameLocked(locked);
-}
-
-void FileBox::boxDriveChange()
+void FileBox::showDrive()
 {
     if (m_dir->setPath(m_drive->drive()))
         return;
@@ -155,32 +126,32 @@ void FileBox::boxDriveChange()
         m_drive->setDrive(driveOf(m_dir->path()));
 }
 
-void FileBox::boxDirChange()
+void FileBox::showFolderFiles()
 {
     m_file->setPath(m_dir->path());
 }
 
-void FileBox::boxFileClick()
+void FileBox::takeFileName()
 {
     m_fileName->setText(m_file->fileName());
 }
 
-void FileBox::btnActionClick()
+void FileBox::acceptName()
 {
-    const AcceptedName name = acceptName(m_dir->path(), m_fileName->text(), Ext);
+    const AcceptedName name = callvista::acceptName(m_dir->path(), m_fileName->text(),
+                                                    m_options.extension);
     if (!name.accepted()) {
         showMessage(this, name.message, QStringLiteral("Error"));
         return;
     }
-    if (documentExists(name.path) && WarnFlag) {
+    if (documentExists(name.path) && m_options.warnBeforeOverwrite) {
         const MessageAnswer answer = showMessage(
             this, QStringLiteral("Are You Sure to OverWrite on '") + name.path + QStringLiteral("' ?"),
             QStringLiteral("Warning"), MessageButtons::YesNo);
         if (answer != MessageAnswer::Yes)
             return;
     }
-    m_main.CvaFileName = name.path;
-    m_main.ActionFlag = true;
+    m_path = name.path;
     accept();
 }
 

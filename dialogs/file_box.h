@@ -12,48 +12,48 @@ namespace callvista {
 class DirList;
 class DriveList;
 class FileList;
-class Main;
 
-// The program's own file chooser. The caller creates it, configures it, shows
-// it with runModal and then reads Main's ActionFlag and CvaFileName: the
-// dialog writes both when it accepts a path and neither when it is left by
-// Escape or its close box.
+// How a document command wants its file chosen.
+struct FileBoxOptions {
+    QString caption;
+    QString actionCaption;
+    // Ask before accepting the name of a file that already exists.
+    bool warnBeforeOverwrite = false;
+    // The required extension, without the dot; the file list shows the
+    // files that have it.
+    QString extension;
+    // A locked name box takes its name from the file list only.
+    bool nameLocked = false;
+};
+
+// The program's own file chooser: a drive list, a folder list, a file list
+// and a name box. It builds, checks and, when accepted, hands back the full
+// path of a document; Escape and its close box leave it without one.
 class FileBox : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit FileBox(Main& main);
+    explicit FileBox(const FileBoxOptions& options, QWidget* parent = nullptr);
 
-    // Ask before accepting the name of a file that already exists.
-    bool WarnFlag = false;
-    // The required extension without the dot.
-    QString Ext;
-
-    void setCaption(const QString& caption);
-    void setActionCaption(const QString& caption);
-    void setPattern(const QString& pattern);
-    // A locked name box takes its name from the file list only.
-    void setNameLocked(bool locked);
-    // The whole calling protocol for a document: caption, button caption,
-    // WarnFlag, the extension "CVA" with its pattern, and the lock.
-    void configure(const QString& caption, const QString& actionCaption, bool warnFlag,
-                   bool locked);
-
-    // Handlers, callable directly as the controls' events call them.
-    void boxDriveChange();
-    void boxDirChange();
-    void boxFileClick();
-    void btnActionClick();
+    // The accepted path, in the platform's form; empty until one is accepted.
+    [[nodiscard]] QString path() const { return m_path; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void showDrive();
+    void showFolderFiles();
+    void takeFileName();
+    void acceptName();
 
 private:
     void buildControls();
     void openStartFolder();
 
-    Main& m_main;
+    FileBoxOptions m_options;
+    QString m_path;
     QLabel* m_label = nullptr;
     QLineEdit* m_fileName = nullptr;
     DriveList* m_drive = nullptr;

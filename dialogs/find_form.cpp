@@ -1,12 +1,10 @@
 #include "dialogs/find_form.h"
 
-#include "app/modal.h"
-#include "app/adr_list.h"
-#include "app/geometry.h"
-#include "app/main_window.h"
-#include "app/message_box.h"
-#include "core/entry_match.h"
-#include "dialogs/phone_edit.h"
+#include "widgets/entry_list.h"
+#include "widgets/geometry.h"
+#include "widgets/message_box.h"
+#include "widgets/modal.h"
+#include "widgets/phone_edit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -14,8 +12,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <utility>
 
 namespace callvista {
 
@@ -32,9 +28,10 @@ QCheckBox* makeCheck(QWidget* form, const QString& name, const QString& caption,
 
 } // namespace
 
-FindForm::FindForm(Main& main)
-    : QDialog(&main, dialogWindowFlags())
-    , m_main(main)
+FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
+    : QDialog(parent, dialogWindowFlags())
+    , m_list(list)
+    , m_lastFound(remembered)
     , m_fields(this)
 {
     setObjectName(QStringLiteral("FindForm"));
@@ -77,19 +74,17 @@ FindForm::FindForm(Main& main)
     const QList<QLineEdit*> boxes{m_fields.family(), m_fields.shortName(), m_fields.phone()};
     for (QLineEdit* box : boxes)
         connect(box, &QLineEdit::textChanged, this, &FindForm::updateFindCmd);
-    connect(m_findCmd, &QPushButton::clicked, this, &FindForm::findCmdClick);
-    connect(m_clearCmd, &QPushButton::clicked, this, &FindForm::clearCmdClick);
-    load();
-}
+    connect(m_findCmd, &QPushButton::clicked, this, &FindForm::findNext);
+    connect(m_clearCmd, &QPushButton::clicked, this, &FindForm::clearFields);
 
-void FindForm::load()
-{
+    // Setting the texts runs the enabling rule, so "Find Next" ends up
+    // enabled exactly when a remembered criterion is not blank.
     m_findCmd->setEnabled(false);
-    m_fields.family()->setText(m_main.find_fn);
-    m_fields.shortName()->setText(m_main.find_sn);
-    m_fields.phone()->setText(m_main.find_pn);
-    m_matchCheck->setChecked(m_main.find_match != 0);
-    m_wholeCheck->setChecked(m_main.find_whole != 0);
+    m_fields.family()->setText(remembered.criteria.family);
+    m_fields.shortName()->setText(remembered.criteria.shortName);
+    m_fields.phone()->setText(remembered.criteria.phone);
+    m_matchCheck->setChecked(remembered.options.matchCase);
+    m_wholeCheck->setChecked(remembered.options.wholeWord);
 }
 
 void FindForm::updateFindCmd()
@@ -97,32 +92,27 @@ void FindForm::updateFindCmd()
     m_findCmd->setEnabled(m_fields.anyFilled());
 }
 
-qint16 FindForm::FindItemIndex(QString family, QString shortName, QString phone) const
+Search FindForm::typedSearch() const
 {
-    const AdrList* list = m_main.adrList();
-    const MatchOptions options{m_matchCheck->isChecked(), m_wholeCheck->isChecked()};
-    return findEntry(list->items(), list->listIndex(),
-                     {std::move(family), std::move(shortName), std::move(phone)}, options,
-                     m_fields.widths());
+    return {{m_fields.family()->text(), m_fields.shortName()->text(), m_fields.phone()->text()},
+            {m_matchCheck->isChecked(), m_wholeCheck->isChecked()}};
 }
 
-void FindForm::findCmdClick()
+void FindForm::findNext()
 {
-    const qint16 found = FindItemIndex(m_fields.family()->text(), m_fields.shortName()->text(),
-                                       m_fields.phone()->text());
+    Search search = typedSearch();
+    const qint16 found = findEntry(m_list.lines(), m_list.listIndex(), search);
     if (found < 0) {
         showMessage(this, tr("Not Found Any Match!"), tr("Find Message"));
         return;
     }
-    m_main.find_fn = trimSpaces(m_fields.family()->text());
-    m_main.find_sn = trimSpaces(m_fields.shortName()->text());
-    m_main.find_pn = trimSpaces(m_fields.phone()->text());
-    m_main.find_match = m_matchCheck->isChecked() ? 1 : 0;
-    m_main.find_whole = m_wholeCheck->isChecked() ? 1 : 0;
-    m_main.adrList()->setListIndex(found);
+    search.criteria = {trimSpaces(search.criteria.family), trimSpaces(search.criteria.shortName),
+                       trimSpaces(search.criteria.phone)};
+    m_lastFound = search;
+    m_list.setListIndex(found);
 }
 
-void FindForm::clearCmdClick()
+void FindForm::clearFields()
 {
     m_fields.family()->clear();
     m_fields.shortName()->clear();

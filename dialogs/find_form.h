@@ -1,6 +1,7 @@
 #pragma once
 
-#include "dialogs/entry_fields.h"
+#include "core/entry_match.h"
+#include "widgets/entry_fields.h"
 
 #include <QDialog>
 #include <QString>
@@ -10,36 +11,36 @@ class QPushButton;
 
 namespace callvista {
 
-class Main;
+class EntryList;
 
-// "Find an Item": "Find Next" selects the next entry of the main window's list
-// after the selected one, wrapping to the top, whose fields match the typed
-// criteria. The criteria and options of the last search that found something
-// are kept on the main window and come back at the next opening.
+// "Find an Item": "Find Next" selects the next entry of the given list after
+// the selected one, wrapping to the top, whose fields match the typed
+// criteria. It opens with the search it is given, and hands back the last
+// search that found something, so that the caller can offer it again.
 class FindForm : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit FindForm(Main& main);
+    FindForm(EntryList& list, const Search& remembered, QWidget* parent = nullptr);
 
-    [[nodiscard]] const EntryFields& fields() const { return m_fields; }
-
-    // The position of the next matching entry, or -1. Reads the options and
-    // the column widths from this dialog's controls as it runs.
-    [[nodiscard]] qint16 FindItemIndex(QString family, QString shortName, QString phone) const;
-
-    void findCmdClick();
-    void clearCmdClick();
+    // The search that last found an entry, its criteria trimmed; the one the
+    // dialog opened with when none did.
+    [[nodiscard]] Search lastFound() const { return m_lastFound; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
-    void load();
+private slots:
+    void findNext();
+    void clearFields();
     void updateFindCmd();
 
-    Main& m_main;
+private:
+    [[nodiscard]] Search typedSearch() const;
+
+    EntryList& m_list;
+    Search m_lastFound;
     EntryFields m_fields;
     QPushButton* m_findCmd = nullptr;
     QCheckBox* m_matchCheck = nullptr;

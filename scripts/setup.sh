@@ -30,10 +30,20 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Configures every time, which is cheap, so that a changed option always
+# takes effect, then builds what changed.
 configure_and_build() {
   local dir=$1; shift
-  [ -f "$dir/build.ninja" ] || cmake -S "$root" -B "$dir" -G Ninja "$@"
+  cmake -S "$root" -B "$dir" -G Ninja "$@"
   cmake --build "$dir" -j "$(nproc)"
+}
+
+# A stage's script must be there and runnable; a lost run bit is a fault to
+# report, never a reason to skip the stage.
+runnable() {
+  [ -f "$1" ] && [ -x "$1" ] && return 0
+  echo "setup.sh: $1 is missing or not executable (chmod +x $1)" >&2
+  exit 1
 }
 
 install_missing "${packages[@]}"
@@ -56,14 +66,12 @@ case "$mode" in
        LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
        UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
        ctest --output-on-failure -j 2)
-    if [ -x scripts/fuzz.sh ]; then
-      echo "== Fuzzing the document reader"
-      scripts/fuzz.sh
-    fi
-    if [ -x tests/e2e/run.sh ]; then
-      echo "== End-to-end tests in a real window"
-      tests/e2e/run.sh build-test/app/callvista
-    fi
+    runnable scripts/fuzz.sh
+    echo "== Fuzzing the document reader"
+    scripts/fuzz.sh
+    runnable tests/e2e/run.sh
+    echo "== End-to-end tests in a real window"
+    tests/e2e/run.sh build-test/app/callvista
     ;;
   bench)
     configure_and_build build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \

@@ -1,4 +1,3 @@
-#include "app/adr_list.h"
 #include "app/main_window.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
@@ -8,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,38 +57,45 @@ private:
     std::unique_ptr<QDialog> openDialog(const QString& name);
 
     std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<Main> m_main;
+    QString m_savedCurrent;
+    std::unique_ptr<MainWindow> m_main;
 };
 
 void TestAccessibility::init()
 {
+    // The file chooser lists the current folder: an empty one.
+    m_savedCurrent = QDir::currentPath();
     m_folder = std::make_unique<QTemporaryDir>();
-    m_main = std::make_unique<Main>();
-    QVERIFY(m_main->adrList()->addItem(m_main->MakeNewItem("Smith", "John", "555")));
-    m_main->adrList()->setListIndex(0);
+    QVERIFY(m_folder->isValid());
+    QVERIFY(QDir::setCurrent(m_folder->path()));
+    m_main = std::make_unique<MainWindow>();
+    putEntries(*m_main, {{"Smith", "John", "555"}});
+    entryList(*m_main)->setListIndex(0);
     showActive(*m_main);
 }
 
 void TestAccessibility::cleanup()
 {
     m_main.reset();
+    QDir::setCurrent(m_savedCurrent);
     m_folder.reset();
 }
 
 std::unique_ptr<QDialog> TestAccessibility::openDialog(const QString& name)
 {
+    EntryList& list = *entryList(*m_main);
     std::unique_ptr<QDialog> dialog;
     if (name == "AddForm")
-        dialog = std::make_unique<AddForm>(*m_main);
+        dialog = std::make_unique<AddForm>(list, m_main.get());
     else if (name == "EditForm")
-        dialog = std::make_unique<EditForm>(*m_main);
+        dialog = std::make_unique<EditForm>(list.itemText(list.listIndex()), m_main.get());
     else if (name == "FindForm")
-        dialog = std::make_unique<FindForm>(*m_main);
-    else if (name == "FileBox") {
-        auto box = std::make_unique<FileBox>(*m_main);
-        box->configure(QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false, true);
-        dialog = std::move(box);
-    }
+        dialog = std::make_unique<FindForm>(list, Search{}, m_main.get());
+    else if (name == "FileBox")
+        dialog = std::make_unique<FileBox>(
+            FileBoxOptions{QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false,
+                           QStringLiteral("CVA"), true},
+            m_main.get());
     if (dialog)
         dialog->show();
     return dialog;

@@ -1,14 +1,15 @@
-#include "app/adr_list.h"
 #include "app/main_window.h"
-#include "core/document_file.h"
-#include "file_system_faults.h"
+#include "core/entry_line.h"
+#include "file_support.h"
 #include "test_support.h"
+#include "widgets/entry_list.h"
 
-#include <QAction>
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,56 +23,106 @@ namespace {
 
 const QString Question = QStringLiteral("Callvista is Changed, Do you want to save your changes?");
 
-// Chooser steps, as a person would take them.
-ModalScript::Step typeName(const QString& name, QStringList* titles = nullptr)
+// A chooser step that first notes the chooser's caption.
+ModalScript::Step titled(QStringList* titles, ModalScript::Step step)
 {
-    return [name, titles](QDialog& dialog) {
-        if (titles)
-            titles->append(dialog.windowTitle());
-        QTest::keyClicks(child<QLineEdit>(dialog, "boxFileName"), name);
-        QTest::keyClick(child<QLineEdit>(dialog, "boxFileName"), Qt::Key_Return);
+    return [titles, step = std::move(step)](QDialog& dialog) {
+        titles->append(dialog.windowTitle());
+        step(dialog);
     };
 }
 
-ModalScript::Step pickFile(const QString& name, QStringList* titles = nullptr,
-                           const std::function<void()>& beforeAccepting = {})
+// A chooser step: leaves the chooser by Escape, choosing nothing.
+ModalScript::Step leave()
 {
-    return [=](QDialog& dialog) {
-        if (titles)
-            titles->append(dialog.windowTitle());
-        auto* list = child<QListWidget>(dialog, "boxFile");
-        const auto found = list->findItems(name, Qt::MatchExactly);
-        QCOMPARE(found.size(), 1);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(found.first()).center());
-        QCOMPARE(child<QLineEdit>(dialog, "boxFileName")->text(), name);
-        if (beforeAccepting)
-            beforeAccepting();
-        QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
-    };
+    return [](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); };
 }
 
-ModalScript::Step leave(QStringList* titles = nullptr)
+// The full path of a file in the current folder, as the chooser builds it.
+QString path(const QString& name)
 {
-    return [titles](QDialog& dialog) {
-        if (titles)
-            titles->append(dialog.windowTitle());
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(name));
+}
+
+// A file that a document was opened from gives way to a folder, where no
+// document can be written.
+void replaceByFolder(const QString& name)
+{
+    QVERIFY(QFile::remove(name));
+    QVERIFY(QDir::current().mkdir(name));
+}
+
+// What the Find dialog shows when it opens: what it offers to search again.
+struct ShownSearch {
+    QString family;
+    bool matchCase = false;
+};
+
+// Clicks Find once it is enabled: the buttons follow the list when the list
+// gets the focus back, which comes with the window's activation after a
+// dialog.
+void clickFind(const QWidget& window)
+{
+    auto* find = child<QAbstractButton>(window, "FindCmd");
+    QVERIFY2(QTest::qWaitFor([&] { return find->isEnabled(); }, 2000), "Find stays disabled");
+    QTest::mouseClick(find, Qt::LeftButton);
+}
+
+// Opens Find, searches the family name, which must be found, and closes the
+// dialog: the window remembers that search.
+void findFamily(const QWidget& window, const QString& family, bool matchCase)
+{
+    MessageScript messages;
+    ModalScript dialogs;
+    dialogs.then([&](QDialog& dialog) {
+        child<QLineEdit>(dialog, "Family")->setText(family);
+        child<QCheckBox>(dialog, "MatchCheck")->setChecked(matchCase);
+        QTest::mouseClick(child<QPushButton>(dialog, "FindCmd"), Qt::LeftButton);
         QTest::keyClick(&dialog, Qt::Key_Escape);
-    };
+    });
+    clickFind(window);
+    QCOMPARE(dialogs.shown, QStringList{"FindForm"});
+    QCOMPARE(messages.asked.size(), 0);
 }
 
-QByteArray contents(const QString& path)
+// Opens Find, notes what it shows and leaves it.
+ShownSearch searchShown(const QWidget& window)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    ShownSearch shown{QStringLiteral("<Find did not open>")};
+    ModalScript dialogs;
+    dialogs.then([&](QDialog& dialog) {
+        shown.family = child<QLineEdit>(dialog, "Family")->text();
+        shown.matchCase = child<QCheckBox>(dialog, "MatchCheck")->isChecked();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    clickFind(window);
+    return shown;
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes)
+// The bytes of a document of that many entries, each of the same short name
+// and phone.
+QByteArray documentOf(int entries)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    QByteArray bytes;
+    for (int i = 0; i < entries; ++i)
+        bytes += QStringLiteral("Family %1\r\nShort\r\n555-0100\r\n")
+                     .arg(i, 5, 10, QChar(u'0'))
+                     .toUtf8();
+    return bytes;
 }
+
+// Goes back to the folder it was made in when the scope ends.
+class CurrentFolderKept
+{
+public:
+    CurrentFolderKept() = default;
+    ~CurrentFolderKept() { QDir::setCurrent(m_folder); }
+    CurrentFolderKept(const CurrentFolderKept&) = delete;
+    CurrentFolderKept& operator=(const CurrentFolderKept&) = delete;
+
+private:
+    QString m_folder = QDir::currentPath();
+};
 
 } // namespace
 
@@ -107,13 +158,13 @@ private slots:
     void roundTripThroughTheRealDialogs();
 
 private:
-    void addEntries(const QList<QStringList>& entries);
-    [[nodiscard]] QStringList families() const;
-    [[nodiscard]] QString path(const QString& name) const;
-
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_savedCurrent;
-    std::unique_ptr<Main> m_main;
+    // Catch what no test expects: a message or a dialog that reaches one of
+    // these would otherwise wait for a person.
+    std::unique_ptr<MessageScript> m_unexpectedMessages;
+    std::unique_ptr<ModalScript> m_unexpectedDialogs;
+    std::unique_ptr<MainWindow> m_main;
 };
 
 void TestDocumentCommands::init()
@@ -122,49 +173,35 @@ void TestDocumentCommands::init()
     m_temp = std::make_unique<QTemporaryDir>();
     QVERIFY(m_temp->isValid());
     QVERIFY(QDir::setCurrent(m_temp->path()));
-    m_main = std::make_unique<Main>();
+    m_unexpectedMessages = std::make_unique<MessageScript>();
+    m_unexpectedDialogs = std::make_unique<ModalScript>();
+    m_main = std::make_unique<MainWindow>();
     showActive(*m_main);
 }
 
 void TestDocumentCommands::cleanup()
 {
     m_main.reset();
+    QStringList unexpected = m_unexpectedDialogs->shown;
+    for (const MessageRequest& request : m_unexpectedMessages->asked)
+        unexpected.append(request.title + QStringLiteral(": ") + request.text);
+    m_unexpectedDialogs.reset();
+    m_unexpectedMessages.reset();
     QDir::setCurrent(m_savedCurrent);
     m_temp.reset();
-}
-
-void TestDocumentCommands::addEntries(const QList<QStringList>& entries)
-{
-    for (const QStringList& e : entries)
-        QVERIFY(m_main->adrList()->addItem(m_main->MakeNewItem(e.at(0), e.at(1), e.at(2))));
-    m_main->ChangeFlag = true;
-}
-
-QStringList TestDocumentCommands::families() const
-{
-    QStringList result;
-    for (const QString& line : m_main->adrList()->items())
-        result.append(m_main->GetItemField(line, 1));
-    return result;
-}
-
-QString TestDocumentCommands::path(const QString& name) const
-{
-    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(name));
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
 }
 
 void TestDocumentCommands::saveOnUntitledGoesThroughSaveAs()
 {
-    addEntries({{"Baker", "Tom", "12-345-67"}});
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
     ModalScript dialogs;
     QStringList titles;
-    dialogs.then(leave(&titles));
-    m_main->saveMenuClick();
+    dialogs.then(titled(&titles, leave()));
+    runMenu(*m_main, "SaveMenu");
     QCOMPARE(titles, QStringList{"Save as to"});
     QCOMPARE(m_main->windowTitle(), QStringLiteral("<Untitled>"));
-    QCOMPARE(m_main->CvaFileName, QStringLiteral("<Untitled>"));
-    QVERIFY(m_main->ChangeFlag);
-    QVERIFY(!m_main->ActionFlag);
+    QVERIFY(asksAboutChanges(*m_main));
     QVERIFY(QDir::current().entryList(QDir::Files).isEmpty());
 }
 
@@ -191,14 +228,14 @@ void TestDocumentCommands::questionBeforeNewAndOpen()
     QFETCH(MessageAnswer, answer);
     QFETCH(QStringList, choosers);
 
-    addEntries({{"Baker", "Tom", "12-345-67"}});
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
     MessageScript messages;
     messages.answer(answer);
     ModalScript dialogs;
     QStringList titles;
-    dialogs.then(leave(&titles));
-    dialogs.then(leave(&titles));
-    open ? m_main->openMenuClick() : m_main->newMenuClick();
+    dialogs.then(titled(&titles, leave()));
+    dialogs.then(titled(&titles, leave()));
+    runMenu(*m_main, open ? "OpenMenu" : "NewMenu");
 
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().text, Question);
@@ -206,53 +243,59 @@ void TestDocumentCommands::questionBeforeNewAndOpen()
     QCOMPARE(messages.asked.first().buttons, MessageButtons::YesNoCancel);
     QCOMPARE(titles, choosers);
     // Every chooser was left, so nothing changed.
-    QCOMPARE(families(), QStringList{"Baker"});
-    QVERIFY(m_main->ChangeFlag);
+    QCOMPARE(families(*m_main), QStringList{"Baker"});
     QCOMPARE(m_main->windowTitle(), QStringLiteral("<Untitled>"));
     QVERIFY(QDir::current().entryList(QDir::Files).isEmpty());
+    QVERIFY(asksAboutChanges(*m_main));
 }
 
 void TestDocumentCommands::newAfterYesSavesThenStartsAfresh()
 {
     writeBytes("book.CVA", "Old\r\nx\r\n1\r\n");
-    m_main->CvaFileName = path("book.CVA");
-    addEntries({{"Baker", "Tom", "12-345-67"}});
-    m_main->find_fn = QStringLiteral("Bak");
+    openDocument(*m_main, "book.CVA");
+    QCOMPARE(m_main->windowTitle(), path("book.CVA"));
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+    findFamily(*m_main, "Bak", false);
+    QCOMPARE(searchShown(*m_main).family, QStringLiteral("Bak"));
+
     MessageScript messages;
     messages.answer(MessageAnswer::Yes);
     ModalScript dialogs;
     dialogs.then(typeName("fresh"));
-    m_main->newMenuClick();
+    runMenu(*m_main, "NewMenu");
 
-    QCOMPARE(dialogs.shown.size(), 1);
-    QCOMPARE(contents("book.CVA"), QByteArray("Baker\r\nTom\r\n12-345-67\r\n"));
-    QCOMPARE(m_main->adrList()->listCount(), qint16(0));
-    QCOMPARE(m_main->CvaFileName, path("fresh.CVA"));
+    // The named document is written without a chooser; New's is the only one.
+    QCOMPARE(dialogs.shown, QStringList{"FileBox"});
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(readBytes("book.CVA"), QByteArray("Baker\r\nTom\r\n12-345-67\r\nOld\r\nx\r\n1\r\n"));
+    QCOMPARE(entryList(*m_main)->listCount(), qint16(0));
     QCOMPARE(m_main->windowTitle(), path("fresh.CVA"));
-    QVERIFY(!m_main->ChangeFlag);
-    QVERIFY(!m_main->ActionFlag);
-    QVERIFY(m_main->find_fn.isEmpty());
     QVERIFY(!QFile::exists("fresh.CVA"));
+    QVERIFY(!asksAboutChanges(*m_main));
+    // The new document does not offer the old one's search.
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+    QCOMPARE(searchShown(*m_main).family, QString());
 }
 
 void TestDocumentCommands::newStopsWhenTheSaveFails()
 {
-    QVERIFY(QDir::current().mkdir("taken.CVA"));
-    m_main->CvaFileName = path("taken.CVA");
-    addEntries({{"Baker", "Tom", "12-345-67"}});
+    writeBytes("taken.CVA", "");
+    openDocument(*m_main, "taken.CVA");
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+    replaceByFolder("taken.CVA");
     MessageScript messages;
     messages.answer(MessageAnswer::Yes);
     messages.answer(MessageAnswer::Ok);
     ModalScript dialogs;
     dialogs.then(typeName("fresh"));
-    m_main->newMenuClick();
+    runMenu(*m_main, "NewMenu");
     // The changes could not be written: New ends before its chooser.
     QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(messages.asked.size(), 2);
     QCOMPARE(messages.asked.at(1).title, QStringLiteral("Error"));
-    QCOMPARE(families(), QStringList{"Baker"});
-    QVERIFY(m_main->ChangeFlag);
-    QCOMPARE(m_main->CvaFileName, path("taken.CVA"));
+    QCOMPARE(families(*m_main), QStringList{"Baker"});
+    QCOMPARE(m_main->windowTitle(), path("taken.CVA"));
+    QVERIFY(asksAboutChanges(*m_main));
 }
 
 void TestDocumentCommands::newThenExitAsksNothingAndWritesNothing()
@@ -260,9 +303,9 @@ void TestDocumentCommands::newThenExitAsksNothingAndWritesNothing()
     MessageScript messages;
     ModalScript dialogs;
     dialogs.then(typeName("fresh"));
-    m_main->newMenuClick();
+    runMenu(*m_main, "NewMenu");
     QCOMPARE(m_main->windowTitle(), path("fresh.CVA"));
-    m_main->exitMenuClick();
+    runMenu(*m_main, "ExitMenu");
     QVERIFY(!m_main->isVisible());
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(QDir::current().entryList(QDir::Files).isEmpty());
@@ -270,14 +313,14 @@ void TestDocumentCommands::newThenExitAsksNothingAndWritesNothing()
 
 void TestDocumentCommands::saveAsOntoTheCurrentFileAsksFirst()
 {
-    addEntries({{"Baker", "Tom", "12-345-67"}});
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
     ModalScript dialogs;
     dialogs.then(typeName("book"));
-    m_main->saveAsMenuClick();
+    runMenu(*m_main, "SaveAsMenu");
     QCOMPARE(m_main->windowTitle(), path("book.CVA"));
-    QVERIFY(!m_main->ChangeFlag);
+    QVERIFY(!asksAboutChanges(*m_main));
 
-    addEntries({{"Adams", "", "555-01-00"}});
+    addEntries(*m_main, {{"Adams", "Ann", "555-01-00"}});
     MessageScript messages;
     messages.answer(MessageAnswer::No);
     messages.answer(MessageAnswer::Yes);
@@ -288,72 +331,80 @@ void TestDocumentCommands::saveAsOntoTheCurrentFileAsksFirst()
         QVERIFY(dialog.isVisible());
         QTest::keyClick(child<QLineEdit>(dialog, "boxFileName"), Qt::Key_Return);
     });
-    m_main->saveAsMenuClick();
+    runMenu(*m_main, "SaveAsMenu");
     QCOMPARE(messages.asked.size(), 2);
     QCOMPARE(messages.asked.first().text,
              QStringLiteral("Are You Sure to OverWrite on '") + path("book.CVA") + "' ?");
     QCOMPARE(messages.asked.first().title, QStringLiteral("Warning"));
-    QCOMPARE(contents("book.CVA"),
-             QByteArray("Adams\r\n\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
-    QVERIFY(!m_main->ChangeFlag);
+    QCOMPARE(messages.asked.first().buttons, MessageButtons::YesNo);
+    QCOMPARE(readBytes("book.CVA"),
+             QByteArray("Adams\r\nAnn\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
+    QVERIFY(!asksAboutChanges(*m_main));
 }
 
 void TestDocumentCommands::saveWritesAgainWithoutAQuestion()
 {
+    const QByteArray baker("Baker\r\nTom\r\n12-345-67\r\n");
+    writeBytes("book.CVA", baker);
+    openDocument(*m_main, "book.CVA");
+    QVERIFY(!asksAboutChanges(*m_main));
+    // Someone else writes the file; Save puts the unchanged document back.
     writeBytes("book.CVA", "something else\r\n");
-    m_main->CvaFileName = path("book.CVA");
-    addEntries({{"Baker", "Tom", "12-345-67"}});
-    m_main->ChangeFlag = false;
     MessageScript messages;
     ModalScript dialogs;
-    m_main->saveMenuClick();
+    runMenu(*m_main, "SaveMenu");
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(contents("book.CVA"), QByteArray("Baker\r\nTom\r\n12-345-67\r\n"));
+    QCOMPARE(readBytes("book.CVA"), baker);
     QCOMPARE(m_main->windowTitle(), path("book.CVA"));
 }
 
 void TestDocumentCommands::openReplacesTheList()
 {
     writeBytes("book.CVA", "Zeta\r\nZ\r\n9\r\nAdams\r\n\r\n555\r\n");
-    addEntries({{"Baker", "Tom", "12-345-67"}});
-    m_main->find_fn = QStringLiteral("Bak");
-    m_main->find_match = 1;
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+    findFamily(*m_main, "Bak", true);
+    const ShownSearch remembered = searchShown(*m_main);
+    QCOMPARE(remembered.family, QStringLiteral("Bak"));
+    QVERIFY(remembered.matchCase);
+
     MessageScript messages;
     messages.answer(MessageAnswer::No);
     ModalScript dialogs;
     dialogs.then(pickFile("book.CVA"));
-    m_main->openMenuClick();
+    runMenu(*m_main, "OpenMenu");
 
-    QCOMPARE(families(), (QStringList{"Adams", "Zeta"}));
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(families(*m_main), (QStringList{"Adams", "Zeta"}));
     QCOMPARE(m_main->windowTitle(), path("book.CVA"));
-    QCOMPARE(m_main->CvaFileName, path("book.CVA"));
-    QVERIFY(!m_main->ChangeFlag);
-    QVERIFY(!m_main->ActionFlag);
-    QVERIFY(m_main->find_fn.isEmpty());
-    QCOMPARE(m_main->find_match, qint16(0));
     QVERIFY(child(*m_main, "EditCmd")->isEnabled());
     QVERIFY(child(*m_main, "DelCmd")->isEnabled());
     QVERIFY(child(*m_main, "FindCmd")->isEnabled());
-    QCOMPARE(messages.asked.size(), 1);
+    QVERIFY(!asksAboutChanges(*m_main));
+    // The opened document offers no search of the one before.
+    const ShownSearch offered = searchShown(*m_main);
+    QCOMPARE(offered.family, QString());
+    QVERIFY(!offered.matchCase);
 }
 
 void TestDocumentCommands::openOfAnEmptyFileDisablesTheButtons()
 {
     writeBytes("empty.CVA", "");
-    addEntries({{"Baker", "Tom", "12-345-67"}});
-    m_main->adrList()->setFocus();
+    // Adding leaves the focus in the list, and the buttons follow it.
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
     QVERIFY(child(*m_main, "EditCmd")->isEnabled());
     MessageScript messages;
     messages.answer(MessageAnswer::No);
     ModalScript dialogs;
     dialogs.then(pickFile("empty.CVA"));
-    m_main->openMenuClick();
-    QCOMPARE(m_main->adrList()->listCount(), qint16(0));
-    QVERIFY(!m_main->ChangeFlag);
+    runMenu(*m_main, "OpenMenu");
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(entryList(*m_main)->listCount(), qint16(0));
+    QCOMPARE(m_main->windowTitle(), path("empty.CVA"));
     QVERIFY(!child(*m_main, "EditCmd")->isEnabled());
     QVERIFY(!child(*m_main, "DelCmd")->isEnabled());
     QVERIFY(!child(*m_main, "FindCmd")->isEnabled());
+    QVERIFY(!asksAboutChanges(*m_main));
 }
 
 void TestDocumentCommands::openRefusedKeepsTheDocument_data()
@@ -367,6 +418,10 @@ void TestDocumentCommands::openRefusedKeepsTheDocument_data()
 void TestDocumentCommands::openRefusedKeepsTheDocument()
 {
     QFETCH(QString, kind);
+    writeBytes("kept.CVA", "");
+    openDocument(*m_main, "kept.CVA");
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+
     const QString name = QStringLiteral("bad.CVA");
     writeBytes(name, "x\r\n");
     if (kind == "huge") {
@@ -376,29 +431,26 @@ void TestDocumentCommands::openRefusedKeepsTheDocument()
     } else if (kind == "many") {
         writeBytes(name, QByteArray("a\r\nb\r\n1\r\n").repeated(MaxEntries + 1));
     }
-    writeBytes("kept.CVA", "");
-    m_main->CvaFileName = path("kept.CVA");
-    m_main->setWindowTitle(m_main->CvaFileName);
-    addEntries({{"Baker", "Tom", "12-345-67"}});
 
     MessageScript messages;
     messages.answer(MessageAnswer::No);
     messages.answer(MessageAnswer::Ok);
     ModalScript dialogs;
-    dialogs.then(pickFile(name, nullptr, [&] {
+    dialogs.then([&](QDialog& dialog) {
+        // The chooser listed the file when it opened; it goes before the pick.
         if (kind == "missing")
             QVERIFY(QFile::remove(name));
-    }));
-    m_main->openMenuClick();
+        pickFile(name)(dialog);
+    });
+    runMenu(*m_main, "OpenMenu");
 
+    QCOMPARE(dialogs.shown, QStringList{"FileBox"});
     QCOMPARE(messages.asked.size(), 2);
     QCOMPARE(messages.asked.at(1).title, QStringLiteral("Error"));
     QVERIFY2(messages.asked.at(1).text.contains(path(name)), qPrintable(messages.asked.at(1).text));
-    QCOMPARE(families(), QStringList{"Baker"});
-    QCOMPARE(m_main->CvaFileName, path("kept.CVA"));
+    QCOMPARE(families(*m_main), QStringList{"Baker"});
     QCOMPARE(m_main->windowTitle(), path("kept.CVA"));
-    QVERIFY(m_main->ChangeFlag);
-    QVERIFY(!m_main->ActionFlag);
+    QVERIFY(asksAboutChanges(*m_main));
 }
 
 void TestDocumentCommands::openTellsWhatTheReaderMended_data()
@@ -428,15 +480,17 @@ void TestDocumentCommands::openTellsWhatTheReaderMended()
     MessageScript messages;
     ModalScript dialogs;
     dialogs.then(pickFile("mended.CVA"));
-    m_main->openMenuClick();
-    QCOMPARE(m_main->adrList()->listCount(), qint16(entries));
+    runMenu(*m_main, "OpenMenu");
+    QCOMPARE(entryList(*m_main)->listCount(), qint16(entries));
+    QCOMPARE(m_main->windowTitle(), path("mended.CVA"));
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().title, QStringLiteral("Warning"));
     QCOMPARE(messages.asked.first().buttons, MessageButtons::Ok);
     for (const QString& note : told)
         QVERIFY2(messages.asked.first().text.contains(note), qPrintable(messages.asked.first().text));
     QCOMPARE(messages.asked.first().text.count(u'\n'), told.size() - 1);
-    QVERIFY(!m_main->ChangeFlag);
+    // What the reader mended is not a change of the document.
+    QVERIFY(!asksAboutChanges(*m_main));
 }
 
 void TestDocumentCommands::failingSaveKeepsNameAndFlag_data()
@@ -449,25 +503,30 @@ void TestDocumentCommands::failingSaveKeepsNameAndFlag_data()
 void TestDocumentCommands::failingSaveKeepsNameAndFlag()
 {
     QFETCH(bool, saveAs);
-    QVERIFY(QDir::current().mkdir("taken.CVA"));
-    const QString previous = saveAs ? QStringLiteral("<Untitled>") : path("taken.CVA");
-    m_main->CvaFileName = previous;
-    m_main->setWindowTitle(previous);
-    addEntries({{"Baker", "Tom", "12-345-67"}});
+    if (saveAs) {
+        QVERIFY(QDir::current().mkdir("taken.CVA"));
+    } else {
+        writeBytes("taken.CVA", "");
+        openDocument(*m_main, "taken.CVA");
+    }
+    const QString previous = m_main->windowTitle();
+    QCOMPARE(previous, saveAs ? QStringLiteral("<Untitled>") : path("taken.CVA"));
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+    if (!saveAs)
+        replaceByFolder("taken.CVA");
+
     MessageScript messages;
     ModalScript dialogs;
     dialogs.then(typeName("taken"));
-    saveAs ? m_main->saveAsMenuClick() : m_main->saveMenuClick();
+    runMenu(*m_main, saveAs ? "SaveAsMenu" : "SaveMenu");
 
     QCOMPARE(dialogs.shown.size(), saveAs ? 1 : 0);
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().title, QStringLiteral("Error"));
     QVERIFY(messages.asked.first().text.contains(path("taken.CVA")));
-    QVERIFY(m_main->ChangeFlag);
-    QVERIFY(!m_main->ActionFlag);
-    QCOMPARE(m_main->CvaFileName, previous);
     QCOMPARE(m_main->windowTitle(), previous);
     QVERIFY(QFileInfo(QStringLiteral("taken.CVA")).isDir());
+    QVERIFY(asksAboutChanges(*m_main));
 }
 
 void TestDocumentCommands::realWriteFailureKeepsEverything_data()
@@ -492,28 +551,32 @@ void TestDocumentCommands::realWriteFailureKeepsEverything()
     QFETCH(QString, reason);
 
     std::unique_ptr<TinyFileSystem> disk;
-    QString folder = m_temp->path();
     if (fault == "full disk") {
-        disk = std::make_unique<TinyFileSystem>(64);
+        // Room for the document as it is opened, and no more once filled.
+        disk = std::make_unique<TinyFileSystem>(256);
         if (!disk->mounted())
             QSKIP(qPrintable("a full disk is made by mounting a tiny tmpfs, which is not allowed "
                              "here: " + disk->why()));
-        folder = disk->path();
     }
-    const QString document = QDir(folder).filePath("book.CVA");
-    const QByteArray old("Old\r\nbook\r\n1\r\n");
-    writeBytes(document, old);
+    // The document is opened from its folder; the tiny file system is left
+    // before it is unmounted.
+    const CurrentFolderKept back;
+    const QString folder = disk ? disk->path() : m_temp->path();
+    QVERIFY(QDir::setCurrent(folder));
+    const QByteArray old = documentOf(entries);
+    writeBytes("book.CVA", old);
+    openDocument(*m_main, "book.CVA");
+    if (QTest::currentTestFailed())
+        return;
+    const QString document = path("book.CVA");
+    QCOMPARE(m_main->windowTitle(), document);
+    QCOMPARE(int(entryList(*m_main)->listCount()), entries);
+    if (fault == "line break")
+        QVERIFY(entryList(*m_main)->addItem(QStringLiteral("Miller\n").leftJustified(30) + "|"
+                                            + QString(20, u' ') + "|" + QString(20, u' ')));
+    addEntries(*m_main, {{"Zeta", "Added", "555-0199"}});
     if (disk)
         QVERIFY(disk->fill());
-    m_main->CvaFileName = document;
-    m_main->setWindowTitle(document);
-    for (int i = 0; i < entries; ++i)
-        QVERIFY(m_main->adrList()->addItem(m_main->MakeNewItem(
-            QStringLiteral("Family %1").arg(i, 5, 10, QChar(u'0')), "Short", "555-0100")));
-    if (fault == "line break")
-        QVERIFY(m_main->adrList()->addItem(QStringLiteral("Miller\n").leftJustified(30) + "|"
-                                           + QString(20, u' ') + "|" + QString(20, u' ')));
-    m_main->ChangeFlag = true;
     const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
 
     MessageScript messages;
@@ -523,57 +586,68 @@ void TestDocumentCommands::realWriteFailureKeepsEverything()
             limit = std::make_unique<FileSizeLimit>(4096);
             QVERIFY(limit->isSet());
         }
-        m_main->findChild<QAction*>("SaveMenu")->trigger();
+        runMenu(*m_main, "SaveMenu");
     }
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().title, QStringLiteral("Error"));
     QVERIFY2(messages.asked.first().text.contains(document), qPrintable(messages.asked.first().text));
     QVERIFY2(messages.asked.first().text.endsWith(reason), qPrintable(messages.asked.first().text));
-    QVERIFY(m_main->ChangeFlag);
     QCOMPARE(m_main->windowTitle(), document);
-    QCOMPARE(contents(document), old);
+    QCOMPARE(readBytes(document), old);
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QVERIFY(families(*m_main).contains(QStringLiteral("Zeta")));
 
     // The changes are still unsaved, so closing asks about them.
     messages.answer(MessageAnswer::No);
     QVERIFY(m_main->close());
     QCOMPARE(messages.asked.size(), 2);
     QCOMPARE(messages.asked.last().title, QStringLiteral("Alert"));
+    QCOMPARE(messages.asked.last().text, Question);
 }
 
 void TestDocumentCommands::closing_data()
 {
-    QTest::addColumn<bool>("changed");
     QTest::addColumn<QString>("document");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<bool>("replacedByFolder");
     QTest::addColumn<MessageAnswer>("answer");
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QByteArray>("written");
 
+    // The document, where one is opened, holds Adams; a change adds Baker.
+    // `written` is what book.CVA holds afterwards.
     const QByteArray none("<missing>");
-    const QByteArray baker("Baker\r\nTom\r\n12-345-67\r\n");
+    const QByteArray adams("Adams\r\nAnn\r\n555-01-00\r\n");
+    const QByteArray both = adams + "Baker\r\nTom\r\n12-345-67\r\n";
     QTest::newRow("unchanged closes without a question")
-        << false << "book.CVA" << MessageAnswer::Ok << true << none;
-    QTest::newRow("no closes without writing") << true << "book.CVA" << MessageAnswer::No << true << none;
-    QTest::newRow("yes writes and closes") << true << "book.CVA" << MessageAnswer::Yes << true << baker;
+        << "book.CVA" << false << false << MessageAnswer::Ok << true << adams;
+    QTest::newRow("no closes without writing")
+        << "book.CVA" << true << false << MessageAnswer::No << true << adams;
+    QTest::newRow("yes writes and closes")
+        << "book.CVA" << true << false << MessageAnswer::Yes << true << both;
     QTest::newRow("yes on untitled, chooser left, closes")
-        << true << "" << MessageAnswer::Yes << true << none;
+        << "" << true << false << MessageAnswer::Yes << true << none;
     QTest::newRow("yes with a failing save stays open")
-        << true << "folder.CVA" << MessageAnswer::Yes << false << none;
+        << "folder.CVA" << true << true << MessageAnswer::Yes << false << none;
 }
 
 void TestDocumentCommands::closing()
 {
-    QFETCH(bool, changed);
     QFETCH(QString, document);
+    QFETCH(bool, changed);
+    QFETCH(bool, replacedByFolder);
     QFETCH(MessageAnswer, answer);
     QFETCH(bool, closes);
     QFETCH(QByteArray, written);
 
-    QVERIFY(QDir::current().mkdir("folder.CVA"));
-    if (!document.isEmpty())
-        m_main->CvaFileName = path(document);
-    addEntries({{"Baker", "Tom", "12-345-67"}});
-    m_main->ChangeFlag = changed;
+    if (!document.isEmpty()) {
+        writeBytes(document, "Adams\r\nAnn\r\n555-01-00\r\n");
+        openDocument(*m_main, document);
+    }
+    if (changed)
+        addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+    if (replacedByFolder)
+        replaceByFolder(document);
     MessageScript messages;
     messages.answer(answer);
     messages.answer(MessageAnswer::Ok);
@@ -590,9 +664,12 @@ void TestDocumentCommands::closing()
     } else {
         QVERIFY(messages.asked.isEmpty());
     }
-    QCOMPARE(contents("book.CVA"), written);
-    if (!closes)
-        QVERIFY(m_main->ChangeFlag);
+    QCOMPARE(readBytes("book.CVA"), written);
+    if (!closes) {
+        QCOMPARE(messages.asked.size(), 2);
+        QCOMPARE(messages.asked.at(1).title, QStringLiteral("Error"));
+        QVERIFY(asksAboutChanges(*m_main));
+    }
 }
 
 void TestDocumentCommands::shortcuts_data()
@@ -610,32 +687,36 @@ void TestDocumentCommands::shortcuts()
     QFETCH(QString, chooser);
     ModalScript dialogs;
     QStringList titles;
-    dialogs.then(leave(&titles));
+    dialogs.then(titled(&titles, leave()));
     QTest::keyClick(m_main.get(), Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(titles, QStringList{chooser});
 }
 
 void TestDocumentCommands::roundTripThroughTheRealDialogs()
 {
-    addEntries({{"Baker", "Tom", "12-345-67"}, {"Adams", "", "555-01-00"}});
+    // Adams has no short name, as a document may bring it; Baker is typed in.
+    putEntries(*m_main, {{"Adams", "", "555-01-00"}});
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
     MessageScript messages;
     ModalScript dialogs;
     dialogs.then(typeName("book"));
     QTest::keyClick(m_main.get(), Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(contents("book.CVA"), QByteArray("Adams\r\n\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
-    QCOMPARE(contents("book.CVA").size(), 43);
+    QCOMPARE(readBytes("book.CVA"), QByteArray("Adams\r\n\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
+    QCOMPARE(readBytes("book.CVA").size(), 43);
 
     dialogs.then(typeName("other"));
     QTest::keyClick(m_main.get(), Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(m_main->adrList()->listCount(), qint16(0));
+    QCOMPARE(entryList(*m_main)->listCount(), qint16(0));
+    QCOMPARE(m_main->windowTitle(), path("other.CVA"));
 
-    const QStringList before{m_main->MakeNewItem("Adams", "", "555-01-00"),
-                             m_main->MakeNewItem("Baker", "Tom", "12-345-67")};
+    const QStringList before{makeEntryLine("Adams", "", "555-01-00"),
+                             makeEntryLine("Baker", "Tom", "12-345-67")};
     dialogs.then(pickFile("book.CVA"));
     QTest::keyClick(m_main.get(), Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(m_main->adrList()->items(), before);
+    QCOMPARE(entryList(*m_main)->items(), before);
     QCOMPARE(m_main->windowTitle(), path("book.CVA"));
     QVERIFY(messages.asked.isEmpty());
+    QCOMPARE(dialogs.shown, (QStringList{"FileBox", "FileBox", "FileBox"}));
     QCOMPARE(dialogs.unexpected, 0);
 }
 

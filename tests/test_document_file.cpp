@@ -1,8 +1,6 @@
-#include "app/adr_list.h"
-#include "app/main_window.h"
 #include "core/document_file.h"
 #include "core/document_format.h"
-#include "file_system_faults.h"
+#include "file_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,14 +50,13 @@ private slots:
     void realWriteFailureLeavesOldFile_data();
     void realWriteFailureLeavesOldFile();
     void readingNeverWaitsOnAPipe();
-    void mainWindowWritesItsListAndReadsWithoutTouchingIt();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-static const ColumnWidths widths;
+static constexpr ColumnWidths widths = EntryWidths;
 
 static QStringList linesOf(const Entries& entries, const ColumnWidths& w = widths)
 {
@@ -67,19 +64,6 @@ static QStringList linesOf(const Entries& entries, const ColumnWidths& w = width
     for (const QStringList& e : entries)
         lines.append(makeEntryLine(e.value(0), e.value(1), e.value(2), w));
     return lines;
-}
-
-static void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-static QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 void TestDocumentFile::init()
@@ -588,27 +572,5 @@ void TestDocumentFile::readingNeverWaitsOnAPipe()
     QCOMPARE(file.readAll(), QByteArray("A\r\nB\r\n1\r\n"));
 }
 
-void TestDocumentFile::mainWindowWritesItsListAndReadsWithoutTouchingIt()
-{
-    Main main;
-    QVERIFY(main.adrList()->addItem(main.MakeNewItem("Baker", "Tom", "12-345-67")));
-    QVERIFY(main.adrList()->addItem(main.MakeNewItem("Adams", "", "555-01-00")));
-
-    const DocumentWriteResult written = main.WriteDocument(path("main.CVA"));
-    QVERIFY2(written.ok(), qPrintable(written.error));
-    QCOMPARE(readBytes(path("main.CVA")),
-             QByteArray("Adams\r\n\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
-
-    writeBytes(path("other.CVA"), "Cole\r\nAl\r\n9\r\n");
-    const QStringList shown = main.adrList()->items();
-    const DecodedDocument read = main.ReadDocument(path("other.CVA"));
-    QVERIFY(read.ok());
-    QCOMPARE(read.lines, QStringList{main.MakeNewItem("Cole", "Al", "9")});
-    QCOMPARE(main.adrList()->items(), shown);
-
-    QVERIFY(!main.ReadDocument(path("missing.CVA")).ok());
-    QCOMPARE(main.adrList()->items(), shown);
-}
-
-QTEST_MAIN(TestDocumentFile)
+QTEST_GUILESS_MAIN(TestDocumentFile)
 #include "test_document_file.moc"

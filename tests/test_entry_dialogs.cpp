@@ -1,11 +1,11 @@
-#include "app/adr_list.h"
-#include "app/main_window.h"
+#include "core/entry_line.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
 #include "dialogs/find_form.h"
-#include "dialogs/phone_edit.h"
-#include "core/document_file.h"
 #include "test_support.h"
+#include "widgets/entry_list.h"
+#include "widgets/modal.h"
+#include "widgets/phone_edit.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -14,21 +14,22 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QPainter>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
+
+// The Add, Edit and Find dialogs on their own: each is built over a list of
+// its own, or on a line, as the main window builds it, and driven through
+// its boxes and buttons. What the main window does around them is tested in
+// test_entry_commands.cpp.
 
 using namespace callvista;
 using namespace callvista::testing;
 
-namespace {
-enum class Paste;
-}
-Q_DECLARE_METATYPE(Paste)
 
 namespace {
 
@@ -100,50 +101,45 @@ QStringList boxTexts(const QWidget& form)
     return {box(form, "Family")->text(), box(form, "Short")->text(), box(form, "Phone")->text()};
 }
 
-// The ways text reaches a box other than typing, each through what a person
-// uses: Ctrl+V, the box's own context menu, and a drop.
-enum class Paste { CtrlV, Menu, Drop };
 
-void pasteByMenu(QLineEdit* target)
+} // namespace
+
+namespace {
+
+// Shows the dialog as the program shows every dialog, through runModal, and
+// runs the step in it once it has the keyboard. Returns whether the dialog
+// was accepted.
+bool run(QDialog& dialog, const std::function<void(QDialog&)>& step)
 {
-    const std::unique_ptr<QMenu> menu(target->createStandardContextMenu());
-    for (QAction* action : menu->actions())
-        if (action->text().startsWith(QLatin1String("&Paste"))) {
-            action->trigger();
-            return;
-        }
-    QFAIL("the context menu has no Paste");
+    ModalScript script;
+    script.then([&](QDialog& shown) {
+        QVERIFY(activated(shown));
+        step(shown);
+    });
+    return runModal(dialog);
 }
 
-void dropText(QLineEdit* target, const QString& text)
+QStringList familiesOf(const EntryList& list)
 {
-    QMimeData data;
-    data.setText(text);
-    // A drop lands only where the drag entered first.
-    const QPoint end(target->width() - 2, target->height() / 2);
-    QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    QVERIFY(drop.isAccepted());
+    QStringList result;
+    for (int i = 0; i < list.listCount(); ++i)
+        result.append(entryField(list.itemText(i), Field::Family));
+    return result;
 }
 
-void paste(QLineEdit* target, const QString& text, Paste how)
+// Types the three texts into the boxes from Family on, with Tab between them.
+void typeEntry(const QStringList& texts)
 {
-    target->setFocus();
-    target->end(false);
-    QGuiApplication::clipboard()->setText(text);
-    switch (how) {
-    case Paste::CtrlV:
-        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
-        break;
-    case Paste::Menu:
-        pasteByMenu(target);
-        break;
-    case Paste::Drop:
-        dropText(target, text);
-        break;
-    }
+    type(texts.value(0));
+    press(Qt::Key_Tab);
+    type(texts.value(1));
+    press(Qt::Key_Tab);
+    type(texts.value(2));
+}
+
+QString lineOrNothing(const std::optional<QString>& line)
+{
+    return line ? QStringLiteral("'%1'").arg(*line) : QStringLiteral("nothing");
 }
 
 } // namespace
@@ -166,7 +162,7 @@ private slots:
     void formsShareTheFieldLayout();
     void formWindows_data();
     void formWindows();
-    void mainReadsColumnWidthsFromAddForm();
+    void boxLimitsAreTheColumnWidths();
 
     void addTypedEntriesStayOpen();
     void addRefusesIncompleteFields_data();
@@ -182,60 +178,41 @@ private slots:
 
     void editFillsBoxesByPosition_data();
     void editFillsBoxesByPosition();
-    void editMovesTheEntry();
-    void editWithoutChangeMarksTheDocument();
-    void editWithoutSelectionTakesTheFirst();
+    void editHandsOutTheNewLine_data();
+    void editHandsOutTheNewLine();
     void editRefusesIncompleteFields_data();
     void editRefusesIncompleteFields();
     void editClosesWithoutChange_data();
     void editClosesWithoutChange();
 
-    void screenshot();
-
 private:
-    void addEntries(const QList<QStringList>& entries);
-    [[nodiscard]] QStringList families() const;
-    // Each entry form, shown, over a list whose selected entry is "Smith".
+    // Each entry form, shown, over a list whose selected entry is "Smith":
+    // Add and Find over the list, Edit on the selected line.
     std::vector<std::unique_ptr<QDialog>> openEntryForms();
 
-    std::unique_ptr<Main> m_main;
+    std::unique_ptr<EntryList> m_list;
 };
 
 void TestEntryDialogs::init()
 {
-    m_main = std::make_unique<Main>();
-    showActive(*m_main);
+    m_list = std::make_unique<EntryList>();
 }
 
 void TestEntryDialogs::cleanup()
 {
-    m_main.reset();
-}
-
-void TestEntryDialogs::addEntries(const QList<QStringList>& entries)
-{
-    for (const QStringList& e : entries)
-        QVERIFY(m_main->adrList()->addItem(m_main->MakeNewItem(e.at(0), e.at(1), e.at(2))));
-}
-
-QStringList TestEntryDialogs::families() const
-{
-    QStringList result;
-    for (int i = 0; i < m_main->adrList()->listCount(); ++i)
-        result.append(m_main->GetItemField(m_main->adrList()->itemText(i), 1));
-    return result;
+    m_list.reset();
 }
 
 std::vector<std::unique_ptr<QDialog>> TestEntryDialogs::openEntryForms()
 {
-    if (m_main->adrList()->listCount() == 0) {
-        addEntries({{"Smith", "John", "555"}});
-        m_main->adrList()->setListIndex(0);
+    if (m_list->listCount() == 0) {
+        [&] { QVERIFY(m_list->addItem(makeEntryLine("Smith", "John", "555"))); }();
+        m_list->setListIndex(0);
     }
     std::vector<std::unique_ptr<QDialog>> forms;
-    forms.push_back(std::make_unique<AddForm>(*m_main));
-    forms.push_back(std::make_unique<EditForm>(*m_main));
-    forms.push_back(std::make_unique<FindForm>(*m_main));
+    forms.push_back(std::make_unique<AddForm>(*m_list));
+    forms.push_back(std::make_unique<EditForm>(m_list->itemText(m_list->listIndex())));
+    forms.push_back(std::make_unique<FindForm>(*m_list, Search{}));
     for (const auto& form : forms)
         form->show();
     return forms;
@@ -490,67 +467,69 @@ void TestEntryDialogs::formWindows()
     QCOMPARE(order, (QStringList{"Family", "Short", "Phone", defaultName, cancelName, "Family"}));
 }
 
-void TestEntryDialogs::mainReadsColumnWidthsFromAddForm()
+void TestEntryDialogs::boxLimitsAreTheColumnWidths()
 {
-    const AddForm form(*m_main);
-    QCOMPARE(m_main->columnWidths(), form.fields().widths());
-    QCOMPARE(m_main->columnWidths(), (ColumnWidths{30, 20, 20}));
+    QCOMPARE(EntryWidths, (ColumnWidths{30, 20, 20}));
+    const auto forms = openEntryForms();
+    for (const auto& form : forms) {
+        const QString where = form->objectName() + QStringLiteral(": ");
+        QLineEdit* family = box(*form, "Family");
+        QLineEdit* shortName = box(*form, "Short");
+        QLineEdit* phone = box(*form, "Phone");
+        QCOMPARE(where + QString::number(family->maxLength()),
+                 where + QString::number(EntryWidths.family));
+        QCOMPARE(where + QString::number(shortName->maxLength()),
+                 where + QString::number(EntryWidths.shortName));
+        QCOMPARE(where + QString::number(phone->maxLength()),
+                 where + QString::number(EntryWidths.phone));
+
+        // Boxes filled to their limits make a line that keeps every field whole.
+        family->setText(QString(100, u'f'));
+        shortName->setText(QString(100, u's'));
+        phone->setText(QString(100, u'7'));
+        const QString line = makeEntryLine(family->text(), shortName->text(), phone->text());
+        QCOMPARE(line.size(), EntryWidths.lineLength());
+        QCOMPARE(where + entryField(line, Field::Family), where + family->text());
+        QCOMPARE(where + entryField(line, Field::Short), where + shortName->text());
+        QCOMPARE(where + entryField(line, Field::Phone), where + phone->text());
+    }
 }
 
 void TestEntryDialogs::addTypedEntriesStayOpen()
 {
-    addEntries({{"Baker", "Tom", "12"}});
-    ModalScript dialogs;
+    QVERIFY(m_list->addItem(makeEntryLine("Baker", "Tom", "12")));
+    AddForm form(*m_list);
     MessageScript messages;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
+    run(form, [&](QDialog& dialog) {
         QCOMPARE(focused(), box(dialog, "Family"));
-        type("  Smith ");
-        press(Qt::Key_Tab);
-        type("John");
-        press(Qt::Key_Tab);
-        type("+49-555-12");
+        QVERIFY(!form.addedAny());
+        typeEntry({"  Smith ", "John", "+49-555-12"});
         press(Qt::Key_Return);
-        QCOMPARE(families(), (QStringList{"Baker", "Smith"}));
-        QCOMPARE(m_main->adrList()->itemText(1),
-                 m_main->MakeNewItem("Smith", "John", "+49-555-12"));
-        QVERIFY(m_main->ChangeFlag);
+        QCOMPARE(familiesOf(*m_list), (QStringList{"Baker", "Smith"}));
+        QCOMPARE(m_list->itemText(1), makeEntryLine("Smith", "John", "+49-555-12"));
+        QVERIFY(form.addedAny());
         QCOMPARE(boxTexts(dialog), (QStringList{"", "", ""}));
         QCOMPARE(focused(), box(dialog, "Family"));
         QVERIFY(dialog.isVisible());
 
         // Enter works from any box; the next entry sorts before the others.
-        type("adams");
-        press(Qt::Key_Tab);
-        type("Ann");
-        press(Qt::Key_Tab);
-        type("0");
+        typeEntry({"adams", "Ann", "0"});
         box(dialog, "Short")->setFocus();
         press(Qt::Key_Enter);
-        QCOMPARE(families(), (QStringList{"adams", "Baker", "Smith"}));
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(-1));
+        QCOMPARE(familiesOf(*m_list), (QStringList{"adams", "Baker", "Smith"}));
+        QCOMPARE(m_list->listIndex(), qint16(-1));
 
         // The same entry twice stands twice.
-        type("Baker");
-        press(Qt::Key_Tab);
-        type("Tom");
-        press(Qt::Key_Tab);
-        type("12");
+        typeEntry({"Baker", "Tom", "12"});
         QTest::mouseClick(child<QPushButton>(dialog, "AddCmd"), Qt::LeftButton);
-        QCOMPARE(families(), (QStringList{"adams", "Baker", "Baker", "Smith"}));
+        QCOMPARE(familiesOf(*m_list), (QStringList{"adams", "Baker", "Baker", "Smith"}));
         QVERIFY(dialog.isVisible());
         QTest::mouseClick(child<QPushButton>(dialog, "DoneCmd"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
     });
-    QTest::mouseClick(child<QAbstractButton>(*m_main, "AddCmd"), Qt::LeftButton);
-
-    QCOMPARE(dialogs.shown, QStringList{"AddForm"});
-    QCOMPARE(dialogs.unexpected, 0);
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(m_main->adrList()->listCount(), qint16(4));
-    QTRY_COMPARE(focused(), m_main->adrList());
-    QVERIFY(child(*m_main, "EditCmd")->isEnabled());
-    QVERIFY(child(*m_main, "FindCmd")->isEnabled());
+    QCOMPARE(m_list->listCount(), qint16(4));
+    QVERIFY(form.addedAny());
 }
 
 void TestEntryDialogs::addRefusesIncompleteFields_data()
@@ -573,16 +552,11 @@ void TestEntryDialogs::addRefusesIncompleteFields()
     QFETCH(QString, shortName);
     QFETCH(QString, phone);
 
-    addEntries({{"Baker", "Tom", "12"}});
-    ModalScript dialogs;
+    QVERIFY(m_list->addItem(makeEntryLine("Baker", "Tom", "12")));
+    AddForm form(*m_list);
     MessageScript messages;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
-        type(family);
-        press(Qt::Key_Tab);
-        type(shortName);
-        press(Qt::Key_Tab);
-        type(phone);
+    run(form, [&](QDialog& dialog) {
+        typeEntry({family, shortName, phone});
         QWidget* before = focused();
         press(Qt::Key_Return);
         QCOMPARE(messages.asked.size(), 1);
@@ -593,12 +567,11 @@ void TestEntryDialogs::addRefusesIncompleteFields()
         QCOMPARE(boxTexts(dialog), (QStringList{family, shortName, phone}));
         QCOMPARE(focused(), before);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(families(), QStringList{"Baker"});
-        QVERIFY(!m_main->ChangeFlag);
+        QCOMPARE(familiesOf(*m_list), QStringList{"Baker"});
+        QVERIFY(!form.addedAny());
     });
-    m_main->addCmdClick();
-    QCOMPARE(dialogs.shown.size(), 1);
-    QCOMPARE(families(), QStringList{"Baker"});
+    QCOMPARE(familiesOf(*m_list), QStringList{"Baker"});
+    QVERIFY(!form.addedAny());
 }
 
 void TestEntryDialogs::addClosesWithoutAdding_data()
@@ -614,17 +587,11 @@ void TestEntryDialogs::addClosesWithoutAdding()
 {
     QFETCH(QString, how);
 
-    ModalScript dialogs;
+    AddForm form(*m_list);
     MessageScript messages;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
-        if (how != QLatin1String("done at once")) {
-            type("Smith");
-            press(Qt::Key_Tab);
-            type("John");
-            press(Qt::Key_Tab);
-            type("555");
-        }
+    run(form, [&](QDialog& dialog) {
+        if (how != QLatin1String("done at once"))
+            typeEntry({"Smith", "John", "555"});
         if (how == QLatin1String("escape"))
             press(Qt::Key_Escape);
         else if (how == QLatin1String("close"))
@@ -633,51 +600,37 @@ void TestEntryDialogs::addClosesWithoutAdding()
             QTest::mouseClick(child<QPushButton>(dialog, "DoneCmd"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
     });
-    m_main->addCmdClick();
-    QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(m_main->adrList()->listCount(), qint16(0));
-    QVERIFY(!m_main->ChangeFlag);
-    QTRY_COMPARE(focused(), m_main->adrList());
-    QVERIFY(!child(*m_main, "EditCmd")->isEnabled());
+    QCOMPARE(m_list->listCount(), qint16(0));
+    QVERIFY(!form.addedAny());
 }
 
 void TestEntryDialogs::addBoxesStopAtTheirLimits()
 {
-    ModalScript dialogs;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
-        type(QString(35, u'f'));
-        press(Qt::Key_Tab);
-        type(QString(25, u's') + "|");
-        press(Qt::Key_Tab);
-        type(QString(25, u'7'));
+    AddForm form(*m_list);
+    run(form, [&](QDialog& dialog) {
+        typeEntry({QString(35, u'f'), QString(25, u's') + "|", QString(25, u'7')});
         QCOMPARE(boxTexts(dialog),
                  (QStringList{QString(30, u'f'), QString(20, u's'), QString(20, u'7')}));
         press(Qt::Key_Return);
         QCOMPARE(boxTexts(dialog), (QStringList{"", "", ""}));
     });
-    m_main->addCmdClick();
-    QCOMPARE(m_main->adrList()->itemText(0),
-             QString(30, u'f') + "|" + QString(20, u's') + "|" + QString(20, u'7'));
+    QCOMPARE(m_list->items(),
+             QStringList{QString(30, u'f') + "|" + QString(20, u's') + "|" + QString(20, u'7')});
 }
 
 void TestEntryDialogs::addRefusesWhenTheListIsFull()
 {
     QStringList lines;
     for (int i = 0; i < MaxEntries; ++i)
-        lines.append(m_main->MakeNewItem(QString::number(i), "s", "1"));
-    m_main->adrList()->setItems(lines);
+        lines.append(makeEntryLine(QString::number(i), "s", "1"));
+    m_list->setItems(lines);
+    QCOMPARE(m_list->listCount(), qint16(MaxEntries));
 
-    ModalScript dialogs;
+    AddForm form(*m_list);
     MessageScript messages;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
-        type("Smith");
-        press(Qt::Key_Tab);
-        type("John");
-        press(Qt::Key_Tab);
-        type("555");
+    run(form, [&](QDialog& dialog) {
+        typeEntry({"Smith", "John", "555"});
         press(Qt::Key_Return);
         QCOMPARE(messages.asked.size(), 1);
         QCOMPARE(messages.asked.first().title, QStringLiteral("Warning"));
@@ -685,10 +638,9 @@ void TestEntryDialogs::addRefusesWhenTheListIsFull()
         QCOMPARE(boxTexts(dialog), (QStringList{"Smith", "John", "555"}));
         QVERIFY(dialog.isVisible());
     });
-    m_main->addCmdClick();
-    QCOMPARE(m_main->adrList()->listCount(), qint16(MaxEntries));
-    QVERIFY(!m_main->adrList()->items().contains(m_main->MakeNewItem("Smith", "John", "555")));
-    QVERIFY(!m_main->ChangeFlag);
+    QCOMPARE(m_list->listCount(), qint16(MaxEntries));
+    QVERIFY(!m_list->items().contains(makeEntryLine("Smith", "John", "555")));
+    QVERIFY(!form.addedAny());
 }
 
 void TestEntryDialogs::pastedLineBreaksBecomeSpaces_data()
@@ -709,10 +661,9 @@ void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
     // Ctrl+V is a swallowed keystroke in a Phone box; its menu still pastes.
     const Paste phoneHow = how == Paste::CtrlV ? Paste::Menu : how;
 
-    ModalScript dialogs;
     MessageScript messages;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
+    AddForm add(*m_list);
+    run(add, [&](QDialog& dialog) {
         paste(box(dialog, "Family"), "Miller" + lineBreak, how);
         paste(box(dialog, "Short"), "Jo" + lineBreak + "hn", how);
         paste(box(dialog, "Phone"), "555" + lineBreak + "12", phoneHow);
@@ -720,32 +671,20 @@ void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
         press(Qt::Key_Return);
         QTest::mouseClick(child<QPushButton>(dialog, "DoneCmd"), Qt::LeftButton);
     });
-    QTest::mouseClick(child<QAbstractButton>(*m_main, "AddCmd"), Qt::LeftButton);
-    QCOMPARE(m_main->adrList()->items(), QStringList{m_main->MakeNewItem("Miller", "Jo hn", "555 12")});
-    QTRY_VERIFY(child(*m_main, "EditCmd")->isEnabled());
+    QCOMPARE(m_list->items(), QStringList{makeEntryLine("Miller", "Jo hn", "555 12")});
 
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
+    EditForm edit(m_list->itemText(0));
+    const bool accepted = run(edit, [&](QDialog& dialog) {
         paste(box(dialog, "Family"), lineBreak + "Smith", how);
         paste(box(dialog, "Short"), lineBreak, how);
         paste(box(dialog, "Phone"), lineBreak + "9", phoneHow);
         QCOMPARE(boxTexts(dialog), (QStringList{"Miller Smith", "Jo hn ", "555 12 9"}));
         press(Qt::Key_Return);
     });
-    QTest::mouseClick(child<QAbstractButton>(*m_main, "EditCmd"), Qt::LeftButton);
-    const QStringList expected{m_main->MakeNewItem("Miller Smith", "Jo hn", "555 12 9")};
-    QCOMPARE(m_main->adrList()->items(), expected);
-
-    const QTemporaryDir folder;
-    m_main->CvaFileName = folder.filePath("pasted.CVA");
-    m_main->findChild<QAction*>("SaveMenu")->trigger();
+    QVERIFY(accepted);
+    QCOMPARE(lineOrNothing(edit.editedLine()),
+             lineOrNothing(makeEntryLine("Miller Smith", "Jo hn", "555 12 9")));
     QCOMPARE(messages.asked.size(), 0);
-    QFile saved(folder.filePath("pasted.CVA"));
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("Miller Smith\r\nJo hn\r\n555 12 9\r\n"));
-    const DecodedDocument read = readDocumentFile(folder.filePath("pasted.CVA"), ColumnWidths{});
-    QVERIFY(read.report.isClean());
-    QCOMPARE(read.lines, expected);
 }
 
 void TestEntryDialogs::boxesNeverEndInHalfAPair_data()
@@ -816,81 +755,61 @@ void TestEntryDialogs::editFillsBoxesByPosition()
     QFETCH(QString, shortName);
     QFETCH(QString, phone);
 
-    addEntries({{"Aaron", "A", "1"}, {family, shortName, phone}, {"zz", "Z", "9"}});
-    m_main->adrList()->setFocus();
-    m_main->adrList()->setListIndex(1);
-    ModalScript dialogs;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
+    EditForm form(makeEntryLine(family, shortName, phone));
+    const bool accepted = run(form, [&](QDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Edit Item"));
         QCOMPARE(boxTexts(dialog), (QStringList{family, shortName, phone}));
         QCOMPARE(focused(), box(dialog, "Family"));
         press(Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
     });
-    QTest::mouseClick(child<QAbstractButton>(*m_main, "EditCmd"), Qt::LeftButton);
-    QCOMPARE(dialogs.shown, QStringList{"EditForm"});
-    QCOMPARE(m_main->adrList()->listIndex(), qint16(1));
+    QVERIFY(!accepted);
 }
 
-void TestEntryDialogs::editMovesTheEntry()
+void TestEntryDialogs::editHandsOutTheNewLine_data()
 {
-    addEntries({{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}, {"Smith", "John", "555"}});
-    m_main->adrList()->setFocus();
-    ModalScript dialogs;
+    QTest::addColumn<QString>("familyTyped");
+    QTest::addColumn<QString>("phoneAppended");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("nothing changed, Edit clicked")
+        << QString() << QString() << "click" << QStringList{"Adams", "Ann", "123"};
+    QTest::newRow("family replaced, Enter from Phone")
+        << "Young" << "4" << "enter" << QStringList{"Young", "Ann", "1234"};
+    QTest::newRow("blanks around the new family")
+        << "  Young " << QString() << "click" << QStringList{"Young", "Ann", "123"};
+}
+
+void TestEntryDialogs::editHandsOutTheNewLine()
+{
+    QFETCH(QString, familyTyped);
+    QFETCH(QString, phoneAppended);
+    QFETCH(QString, how);
+    QFETCH(QStringList, expected);
+
+    EditForm form(makeEntryLine("Adams", "Ann", "123"));
+    QCOMPARE(lineOrNothing(form.editedLine()), lineOrNothing(std::nullopt));
     MessageScript messages;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
-        QCOMPARE(boxTexts(dialog), (QStringList{"Adams", "Ann", "123"}));
-        box(dialog, "Family")->selectAll();
-        type("Young");
+    const bool accepted = run(form, [&](QDialog& dialog) {
+        if (!familyTyped.isNull()) {
+            box(dialog, "Family")->selectAll();
+            type(familyTyped);
+        }
         box(dialog, "Phone")->setFocus();
         press(Qt::Key_End);
-        type("4");
-        press(Qt::Key_Return);
+        if (!phoneAppended.isEmpty())
+            type(phoneAppended);
+        if (how == QLatin1String("enter"))
+            press(Qt::Key_Return);
+        else
+            QTest::mouseClick(child<QPushButton>(dialog, "EditCmd"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
     });
-    // A double click on the first line opens it.
-    AdrList* list = m_main->adrList();
-    const QRect row = list->visualRect(list->model()->index(0, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
-
-    QCOMPARE(dialogs.shown, QStringList{"EditForm"});
+    QVERIFY(accepted);
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(families(), (QStringList{"Baker", "Smith", "Young"}));
-    QCOMPARE(list->itemText(2), m_main->MakeNewItem("Young", "Ann", "1234"));
-    QCOMPARE(list->listIndex(), qint16(-1));
-    QVERIFY(m_main->ChangeFlag);
-}
-
-void TestEntryDialogs::editWithoutChangeMarksTheDocument()
-{
-    addEntries({{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}});
-    const QStringList before = m_main->adrList()->items();
-    m_main->adrList()->setListIndex(1);
-    ModalScript dialogs;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
-        QTest::mouseClick(child<QPushButton>(dialog, "EditCmd"), Qt::LeftButton);
-        QVERIFY(!dialog.isVisible());
-    });
-    m_main->editCmdClick();
-    QCOMPARE(m_main->adrList()->items(), before);
-    QVERIFY(m_main->ChangeFlag);
-    QCOMPARE(m_main->adrList()->listIndex(), qint16(-1));
-}
-
-void TestEntryDialogs::editWithoutSelectionTakesTheFirst()
-{
-    addEntries({{"Baker", "Tom", "12"}, {"Adams", "Ann", "123"}});
-    ModalScript dialogs;
-    dialogs.then([&](QDialog& dialog) {
-        QCOMPARE(boxTexts(dialog), (QStringList{"Adams", "Ann", "123"}));
-    });
-    m_main->editCmdClick();
-    QCOMPARE(dialogs.shown, QStringList{"EditForm"});
-    QCOMPARE(m_main->adrList()->listIndex(), qint16(0));
-    QVERIFY(!m_main->ChangeFlag);
+    QCOMPARE(lineOrNothing(form.editedLine()),
+             lineOrNothing(makeEntryLine(expected.at(0), expected.at(1), expected.at(2))));
 }
 
 void TestEntryDialogs::editRefusesIncompleteFields_data()
@@ -909,13 +828,9 @@ void TestEntryDialogs::editRefusesIncompleteFields()
     QFETCH(QString, name);
     QFETCH(QString, replacement);
 
-    addEntries({{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}});
-    const QStringList before = m_main->adrList()->items();
-    m_main->adrList()->setListIndex(1);
-    ModalScript dialogs;
+    EditForm form(makeEntryLine("Baker", "Tom", "12"));
     MessageScript messages;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
+    const bool accepted = run(form, [&](QDialog& dialog) {
         QLineEdit* edited = dialog.findChild<QLineEdit*>(name);
         edited->setFocus();
         edited->selectAll();
@@ -929,12 +844,10 @@ void TestEntryDialogs::editRefusesIncompleteFields()
         QCOMPARE(edited->text(), replacement);
         QCOMPARE(focused(), edited);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(m_main->adrList()->items(), before);
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(1));
+        QCOMPARE(lineOrNothing(form.editedLine()), lineOrNothing(std::nullopt));
     });
-    m_main->editCmdClick();
-    QCOMPARE(m_main->adrList()->items(), before);
-    QVERIFY(!m_main->ChangeFlag);
+    QVERIFY(!accepted);
+    QCOMPARE(lineOrNothing(form.editedLine()), lineOrNothing(std::nullopt));
 }
 
 void TestEntryDialogs::editClosesWithoutChange_data()
@@ -950,13 +863,9 @@ void TestEntryDialogs::editClosesWithoutChange()
 {
     QFETCH(QString, how);
 
-    addEntries({{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}, {"Smith", "John", "555"}});
-    const QStringList before = m_main->adrList()->items();
-    m_main->adrList()->setListIndex(1);
-    ModalScript dialogs;
+    EditForm form(makeEntryLine("Baker", "Tom", "12"));
     MessageScript messages;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
+    const bool accepted = run(form, [&](QDialog& dialog) {
         box(dialog, "Family")->selectAll();
         type("Zeta");
         if (how == QLatin1String("escape in phone"))
@@ -969,44 +878,9 @@ void TestEntryDialogs::editClosesWithoutChange()
             QTest::mouseClick(child<QPushButton>(dialog, "CancelCmd"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
     });
-    m_main->editCmdClick();
-    QCOMPARE(dialogs.shown.size(), 1);
+    QVERIFY(!accepted);
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(m_main->adrList()->items(), before);
-    QCOMPARE(m_main->adrList()->listIndex(), qint16(1));
-    QVERIFY(!m_main->ChangeFlag);
-}
-
-void TestEntryDialogs::screenshot()
-{
-    const QString folder = qEnvironmentVariable("CALLVISTA_SCREENSHOTS");
-    if (folder.isEmpty())
-        QSKIP("set CALLVISTA_SCREENSHOTS to a folder to save the picture");
-    addEntries({{"Smith", "John", "+49-555-12"}, {"Adams", "Ann", "555-01-00"},
-                {"van der Berg", "Jan", "#31-20"}, {"Baker", "Tom", "12-345-67"}});
-    m_main->adrList()->setFocus();
-    m_main->adrList()->setListIndex(3);
-
-    AddForm add(*m_main);
-    add.show();
-    QTest::keyClicks(box(add, "Family"), "Miller");
-    QTest::keyClicks(box(add, "Phone"), "0171-(555) 12");
-    EditForm edit(*m_main);
-    edit.show();
-
-    const QImage window = m_main->grab().toImage();
-    const QImage addImage = add.grab().toImage();
-    const QImage editImage = edit.grab().toImage();
-    QImage sheet(window.width() + addImage.width() + 30,
-                 qMax(window.height(), addImage.height() + editImage.height() + 30),
-                 QImage::Format_RGB32);
-    sheet.fill(Qt::white);
-    QPainter painter(&sheet);
-    painter.drawImage(0, 0, window);
-    painter.drawImage(window.width() + 20, 0, addImage);
-    painter.drawImage(window.width() + 20, addImage.height() + 20, editImage);
-    painter.end();
-    QVERIFY(sheet.save(folder + "/entry_dialogs.png"));
+    QCOMPARE(lineOrNothing(form.editedLine()), lineOrNothing(std::nullopt));
 }
 
 QTEST_MAIN(TestEntryDialogs)

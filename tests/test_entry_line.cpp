@@ -25,7 +25,6 @@ private slots:
     void sortsLikeAListBox();
 };
 
-static const ColumnWidths widths;
 
 static QString pad(const QString& text, int width)
 {
@@ -85,7 +84,7 @@ void TestEntryLine::buildsLine()
     QFETCH(QString, phone);
     QFETCH(QString, expected);
 
-    const QString line = makeEntryLine(family, shortName, phone, widths);
+    const QString line = makeEntryLine(family, shortName, phone);
     QCOMPARE(line, expected);
     QCOMPARE(line.size(), 72);
     QCOMPARE(line.at(30), u'|');
@@ -112,10 +111,10 @@ void TestEntryLine::readsFieldsBack()
     QFETCH(QString, shortName);
     QFETCH(QString, phone);
 
-    const QString line = makeEntryLine(family, shortName, phone, widths);
-    QCOMPARE(entryField(line, Field::Family, widths), family);
-    QCOMPARE(entryField(line, Field::Short, widths), shortName);
-    QCOMPARE(entryField(line, Field::Phone, widths), phone);
+    const QString line = makeEntryLine(family, shortName, phone);
+    QCOMPARE(entryField(line, Field::Family), family);
+    QCOMPARE(entryField(line, Field::Short), shortName);
+    QCOMPARE(entryField(line, Field::Phone), phone);
 }
 
 void TestEntryLine::cutsIrregularLines_data()
@@ -140,14 +139,14 @@ void TestEntryLine::cutsIrregularLines()
     QFETCH(QString, shortName);
     QFETCH(QString, phone);
 
-    QCOMPARE(entryField(line, Field::Family, widths), family);
-    QCOMPARE(entryField(line, Field::Short, widths), shortName);
-    QCOMPARE(entryField(line, Field::Phone, widths), phone);
+    QCOMPARE(entryField(line, Field::Family), family);
+    QCOMPARE(entryField(line, Field::Short), shortName);
+    QCOMPARE(entryField(line, Field::Phone), phone);
 }
 
 void TestEntryLine::headerLine()
 {
-    const QString header = callvista::headerLine(widths);
+    const QString header = callvista::headerLine();
     QCOMPARE(header.size(), 72);
     QCOMPARE(header.mid(0, 11), QStringLiteral("Family Name"));
     QCOMPARE(header.mid(31, 10), QStringLiteral("Short Name"));
@@ -225,13 +224,13 @@ void TestEntryLine::sortsLikeAListBox()
     const EntryOrder order{QLocale(locale)};
     QStringList lines;
     for (const QString& family : families)
-        lines.append(makeEntryLine(family, u"x", u"1", widths));
+        lines.append(makeEntryLine(family, u"x", u"1"));
     std::stable_sort(lines.begin(), lines.end(), [&](const QString& a, const QString& b) {
         return order.compare(a, b) < 0;
     });
     QStringList result;
     for (const QString& line : lines)
-        result.append(entryField(line, Field::Family, widths));
+        result.append(entryField(line, Field::Family));
     QCOMPARE(result, sorted);
 }
 

@@ -18,11 +18,17 @@ private slots:
     void searchOrder();
 };
 
-static const ColumnWidths widths;
+// The lines as the entry list keeps them, in their sorted order.
+static SortedLines listOf(const QStringList& lines)
+{
+    SortedLines list;
+    list.reset(lines);
+    return list;
+}
 
 static QString line(const QString& family, const QString& shortName, const QString& phone)
 {
-    return makeEntryLine(family, shortName, phone, widths);
+    return makeEntryLine(family, shortName, phone);
 }
 
 // One field against its criterion, with the expected outcome for each of the
@@ -91,10 +97,10 @@ void TestEntryMatch::decisionTable()
         QStringList criteria{"", "", ""};
         fields[column] = field;
         criteria[column] = criterion;
-        const QStringList entries{line(fields.at(0), fields.at(1), fields.at(2))};
+        const SortedLines entries = listOf({line(fields.at(0), fields.at(1), fields.at(2))});
         for (int i = 0; i < pairs.size(); ++i) {
             const FindCriteria find{criteria.at(0), criteria.at(1), criteria.at(2)};
-            const qint16 found = findEntry(entries, -1, find, pairs.at(i), widths);
+            const qint16 found = findEntry(entries, -1, {find, pairs.at(i)});
             const QString where = QStringLiteral("field %1, match case %2, whole word %3")
                                       .arg(column + 1)
                                       .arg(pairs.at(i).matchCase)
@@ -144,8 +150,8 @@ void TestEntryMatch::wholeEntries()
     QFETCH(bool, wholeWord);
     QFETCH(bool, found);
 
-    const qint16 result = findEntry({entry}, -1, {criteria.at(0), criteria.at(1), criteria.at(2)},
-                                    {false, wholeWord}, widths);
+    const qint16 result = findEntry(listOf({entry}), -1,
+                                    {{criteria.at(0), criteria.at(1), criteria.at(2)}, {false, wholeWord}});
     QCOMPARE(result, qint16(found ? 0 : -1));
 }
 
@@ -166,6 +172,13 @@ void TestEntryMatch::searchOrder_data()
     QTest::newRow("nothing matches") << QList<int>{} << 9 << 3 << -1;
     QTest::newRow("empty list") << QList<int>{} << 0 << -1 << -1;
     QTest::newRow("match at the end") << QList<int>{8} << 9 << -1 << 8;
+    // The list keeps its lines in blocks of a few hundred: the scan goes
+    // from block to block, and wraps from the last to the first.
+    const QList<int> acrossBlocks{300, 1000};
+    QTest::newRow("many blocks, from before the first match") << acrossBlocks << 1200 << 10 << 300;
+    QTest::newRow("many blocks, between the matches") << acrossBlocks << 1200 << 300 << 1000;
+    QTest::newRow("many blocks, wrapping from the end") << acrossBlocks << 1200 << 1100 << 300;
+    QTest::newRow("many blocks, last entry") << QList<int>{1199} << 1200 << 0 << 1199;
 }
 
 void TestEntryMatch::searchOrder()
@@ -177,9 +190,9 @@ void TestEntryMatch::searchOrder()
 
     QStringList entries;
     for (int i = 0; i < count; ++i)
-        entries.append(
-            line(QStringLiteral("Name %1").arg(i), matches.contains(i) ? "hit" : "miss", "1"));
-    QCOMPARE(findEntry(entries, qint16(start), {"", "hit", ""}, {}, widths), qint16(expected));
+        entries.append(line(QStringLiteral("Name %1").arg(i, 5, 10, QChar(u'0')),
+                            matches.contains(i) ? "hit" : "miss", "1"));
+    QCOMPARE(findEntry(listOf(entries), qint16(start), {{"", "hit", ""}, {}}), qint16(expected));
 }
 
 QTEST_APPLESS_MAIN(TestEntryMatch)

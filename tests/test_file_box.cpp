@@ -1,12 +1,10 @@
-#include "app/geometry.h"
-#include "app/main_window.h"
-#include "core/file_name.h"
 #include "core/folder_listing.h"
-#include "dialogs/dir_list.h"
-#include "dialogs/drive_list.h"
 #include "dialogs/file_box.h"
-#include "dialogs/file_list.h"
 #include "test_support.h"
+#include "widgets/dir_list.h"
+#include "widgets/drive_list.h"
+#include "widgets/file_list.h"
+#include "widgets/geometry.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -22,35 +20,33 @@
 
 #include <memory>
 
-#include <sys/stat.h>
-
 using namespace callvista;
 using namespace callvista::testing;
 
 namespace {
 
-struct Configuration {
-    QString caption;
-    QString action;
-    bool warn = false;
-    bool locked = false;
-};
+// The three ways the document commands ask for a file.
+const FileBoxOptions NewOptions{QStringLiteral("Enter a New Callvista FileName"),
+                                QStringLiteral("Make"), true, QStringLiteral("CVA"), false};
+const FileBoxOptions OpenOptions{QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false,
+                                 QStringLiteral("CVA"), true};
+const FileBoxOptions SaveAsOptions{QStringLiteral("Save as to"), QStringLiteral("Save"), true,
+                                   QStringLiteral("CVA"), false};
 
-const Configuration NewConfig{QStringLiteral("Enter a New Callvista FileName"),
-                              QStringLiteral("Make"), true, false};
-const Configuration OpenConfig{QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false,
-                               true};
-const Configuration SaveAsConfig{QStringLiteral("Save as to"), QStringLiteral("Save"), true,
-                                 false};
-
-Configuration configurationNamed(const QString& name)
+FileBoxOptions optionsNamed(const QString& name)
 {
     if (name == QLatin1String("New"))
-        return NewConfig;
+        return NewOptions;
     if (name == QLatin1String("Open"))
-        return OpenConfig;
-    return SaveAsConfig;
+        return OpenOptions;
+    return SaveAsOptions;
 }
+
+// What a chooser handed back when it closed.
+struct Chosen {
+    bool accepted = false;
+    QString path;
+};
 
 QString native(const QString& path)
 {
@@ -66,6 +62,15 @@ void touch(const QString& path)
 QLineEdit* nameBox(const QDialog& dialog)
 {
     return child<QLineEdit>(dialog, "boxFileName");
+}
+
+QString listedFiles(const QDialog& dialog)
+{
+    QStringList names;
+    const auto* list = child<QListWidget>(dialog, "boxFile");
+    for (int i = 0; i < list->count(); ++i)
+        names.append(list->item(i)->text());
+    return names.join(u',');
 }
 
 QTreeWidgetItem* folderItem(const QDialog& dialog, const QString& name)
@@ -117,19 +122,12 @@ private slots:
     void init();
     void cleanup();
 
-    void acceptName_data();
-    void acceptName();
-    void nameBoxKeys_data();
-    void nameBoxKeys();
-    void documentExists_data();
-    void documentExists();
-    void pseudoFileSystems_data();
-    void pseudoFileSystems();
-    void drivesStartAtTheRoot();
-    void listsFilesAndFolders();
-
     void controlsStandAtTheirPlaces_data();
     void controlsStandAtTheirPlaces();
+    void optionsNameTheWindowAndTheButton_data();
+    void optionsNameTheWindowAndTheButton();
+    void extensionComesFromTheOptions_data();
+    void extensionComesFromTheOptions();
     void tabOrderFocusAndAccessKey_data();
     void tabOrderFocusAndAccessKey();
     void typedNameGetsTheExtension_data();
@@ -154,14 +152,14 @@ private slots:
     void screenshot();
 
 private:
-    // Shows a configured chooser as the document commands do and lets the
-    // step type and click into it.
-    void runChooser(const Configuration& config, const ModalScript::Step& step);
+    // Shows a chooser as the document commands do, lets the step type and
+    // click into it, and keeps what it handed back.
+    void runChooser(const FileBoxOptions& options, const ModalScript::Step& step, Chosen& chosen);
+    void runChooser(const FileBoxOptions& options, const ModalScript::Step& step);
 
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_folder;
     QString m_savedCurrent;
-    std::unique_ptr<Main> m_main;
 };
 
 void TestFileBox::init()
@@ -171,182 +169,33 @@ void TestFileBox::init()
     QVERIFY(m_temp->isValid());
     QVERIFY(QDir::setCurrent(m_temp->path()));
     m_folder = QDir::currentPath();
-    m_main = std::make_unique<Main>();
-    showActive(*m_main);
 }
 
 void TestFileBox::cleanup()
 {
     DirList::setFolderCheck({});
-    m_main.reset();
     QDir::setCurrent(m_savedCurrent);
     m_temp.reset();
 }
 
-void TestFileBox::runChooser(const Configuration& config, const ModalScript::Step& step)
+void TestFileBox::runChooser(const FileBoxOptions& options, const ModalScript::Step& step,
+                             Chosen& chosen)
 {
     ModalScript modal;
     modal.then(step);
-    FileBox box(*m_main);
-    box.configure(config.caption, config.action, config.warn, config.locked);
-    runModal(box);
+    FileBox box(options);
+    QVERIFY(box.path().isEmpty());
+    chosen.accepted = runModal(box);
+    chosen.path = box.path();
     QCOMPARE(modal.shown, QStringList{QStringLiteral("FileBox")});
+    // A path comes back exactly when the chooser was accepted.
+    QCOMPARE(chosen.path.isEmpty(), !chosen.accepted);
 }
 
-void TestFileBox::acceptName_data()
+void TestFileBox::runChooser(const FileBoxOptions& options, const ModalScript::Step& step)
 {
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("message");
-
-    const QString sep = QDir::separator();
-    const QString data = native(QStringLiteral("/data"));
-    const QString wrongExt = QStringLiteral("Only .CVA Files is Valid");
-    const QString badPath = QStringLiteral("Error On Input\\Output Path+FileName!");
-    const QString empty = QStringLiteral("You Must Specify a FileName!");
-
-    QTest::newRow("plain name gets the extension") << "/data" << "report" << data + sep + "report.CVA" << "";
-    QTest::newRow("spaces around are trimmed") << "/data" << "  report  " << data + sep + "report.CVA" << "";
-    QTest::newRow("inner space kept") << "/data" << "my report" << data + sep + "my report.CVA" << "";
-    QTest::newRow("root gets no second separator") << "/" << "report" << native("/") + "report.CVA" << "";
-    QTest::newRow("upper-case extension kept") << "/data" << "book.CVA" << data + sep + "book.CVA" << "";
-    QTest::newRow("lower-case extension kept") << "/data" << "old.cva" << data + sep + "old.cva" << "";
-    QTest::newRow("mixed-case extension kept") << "/data" << "old.cVa" << data + sep + "old.cVa" << "";
-    QTest::newRow("dot far from the end") << "/data" << "my.backup" << data + sep + "my.backup.CVA" << "";
-    QTest::newRow("trailing dot in the last four") << "/data" << "report." << "" << wrongExt;
-    QTest::newRow("other extension") << "/data" << "notes.txt" << "" << wrongExt;
-    QTest::newRow("short extension") << "/data" << "a.cv" << "" << wrongExt;
-    QTest::newRow("dotted folder reaches a short name") << "/data.d" << "x" << "" << wrongExt;
-    QTest::newRow("empty") << "/data" << "" << "" << empty;
-    QTest::newRow("spaces only") << "/data" << "   " << "" << empty;
-    QTest::newRow("tab is not trimmed") << "/data" << "\t" << "" << badPath;
-    QTest::newRow("slash") << "/data" << "sub/report" << "" << badPath;
-    QTest::newRow("backslash") << "/data" << "sub\\report" << "" << badPath;
-    QTest::newRow("parent folder") << "/data" << "../report.CVA" << "" << badPath;
-    QTest::newRow("star") << "/data" << "*" << "" << badPath;
-    QTest::newRow("question mark") << "/data" << "rep?rt.cva" << "" << badPath;
-    QTest::newRow("control character") << "/data" << QString("rep") + QChar(7) + "ort" << "" << badPath;
-    QTest::newRow("longest name") << "/data" << QString(251, u'n') << data + sep + QString(251, u'n') + ".CVA" << "";
-    QTest::newRow("name too long with its extension") << "/data" << QString(252, u'n') << "" << badPath;
-    QTest::newRow("too long in bytes") << "/data" << QString(126, QChar(0xe9)) << "" << badPath;
-    QTest::newRow("wrong extension before bad path") << "/data" << "a*b.txt" << "" << wrongExt;
-}
-
-void TestFileBox::acceptName()
-{
-    QFETCH(QString, folder);
-    QFETCH(QString, name);
-    QFETCH(QString, path);
-    QFETCH(QString, message);
-    const AcceptedName result = callvista::acceptName(folder, name, QStringLiteral("CVA"));
-    QCOMPARE(result.path, path);
-    QCOMPARE(result.message, message);
-    QCOMPARE(result.accepted(), message.isEmpty());
-}
-
-void TestFileBox::nameBoxKeys_data()
-{
-    QTest::addColumn<QChar>("key");
-    QTest::addColumn<bool>("discarded");
-    QTest::newRow("period") << QChar(u'.') << true;
-    QTest::newRow("backslash") << QChar(u'\\') << true;
-    QTest::newRow("colon") << QChar(u':') << true;
-    QTest::newRow("slash") << QChar(u'/') << true;
-    QTest::newRow("letter") << QChar(u'a') << false;
-    QTest::newRow("digit") << QChar(u'7') << false;
-    QTest::newRow("space") << QChar(u' ') << false;
-    QTest::newRow("star passes to the validation") << QChar(u'*') << false;
-    QTest::newRow("comma") << QChar(u',') << false;
-}
-
-void TestFileBox::nameBoxKeys()
-{
-    QFETCH(QChar, key);
-    QFETCH(bool, discarded);
-    QCOMPARE(isDiscardedNameKey(key), discarded);
-}
-
-void TestFileBox::documentExists_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("ordinary file") << "book.CVA" << true;
-    QTest::newRow("other letter case") << "BOOK.CVA" << false;
-    QTest::newRow("missing file") << "none.CVA" << false;
-    QTest::newRow("folder with the name") << "folder.CVA" << false;
-    QTest::newRow("hidden file") << ".hidden.CVA" << false;
-    QTest::newRow("pattern matching a file") << "*.CVA" << false;
-    QTest::newRow("single-character pattern") << "boo?.CVA" << false;
-}
-
-void TestFileBox::documentExists()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, exists);
-    touch(m_folder + "/book.CVA");
-    touch(m_folder + "/.hidden.CVA");
-    QVERIFY(QDir(m_folder).mkdir("folder.CVA"));
-    QCOMPARE(callvista::documentExists(joinFolderAndName(m_folder, name)), exists);
-}
-
-void TestFileBox::pseudoFileSystems_data()
-{
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<bool>("pseudo");
-    for (const char* type : {"proc", "sysfs", "devtmpfs", "cgroup", "cgroup2", "devpts",
-                             "securityfs", "debugfs", "tmpfs"})
-        QTest::newRow(type) << QByteArray(type) << true;
-    for (const char* type : {"ext4", "btrfs", "xfs", "vfat", "ntfs", "nfs4", "overlay"})
-        QTest::newRow(type) << QByteArray(type) << false;
-}
-
-void TestFileBox::pseudoFileSystems()
-{
-    QFETCH(QByteArray, type);
-    QFETCH(bool, pseudo);
-    QCOMPARE(isPseudoFileSystem(type), pseudo);
-}
-
-void TestFileBox::drivesStartAtTheRoot()
-{
-    QStringList drives = listDrives();
-    QVERIFY(!drives.isEmpty());
-    QCOMPARE(drives.first(), QDir::rootPath());
-    QCOMPARE(drives.removeDuplicates(), 0);
-    for (const QString& drive : drives) {
-        QVERIFY2(QFileInfo(drive).isDir(), qPrintable(drive));
-        QVERIFY2(!drive.startsWith("/proc") && !drive.startsWith("/sys"), qPrintable(drive));
-    }
-    QCOMPARE(fallbackDrive(), QDir::rootPath());
-}
-
-void TestFileBox::listsFilesAndFolders()
-{
-    for (const char* name : {"b.CVA", "A.cva", "c.Cva", "notes.txt", ".hidden.CVA", "cva", "x.CVA.bak"})
-        touch(m_folder + "/" + name);
-    QDir folder(m_folder);
-    for (const char* name : {"zeta", "Alpha", "beta", ".git", "dir.CVA"})
-        QVERIFY(folder.mkdir(name));
-    // Links stand for what they point to; only ordinary files and folders
-    // are offered, never a device, a pipe or a link to nothing.
-    QVERIFY(QFile::link(m_folder + "/b.CVA", m_folder + "/link to b.CVA"));
-    QVERIFY(QFile::link(m_folder + "/zeta", m_folder + "/link to zeta"));
-    QVERIFY(QFile::link("/dev/null", m_folder + "/device.CVA"));
-    QVERIFY(QFile::link("/dev/null", m_folder + "/device folder"));
-    QVERIFY(QFile::link(m_folder + "/gone.CVA", m_folder + "/dangling.CVA"));
-    QCOMPARE(::mkfifo(QFile::encodeName(m_folder + "/pipe.CVA").constData(), 0600), 0);
-
-    QCOMPARE(matchingFiles(m_folder, "*.CVA"), (QStringList{"A.cva", "b.CVA", "c.Cva", "link to b.CVA"}));
-    QCOMPARE(matchingFiles(m_folder, "*.txt;*.bak"), (QStringList{"notes.txt", "x.CVA.bak"}));
-    QCOMPARE(subfolders(m_folder),
-             (QStringList{m_folder + "/Alpha", m_folder + "/beta", m_folder + "/dir.CVA",
-                          m_folder + "/link to zeta", m_folder + "/zeta"}));
-    QCOMPARE(folderChain("/usr/share/doc"), (QStringList{"/", "/usr", "/usr/share", "/usr/share/doc"}));
-    QCOMPARE(folderChain("/"), QStringList{"/"});
-    QVERIFY(canListFolder(m_folder));
-    QVERIFY(!canListFolder(m_folder + "/notes.txt"));
-    QVERIFY(!canListFolder(m_folder + "/gone"));
+    Chosen ignored;
+    runChooser(options, step, ignored);
 }
 
 void TestFileBox::controlsStandAtTheirPlaces_data()
@@ -359,7 +208,7 @@ void TestFileBox::controlsStandAtTheirPlaces_data()
     QTest::newRow("boxDrive") << "boxDrive" << QRect(45, 360, 2376, 288) << "";
     QTest::newRow("boxDir") << "boxDir" << QRect(45, 720, 2415, 3180) << "";
     QTest::newRow("boxFile") << "boxFile" << QRect(2490, 384, 2100, 3528) << "";
-    QTest::newRow("btnAction") << "btnAction" << QRect(3870, 48, 735, 315) << "Ok";
+    QTest::newRow("btnAction") << "btnAction" << QRect(3870, 48, 735, 315) << "Make";
 }
 
 void TestFileBox::controlsStandAtTheirPlaces()
@@ -367,9 +216,8 @@ void TestFileBox::controlsStandAtTheirPlaces()
     QFETCH(QString, name);
     QFETCH(QRect, twips);
     QFETCH(QString, caption);
-    FileBox box(*m_main);
+    FileBox box(NewOptions);
     QCOMPARE(box.objectName(), QStringLiteral("FileBox"));
-    QCOMPARE(box.windowTitle(), QStringLiteral("FileBox"));
     QCOMPARE(box.size(), twipsRect(0, 0, 4620, 3960).size());
     QCOMPARE(box.palette().color(QPalette::Window), QColor(192, 192, 192));
     QVERIFY(!(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
@@ -389,6 +237,66 @@ void TestFileBox::controlsStandAtTheirPlaces()
     }
 }
 
+void TestFileBox::optionsNameTheWindowAndTheButton_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("New") << "New" << "Enter a New Callvista FileName" << "Make";
+    QTest::newRow("Open") << "Open" << "Open a Callvista" << "Open";
+    QTest::newRow("Save As") << "Save As" << "Save as to" << "Save";
+}
+
+void TestFileBox::optionsNameTheWindowAndTheButton()
+{
+    QFETCH(QString, config);
+    QFETCH(QString, title);
+    QFETCH(QString, action);
+    runChooser(optionsNamed(config), [&](QDialog& dialog) {
+        QCOMPARE(dialog.windowTitle(), title);
+        QCOMPARE(child<QPushButton>(dialog, "btnAction")->text(), action);
+    });
+}
+
+void TestFileBox::extensionComesFromTheOptions_data()
+{
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<QString>("otherName");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("documents") << "CVA" << "book.CVA,old.cva" << "notes.txt" << "report.CVA";
+    QTest::newRow("text files") << "TXT" << "notes.txt" << "book.CVA" << "report.TXT";
+}
+
+void TestFileBox::extensionComesFromTheOptions()
+{
+    QFETCH(QString, extension);
+    QFETCH(QString, listed);
+    QFETCH(QString, otherName);
+    QFETCH(QString, file);
+    for (const char* name : {"book.CVA", "old.cva", "notes.txt"})
+        touch(m_folder + "/" + name);
+    FileBoxOptions options = SaveAsOptions;
+    options.extension = extension;
+    MessageScript messages;
+    Chosen chosen;
+    runChooser(options, [&](QDialog& dialog) {
+        QCOMPARE(listedFiles(dialog), listed);
+        paste(nameBox(dialog), otherName);
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(messages.asked.size(), 1);
+        QCOMPARE(messages.asked.first().text, "Only ." + extension + " Files is Valid");
+
+        nameBox(dialog)->clear();
+        QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+    }, chosen);
+    QCOMPARE(messages.asked.size(), 1);
+    QVERIFY(chosen.accepted);
+    QCOMPARE(chosen.path, native(m_folder + "/" + file));
+}
+
 void TestFileBox::tabOrderFocusAndAccessKey_data()
 {
     QTest::addColumn<QString>("config");
@@ -399,7 +307,7 @@ void TestFileBox::tabOrderFocusAndAccessKey_data()
 void TestFileBox::tabOrderFocusAndAccessKey()
 {
     QFETCH(QString, config);
-    runChooser(configurationNamed(config), [](QDialog& dialog) {
+    runChooser(optionsNamed(config), [](QDialog& dialog) {
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QTRY_COMPARE(QApplication::focusWidget(), nameBox(dialog));
         QStringList order;
@@ -430,8 +338,8 @@ void TestFileBox::typedNameGetsTheExtension()
     QFETCH(bool, enter);
     QFETCH(QString, file);
     MessageScript messages;
-    m_main->CvaFileName = QStringLiteral("<Untitled>");
-    runChooser(NewConfig, [&](QDialog& dialog) {
+    Chosen chosen;
+    runChooser(NewOptions, [&](QDialog& dialog) {
         QTest::keyClicks(nameBox(dialog), typed);
         if (enter)
             QTest::keyClick(nameBox(dialog), Qt::Key_Return);
@@ -439,10 +347,10 @@ void TestFileBox::typedNameGetsTheExtension()
             QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    });
+    }, chosen);
     QVERIFY(messages.asked.isEmpty());
-    QVERIFY(m_main->ActionFlag);
-    QCOMPARE(m_main->CvaFileName, native(m_folder) + QDir::separator() + file);
+    QVERIFY(chosen.accepted);
+    QCOMPARE(chosen.path, native(m_folder) + QDir::separator() + file);
 }
 
 void TestFileBox::refusedNamesKeepTheDialogOpen_data()
@@ -462,12 +370,13 @@ void TestFileBox::refusedNamesKeepTheDialogOpen()
     QFETCH(QString, message);
     touch(m_folder + "/a.CVA");
     MessageScript messages;
-    m_main->CvaFileName = QStringLiteral("<Untitled>");
-    runChooser(SaveAsConfig, [&](QDialog& dialog) {
+    Chosen chosen;
+    runChooser(SaveAsOptions, [&](QDialog& dialog) {
         paste(nameBox(dialog), pasted);
         QCOMPARE(nameBox(dialog)->text(), pasted);
         QTest::keyClick(nameBox(dialog), Qt::Key_Return);
         QVERIFY(dialog.isVisible());
+        QVERIFY(qobject_cast<FileBox*>(&dialog)->path().isEmpty());
         QCOMPARE(messages.asked.size(), 1);
         QCOMPARE(messages.asked.first().text, message);
         QCOMPARE(messages.asked.first().title, QStringLiteral("Error"));
@@ -477,10 +386,10 @@ void TestFileBox::refusedNamesKeepTheDialogOpen()
         paste(nameBox(dialog), QStringLiteral("my.backup"));
         QTest::keyClick(nameBox(dialog), Qt::Key_Return);
         QVERIFY(!dialog.isVisible());
-    });
+    }, chosen);
     QCOMPARE(messages.asked.size(), 1);
-    QVERIFY(m_main->ActionFlag);
-    QCOMPARE(m_main->CvaFileName, native(m_folder + "/my.backup.CVA"));
+    QVERIFY(chosen.accepted);
+    QCOMPARE(chosen.path, native(m_folder + "/my.backup.CVA"));
 }
 
 void TestFileBox::listedFileKeepsItsLetterCase()
@@ -488,16 +397,16 @@ void TestFileBox::listedFileKeepsItsLetterCase()
     touch(m_folder + "/old.cva");
     touch(m_folder + "/notes.txt");
     MessageScript messages;
-    runChooser(OpenConfig, [&](QDialog& dialog) {
-        auto* list = child<QListWidget>(dialog, "boxFile");
-        QCOMPARE(list->count(), 1);
+    Chosen chosen;
+    runChooser(OpenOptions, [&](QDialog& dialog) {
+        QCOMPARE(listedFiles(dialog), QStringLiteral("old.cva"));
         clickFile(dialog, QStringLiteral("old.cva"), false);
         QCOMPARE(nameBox(dialog)->text(), QStringLiteral("old.cva"));
         QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
-    });
+    }, chosen);
     QVERIFY(messages.asked.isEmpty());
-    QVERIFY(m_main->ActionFlag);
-    QCOMPARE(m_main->CvaFileName, native(m_folder + "/old.cva"));
+    QVERIFY(chosen.accepted);
+    QCOMPARE(chosen.path, native(m_folder + "/old.cva"));
 }
 
 void TestFileBox::doubleClickOnAFileAccepts()
@@ -505,13 +414,14 @@ void TestFileBox::doubleClickOnAFileAccepts()
     touch(m_folder + "/first.CVA");
     touch(m_folder + "/second.CVA");
     MessageScript messages;
-    runChooser(OpenConfig, [&](QDialog& dialog) {
+    Chosen chosen;
+    runChooser(OpenOptions, [&](QDialog& dialog) {
         clickFile(dialog, QStringLiteral("second.CVA"), true);
         QVERIFY(!dialog.isVisible());
-    });
+    }, chosen);
     QVERIFY(messages.asked.isEmpty());
-    QVERIFY(m_main->ActionFlag);
-    QCOMPARE(m_main->CvaFileName, native(m_folder + "/second.CVA"));
+    QVERIFY(chosen.accepted);
+    QCOMPARE(chosen.path, native(m_folder + "/second.CVA"));
 }
 
 void TestFileBox::keysInTheFileListChooseAFile_data()
@@ -545,7 +455,8 @@ void TestFileBox::keysInTheFileListChooseAFile()
     for (const QString& file : files)
         touch(m_folder + "/" + file);
     MessageScript messages;
-    runChooser(OpenConfig, [&](QDialog& dialog) {
+    Chosen result;
+    runChooser(OpenOptions, [&](QDialog& dialog) {
         QVERIFY(activated(dialog));
         QCOMPARE(focused(), nameBox(dialog));
         // Name box, drive list, folder list, file list.
@@ -557,10 +468,10 @@ void TestFileBox::keysInTheFileListChooseAFile()
         QCOMPARE(nameBox(dialog)->text(), chosen);
         press(Qt::Key_Return);
         QVERIFY(!dialog.isVisible());
-    });
+    }, result);
     QVERIFY(messages.asked.isEmpty());
-    QVERIFY(m_main->ActionFlag);
-    QCOMPARE(m_main->CvaFileName, native(m_folder + "/" + chosen));
+    QVERIFY(result.accepted);
+    QCOMPARE(result.path, native(m_folder + "/" + chosen));
 }
 
 void TestFileBox::overwriteQuestion_data()
@@ -582,14 +493,14 @@ void TestFileBox::overwriteQuestion()
     QFETCH(bool, yes);
     touch(m_folder + "/book.CVA");
     const QString path = native(m_folder + "/book.CVA");
-    m_main->CvaFileName = QStringLiteral("<Untitled>");
     MessageScript messages;
     messages.answer(yes ? MessageAnswer::Yes : MessageAnswer::No);
-    runChooser(configurationNamed(config), [&](QDialog& dialog) {
+    Chosen chosen;
+    runChooser(optionsNamed(config), [&](QDialog& dialog) {
         clickFile(dialog, QStringLiteral("book.CVA"), false);
         QTest::keyClick(nameBox(dialog), Qt::Key_Return);
         QCOMPARE(dialog.isVisible(), asked && !yes);
-    });
+    }, chosen);
     QCOMPARE(messages.asked.size(), asked ? 1 : 0);
     if (asked) {
         const MessageRequest& question = messages.asked.first();
@@ -598,8 +509,8 @@ void TestFileBox::overwriteQuestion()
         QCOMPARE(question.buttons, MessageButtons::YesNo);
     }
     const bool accepted = !asked || yes;
-    QCOMPARE(m_main->ActionFlag, accepted);
-    QCOMPARE(m_main->CvaFileName, accepted ? path : QStringLiteral("<Untitled>"));
+    QCOMPARE(chosen.accepted, accepted);
+    QCOMPARE(chosen.path, accepted ? path : QString());
 }
 
 void TestFileBox::leavingWithoutAResult_data()
@@ -614,9 +525,9 @@ void TestFileBox::leavingWithoutAResult()
 {
     QFETCH(QString, from);
     touch(m_folder + "/book.CVA");
-    m_main->CvaFileName = QStringLiteral("/previous/file.CVA");
     MessageScript messages;
-    runChooser(NewConfig, [&](QDialog& dialog) {
+    Chosen chosen;
+    runChooser(NewOptions, [&](QDialog& dialog) {
         QTest::keyClicks(nameBox(dialog), QStringLiteral("typed"));
         if (from.isEmpty()) {
             QVERIFY(dialog.close());
@@ -627,15 +538,15 @@ void TestFileBox::leavingWithoutAResult()
         }
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    });
+    }, chosen);
     QVERIFY(messages.asked.isEmpty());
-    QVERIFY(!m_main->ActionFlag);
-    QCOMPARE(m_main->CvaFileName, QStringLiteral("/previous/file.CVA"));
+    QVERIFY(!chosen.accepted);
+    QCOMPARE(chosen.path, QString());
 }
 
 void TestFileBox::typedSeparatorsDoNothing()
 {
-    runChooser(NewConfig, [](QDialog& dialog) {
+    runChooser(NewOptions, [](QDialog& dialog) {
         QLineEdit* box = nameBox(dialog);
         QTest::keyClicks(box, QStringLiteral("a.b\\c:d/e"));
         QCOMPARE(box->text(), QStringLiteral("abcde"));
@@ -646,7 +557,7 @@ void TestFileBox::typedSeparatorsDoNothing()
 void TestFileBox::lockedBoxRefusesTypingAndPaste()
 {
     touch(m_folder + "/listed.CVA");
-    runChooser(OpenConfig, [](QDialog& dialog) {
+    runChooser(OpenOptions, [](QDialog& dialog) {
         QLineEdit* box = nameBox(dialog);
         QTest::keyClicks(box, QStringLiteral("typed"));
         QCOMPARE(box->text(), QString());
@@ -671,7 +582,8 @@ void TestFileBox::highlightedFolderDoesNotCount()
     QVERIFY(QDir(m_folder).mkdir("other"));
     touch(m_folder + "/sub/inside.CVA");
     MessageScript messages;
-    runChooser(NewConfig, [&](QDialog& dialog) {
+    Chosen chosen;
+    runChooser(NewOptions, [&](QDialog& dialog) {
         auto* dir = child<DirList>(dialog, "boxDir");
         auto* files = child<QListWidget>(dialog, "boxFile");
         QCOMPARE(dir->path(), m_folder);
@@ -692,9 +604,10 @@ void TestFileBox::highlightedFolderDoesNotCount()
         clickFolder(dialog, QStringLiteral("sub"), false);
         QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
         QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-    });
+    }, chosen);
     QVERIFY(messages.asked.isEmpty());
-    QCOMPARE(m_main->CvaFileName, native(m_folder + "/report.CVA"));
+    QVERIFY(chosen.accepted);
+    QCOMPARE(chosen.path, native(m_folder + "/report.CVA"));
 }
 
 void TestFileBox::nameFromOneFolderGoesToTheOpenedOne()
@@ -702,17 +615,18 @@ void TestFileBox::nameFromOneFolderGoesToTheOpenedOne()
     QVERIFY(QDir(m_folder).mkdir("sub"));
     touch(m_folder + "/here.CVA");
     MessageScript messages;
-    runChooser(OpenConfig, [&](QDialog& dialog) {
+    Chosen chosen;
+    runChooser(OpenOptions, [&](QDialog& dialog) {
         clickFile(dialog, QStringLiteral("here.CVA"), false);
         clickFolder(dialog, QStringLiteral("sub"), true);
         QCOMPARE(child<DirList>(dialog, "boxDir")->path(), m_folder + "/sub");
         QCOMPARE(child<QListWidget>(dialog, "boxFile")->count(), 0);
         QCOMPARE(nameBox(dialog)->text(), QStringLiteral("here.CVA"));
         QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
-    });
+    }, chosen);
     QVERIFY(messages.asked.isEmpty());
-    QVERIFY(m_main->ActionFlag);
-    QCOMPARE(m_main->CvaFileName, native(m_folder + "/sub/here.CVA"));
+    QVERIFY(chosen.accepted);
+    QCOMPARE(chosen.path, native(m_folder + "/sub/here.CVA"));
 }
 
 void TestFileBox::everyOpeningStartsAtTheCurrentFolder()
@@ -720,7 +634,8 @@ void TestFileBox::everyOpeningStartsAtTheCurrentFolder()
     QVERIFY(QDir(m_folder).mkdir("sub"));
     touch(m_folder + "/sub/deep.CVA");
     for (int opening = 0; opening < 2; ++opening) {
-        runChooser(OpenConfig, [&](QDialog& dialog) {
+        Chosen chosen;
+        runChooser(OpenOptions, [&](QDialog& dialog) {
             auto* dir = child<DirList>(dialog, "boxDir");
             QCOMPARE(dir->path(), m_folder);
             QCOMPARE(child<FileList>(dialog, "boxFile")->path(), m_folder);
@@ -730,10 +645,11 @@ void TestFileBox::everyOpeningStartsAtTheCurrentFolder()
             QCOMPARE(dir->path(), m_folder + "/sub");
             QCOMPARE(child<QListWidget>(dialog, "boxFile")->count(), 1);
             clickFile(dialog, QStringLiteral("deep.CVA"), false);
-        });
+        }, chosen);
         QCOMPARE(QDir::currentPath(), m_folder);
+        // A file picked but never accepted is not handed back.
+        QVERIFY(!chosen.accepted);
     }
-    QVERIFY(!m_main->ActionFlag);
 }
 
 void TestFileBox::unreadableDriveFallsBackToTheRoot()
@@ -741,7 +657,7 @@ void TestFileBox::unreadableDriveFallsBackToTheRoot()
     const QString drive = m_folder + "/mount";
     QVERIFY(QDir(m_folder).mkdir("mount"));
     MessageScript messages;
-    runChooser(NewConfig, [&](QDialog& dialog) {
+    runChooser(NewOptions, [&](QDialog& dialog) {
         auto* drives = child<DriveList>(dialog, "boxDrive");
         auto* dir = child<DirList>(dialog, "boxDir");
         drives->setDrives({QDir::rootPath(), drive});
@@ -768,7 +684,8 @@ void TestFileBox::unreadableFallbackKeepsTheFolder()
     const QString drive = m_folder + "/mount";
     QVERIFY(QDir(m_folder).mkdir("mount"));
     MessageScript messages;
-    runChooser(NewConfig, [&](QDialog& dialog) {
+    Chosen chosen;
+    runChooser(NewOptions, [&](QDialog& dialog) {
         auto* drives = child<DriveList>(dialog, "boxDrive");
         auto* dir = child<DirList>(dialog, "boxDir");
         const QString startDrive = drives->drive();
@@ -785,8 +702,9 @@ void TestFileBox::unreadableFallbackKeepsTheFolder()
 
         QTest::keyClicks(nameBox(dialog), QStringLiteral("still"));
         QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-    });
-    QCOMPARE(m_main->CvaFileName, native(m_folder + "/still.CVA"));
+    }, chosen);
+    QVERIFY(chosen.accepted);
+    QCOMPARE(chosen.path, native(m_folder + "/still.CVA"));
 }
 
 void TestFileBox::screenshot()
@@ -799,11 +717,11 @@ void TestFileBox::screenshot()
         QVERIFY(here.mkdir(name));
     for (const char* name : {"family.CVA", "club.cva", "office.CVA", "notes.txt"})
         touch(m_folder + "/" + name);
-    const QList<QPair<QString, Configuration>> shots{
-        {"file_box_new", NewConfig}, {"file_box_open", OpenConfig}, {"file_box_save_as", SaveAsConfig}};
-    for (const auto& [file, config] : shots) {
-        runChooser(config, [&](QDialog& dialog) {
-            if (config.locked)
+    const QList<QPair<QString, FileBoxOptions>> shots{
+        {"file_box_new", NewOptions}, {"file_box_open", OpenOptions}, {"file_box_save_as", SaveAsOptions}};
+    for (const auto& [file, options] : shots) {
+        runChooser(options, [&](QDialog& dialog) {
+            if (options.nameLocked)
                 clickFile(dialog, QStringLiteral("family.CVA"), false);
             else
                 QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));

@@ -1,17 +1,24 @@
-#include "app/adr_list.h"
-#include "app/main_window.h"
+#include "core/entry_line.h"
+#include "core/entry_match.h"
 #include "dialogs/find_form.h"
 #include "test_support.h"
+#include "widgets/entry_list.h"
+#include "widgets/modal.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+
+// The Find dialog on its own, over a list of its own: the search it opens
+// with, Find Next's order through the list, and the search it hands back.
+// The main window's part (selecting the first entry, offering the search
+// again, forgetting it) is tested in test_entry_commands.cpp.
 
 using namespace callvista;
 using namespace callvista::testing;
@@ -48,6 +55,21 @@ bool checked(const QWidget& form, const char* name)
     return child<QCheckBox>(form, name)->isChecked();
 }
 
+// A search as one line, so that a comparison shows all of it.
+QString describe(const Search& search)
+{
+    return QStringLiteral("'%1' '%2' '%3' match %4 whole %5")
+        .arg(search.criteria.family, search.criteria.shortName, search.criteria.phone)
+        .arg(search.options.matchCase)
+        .arg(search.options.wholeWord);
+}
+
+Search search(const QString& family, const QString& shortName, const QString& phone,
+              bool matchCase = false, bool wholeWord = false)
+{
+    return {{family, shortName, phone}, {matchCase, wholeWord}};
+}
+
 } // namespace
 
 class TestFindForm : public QObject
@@ -61,7 +83,8 @@ private slots:
     void controlsStandAtTheirPlaces_data();
     void controlsStandAtTheirPlaces();
     void window();
-    void firstOpeningIsEmpty();
+    void opensWithTheSearchHandedIn_data();
+    void opensWithTheSearchHandedIn();
     void enablingRule_data();
     void enablingRule();
     void findNextStepsThroughMatchesAndWraps();
@@ -71,16 +94,20 @@ private slots:
     void clearFieldsKeepsOptionsAndMemory();
     void escapeClosesFromEveryControl_data();
     void escapeClosesFromEveryControl();
-    void loadResetsTheMemory();
     void foundEntryIsScrolledIntoView();
-    void findItemIndexReadsTheDialogAsItRuns();
-    void emptyListOpensNothing();
-    void screenshot();
+    void findNextReadsTheOptionsAsTheyStand_data();
+    void findNextReadsTheOptionsAsTheyStand();
 
 private:
+    // Entries of these family names, short name "x" and phone "555", with
+    // the first one selected, as the main window selects it before Find.
     void addEntries(const QStringList& families);
-    void openFind(ModalScript::Step step);
-    std::unique_ptr<Main> m_main;
+    // Shows a Find dialog over the list, opened with the remembered search,
+    // as the program shows it, and runs the step in it. Returns the search
+    // the dialog hands back.
+    Search openFind(const Search& remembered, const std::function<void(QDialog&)>& step);
+
+    std::unique_ptr<EntryList> m_list;
     // Answers every message box, so that no test waits on one.
     std::unique_ptr<MessageScript> m_messages;
 };
@@ -88,34 +115,33 @@ private:
 void TestFindForm::init()
 {
     m_messages = std::make_unique<MessageScript>();
-    m_main = std::make_unique<Main>();
-    showActive(*m_main);
+    m_list = std::make_unique<EntryList>();
 }
 
 void TestFindForm::cleanup()
 {
-    m_main.reset();
+    m_list.reset();
     m_messages.reset();
 }
 
 void TestFindForm::addEntries(const QStringList& families)
 {
     for (const QString& family : families)
-        QVERIFY(m_main->adrList()->addItem(m_main->MakeNewItem(family, "x", "555")));
-    m_main->adrList()->setFocus();
+        QVERIFY(m_list->addItem(makeEntryLine(family, "x", "555")));
+    m_list->setListIndex(0);
 }
 
-// Opens the dialog through the main window's Find button and runs the step
-// in it.
-void TestFindForm::openFind(ModalScript::Step step)
+Search TestFindForm::openFind(const Search& remembered,
+                              const std::function<void(QDialog&)>& step)
 {
+    FindForm form(*m_list, remembered);
     ModalScript dialogs;
     dialogs.then([&](QDialog& dialog) {
         QVERIFY(activated(dialog));
         step(dialog);
     });
-    QTest::mouseClick(child<QAbstractButton>(*m_main, "FindCmd"), Qt::LeftButton);
-    QCOMPARE(dialogs.shown, QStringList{"FindForm"});
+    runModal(form);
+    return form.lastFound();
 }
 
 void TestFindForm::controlsStandAtTheirPlaces_data()
@@ -136,7 +162,7 @@ void TestFindForm::controlsStandAtTheirPlaces()
     QFETCH(QRect, pixels);
 
     addEntries({"Smith"});
-    const FindForm form(*m_main);
+    const FindForm form(*m_list, Search{});
     QWidget* widget = form.findChild<QWidget*>(name);
     QVERIFY(widget);
     QCOMPARE(widget->geometry(), pixels);
@@ -147,7 +173,7 @@ void TestFindForm::controlsStandAtTheirPlaces()
 void TestFindForm::window()
 {
     addEntries({"Smith"});
-    openFind([](QDialog& dialog) {
+    openFind(Search{}, [](QDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Find an Item"));
         QCOMPARE(dialog.size(), QSize(334, 151));
         QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
@@ -182,22 +208,41 @@ void TestFindForm::window()
     });
 }
 
-void TestFindForm::firstOpeningIsEmpty()
+void TestFindForm::opensWithTheSearchHandedIn_data()
 {
+    QTest::addColumn<Search>("remembered");
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("nothing remembered") << Search{} << false;
+    QTest::newRow("family and Match Case") << search("ann", "", "", true, false) << true;
+    QTest::newRow("phone and Whole Word") << search("", "", "55", false, true) << true;
+    QTest::newRow("all three and both options") << search("ann", "x", "55", true, true) << true;
+    QTest::newRow("only blanks") << search(" ", "  ", "", true, false) << false;
+}
+
+void TestFindForm::opensWithTheSearchHandedIn()
+{
+    QFETCH(Search, remembered);
+    QFETCH(bool, enabled);
+
     addEntries({"Smith", "Adams"});
-    QCOMPARE(m_main->adrList()->listIndex(), qint16(-1));
-    openFind([&](QDialog& dialog) {
-        // Find selected the first entry before the dialog opened.
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(0));
-        QCOMPARE(boxTexts(dialog), (QStringList{"", "", ""}));
-        QVERIFY(!checked(dialog, "MatchCheck"));
-        QVERIFY(!checked(dialog, "WholeCheck"));
-        QVERIFY(!findEnabled(dialog));
+    const Search handedBack = openFind(remembered, [&](QDialog& dialog) {
+        QCOMPARE(boxTexts(dialog), (QStringList{remembered.criteria.family,
+                                                remembered.criteria.shortName,
+                                                remembered.criteria.phone}));
+        QCOMPARE(checked(dialog, "MatchCheck"), remembered.options.matchCase);
+        QCOMPARE(checked(dialog, "WholeCheck"), remembered.options.wholeWord);
+        QCOMPARE(findEnabled(dialog), enabled);
         QCOMPARE(focused(), box(dialog, "Family"));
-        press(Qt::Key_Return);
-        QCOMPARE(m_messages->asked.size(), 0);
-        QVERIFY(dialog.isVisible());
+        if (!enabled) {
+            // Enter does nothing while Find Next is disabled.
+            press(Qt::Key_Return);
+            QCOMPARE(m_messages->asked.size(), 0);
+            QVERIFY(dialog.isVisible());
+        }
     });
+    QCOMPARE(describe(handedBack), describe(remembered));
+    QCOMPARE(m_list->listIndex(), qint16(0));
 }
 
 void TestFindForm::enablingRule_data()
@@ -223,7 +268,7 @@ void TestFindForm::enablingRule()
     QFETCH(bool, enabled);
 
     addEntries({"Smith"});
-    openFind([&](QDialog& dialog) {
+    openFind(Search{}, [&](QDialog& dialog) {
         dialog.findChild<QWidget*>(name)->setFocus();
         type(keys);
         QCOMPARE(findEnabled(dialog), enabled);
@@ -233,33 +278,33 @@ void TestFindForm::enablingRule()
 void TestFindForm::findNextStepsThroughMatchesAndWraps()
 {
     addEntries({"Smith", "Hannah", "Adams", "Zanni", "Baker", "Anne"});
-    openFind([&](QDialog& dialog) {
+    const Search found = openFind(Search{}, [&](QDialog& dialog) {
         type("ann");
         QList<int> selected;
         for (int i = 0; i < 4; ++i) {
             press(Qt::Key_Return);
-            selected.append(m_main->adrList()->listIndex());
+            selected.append(m_list->listIndex());
         }
         // Adams, Anne, Baker, Hannah, Smith, Zanni: the search starts after
-        // Adams, which Find selected.
+        // Adams, which is selected.
         QCOMPARE(selected, (QList<int>{1, 3, 5, 1}));
         QCOMPARE(m_messages->asked.size(), 0);
         QVERIFY(dialog.isVisible());
         QCOMPARE(boxTexts(dialog), (QStringList{"ann", "", ""}));
     });
-    QCOMPARE(m_main->find_fn, QStringLiteral("ann"));
-    QCOMPARE(m_main->adrList()->listIndex(), qint16(1));
+    QCOMPARE(describe(found), describe(search("ann", "", "")));
+    QCOMPARE(m_list->listIndex(), qint16(1));
 }
 
 void TestFindForm::singleMatchStaysSelected()
 {
     addEntries({"Adams", "Baker", "Smith"});
-    openFind([&](QDialog&) {
+    openFind(Search{}, [&](QDialog&) {
         type("ADA");
         press(Qt::Key_Return);
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(0));
+        QCOMPARE(m_list->listIndex(), qint16(0));
         press(Qt::Key_Return);
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(0));
+        QCOMPARE(m_list->listIndex(), qint16(0));
         QCOMPARE(m_messages->asked.size(), 0);
     });
 }
@@ -267,10 +312,10 @@ void TestFindForm::singleMatchStaysSelected()
 void TestFindForm::failedSearchKeepsSelectionAndMemory()
 {
     addEntries({"Adams", "Baker", "Smith"});
-    openFind([&](QDialog& dialog) {
+    const Search found = openFind(Search{}, [&](QDialog& dialog) {
         type("smi");
         press(Qt::Key_Return);
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(2));
+        QCOMPARE(m_list->listIndex(), qint16(2));
         box(dialog, "Family")->selectAll();
         type("zzz");
         pressAccessKey(dialog, Qt::Key_W, "WholeCheck");
@@ -279,24 +324,18 @@ void TestFindForm::failedSearchKeepsSelectionAndMemory()
         QCOMPARE(m_messages->asked.first().text, QStringLiteral("Not Found Any Match!"));
         QCOMPARE(m_messages->asked.first().title, QStringLiteral("Find Message"));
         QCOMPARE(m_messages->asked.first().buttons, MessageButtons::Ok);
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(2));
+        QCOMPARE(m_list->listIndex(), qint16(2));
         QCOMPARE(boxTexts(dialog), (QStringList{"zzz", "", ""}));
         QVERIFY(checked(dialog, "WholeCheck"));
         QVERIFY(dialog.isVisible());
     });
-    QCOMPARE(m_main->find_fn, QStringLiteral("smi"));
-    QCOMPARE(m_main->find_whole, qint16(0));
-    openFind([&](QDialog& dialog) {
-        QCOMPARE(boxTexts(dialog), (QStringList{"smi", "", ""}));
-        QVERIFY(!checked(dialog, "WholeCheck"));
-        QVERIFY(findEnabled(dialog));
-    });
+    QCOMPARE(describe(found), describe(search("smi", "", "")));
 }
 
 void TestFindForm::remembersTrimmedCriteriaAndOptions()
 {
     addEntries({"Ann", "Dianne", "Joanna"});
-    openFind([&](QDialog& dialog) {
+    const Search found = openFind(Search{}, [&](QDialog& dialog) {
         type("  ann ");
         press(Qt::Key_Tab);
         type(" x");
@@ -304,31 +343,30 @@ void TestFindForm::remembersTrimmedCriteriaAndOptions()
         type("55");
         pressAccessKey(dialog, Qt::Key_M, "MatchCheck");
         press(Qt::Key_Return);
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(1));
+        QCOMPARE(m_list->listIndex(), qint16(1));
     });
-    QCOMPARE(m_main->find_fn, QStringLiteral("ann"));
-    QCOMPARE(m_main->find_sn, QStringLiteral("x"));
-    QCOMPARE(m_main->find_pn, QStringLiteral("55"));
-    QCOMPARE(m_main->find_match, qint16(1));
-    QCOMPARE(m_main->find_whole, qint16(0));
-    openFind([&](QDialog& dialog) {
+    QCOMPARE(describe(found), describe(search("ann", "x", "55", true, false)));
+
+    // Handed in again, it goes on from the entry it found.
+    const Search again = openFind(found, [&](QDialog& dialog) {
         QCOMPARE(boxTexts(dialog), (QStringList{"ann", "x", "55"}));
         QVERIFY(checked(dialog, "MatchCheck"));
         QVERIFY(!checked(dialog, "WholeCheck"));
         QVERIFY(findEnabled(dialog));
-        // The remembered search goes on from the entry it found.
         press(Qt::Key_Return);
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(2));
+        QCOMPARE(m_list->listIndex(), qint16(2));
     });
+    QCOMPARE(describe(again), describe(found));
+    QCOMPARE(m_messages->asked.size(), 0);
 }
 
 void TestFindForm::clearFieldsKeepsOptionsAndMemory()
 {
     addEntries({"Adams", "Smith"});
-    openFind([&](QDialog& dialog) {
+    const Search found = openFind(Search{}, [&](QDialog& dialog) {
         type("smith");
         press(Qt::Key_Return);
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(1));
+        QCOMPARE(m_list->listIndex(), qint16(1));
         pressAccessKey(dialog, Qt::Key_M, "MatchCheck");
         box(dialog, "Short")->setFocus();
         type("x");
@@ -343,11 +381,8 @@ void TestFindForm::clearFieldsKeepsOptionsAndMemory()
         QVERIFY(checked(dialog, "WholeCheck"));
     });
     QCOMPARE(m_messages->asked.size(), 0);
-    openFind([&](QDialog& dialog) {
-        QCOMPARE(boxTexts(dialog), (QStringList{"smith", "", ""}));
-        QVERIFY(!checked(dialog, "MatchCheck"));
-        QVERIFY(!checked(dialog, "WholeCheck"));
-    });
+    // The search that found Smith, not the options or fields set after it.
+    QCOMPARE(describe(found), describe(search("smith", "", "")));
 }
 
 void TestFindForm::escapeClosesFromEveryControl_data()
@@ -364,11 +399,13 @@ void TestFindForm::escapeClosesFromEveryControl()
     QFETCH(QString, name);
 
     addEntries({"Adams", "Smith"});
-    openFind([&](QDialog& dialog) {
+    const Search remembered = search("", "x", "", false, true);
+    const Search handedBack = openFind(remembered, [&](QDialog& dialog) {
         type("smith");
         press(Qt::Key_Tab);
         press(Qt::Key_Tab);
         type("555");
+        QCOMPARE(boxTexts(dialog), (QStringList{"smith", "x", "555"}));
         if (name.isEmpty()) {
             dialog.close();
         } else {
@@ -379,36 +416,9 @@ void TestFindForm::escapeClosesFromEveryControl()
         QVERIFY(!dialog.isVisible());
     });
     QCOMPARE(m_messages->asked.size(), 0);
-    QCOMPARE(m_main->adrList()->listIndex(), qint16(0));
-    QCOMPARE(m_main->find_fn, QString());
-    QCOMPARE(m_main->find_pn, QString());
-}
-
-void TestFindForm::loadResetsTheMemory()
-{
-    addEntries({"Adams", "Smith"});
-    openFind([&](QDialog& dialog) {
-        type("Smith");
-        pressAccessKey(dialog, Qt::Key_M, "MatchCheck");
-        QCOMPARE(focused(), child(dialog, "MatchCheck"));
-        pressAccessKey(dialog, Qt::Key_W, "WholeCheck");
-        press(Qt::Key_Return);
-        QCOMPARE(m_main->adrList()->listIndex(), qint16(1));
-    });
-    QCOMPARE(m_main->find_whole, qint16(1));
-
-    // Open empties the list, runs the load handler, reads the entries and
-    // refreshes the buttons.
-    m_main->adrList()->clear();
-    m_main->load();
-    addEntries({"Smith"});
-    m_main->refreshButtons();
-    openFind([&](QDialog& dialog) {
-        QCOMPARE(boxTexts(dialog), (QStringList{"", "", ""}));
-        QVERIFY(!checked(dialog, "MatchCheck"));
-        QVERIFY(!checked(dialog, "WholeCheck"));
-        QVERIFY(!findEnabled(dialog));
-    });
+    QCOMPARE(m_list->listIndex(), qint16(0));
+    // What was typed and never found is not handed back.
+    QCOMPARE(describe(handedBack), describe(remembered));
 }
 
 void TestFindForm::foundEntryIsScrolledIntoView()
@@ -418,64 +428,80 @@ void TestFindForm::foundEntryIsScrolledIntoView()
         families.append(QStringLiteral("Name %1").arg(i, 3, 10, QChar(u'0')));
     families.append("Zoe");
     addEntries(families);
-    AdrList* list = m_main->adrList();
-    openFind([&](QDialog&) {
+    m_list->resize(400, 200);
+    m_list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_list.get()));
+    openFind(Search{}, [&](QDialog&) {
         type("zoe");
         press(Qt::Key_Return);
-        QCOMPARE(list->listIndex(), qint16(300));
-        const QRect row = list->visualRect(list->model()->index(300, 0));
+        QCOMPARE(m_list->listIndex(), qint16(300));
+        const QRect row = m_list->visualRect(m_list->model()->index(300, 0));
         QVERIFY(row.top() >= 0);
-        QVERIFY(row.bottom() < list->viewport()->height());
+        QVERIFY(row.bottom() < m_list->viewport()->height());
     });
 }
 
-void TestFindForm::findItemIndexReadsTheDialogAsItRuns()
+void TestFindForm::findNextReadsTheOptionsAsTheyStand_data()
 {
-    addEntries({"Adams", "Smith"});
-    m_main->adrList()->setListIndex(0);
-    FindForm form(*m_main);
-    QCOMPARE(form.FindItemIndex("  SMITH ", "", ""), qint16(1));
-    child<QCheckBox>(form, "MatchCheck")->setChecked(true);
-    QCOMPARE(form.FindItemIndex("SMITH", "", ""), qint16(-1));
-    QCOMPARE(form.FindItemIndex("Smith", "", ""), qint16(1));
-    child<QCheckBox>(form, "WholeCheck")->setChecked(true);
-    QCOMPARE(form.FindItemIndex("Smit", "", ""), qint16(-1));
-    QCOMPARE(form.FindItemIndex("Smith", "", ""), qint16(1));
-    // One more character in the family column takes in the separator.
-    box(form, "Family")->setMaxLength(31);
-    QCOMPARE(form.FindItemIndex("Smith", "", ""), qint16(-1));
-    QCOMPARE(m_main->adrList()->listIndex(), qint16(0));
-    QCOMPARE(m_main->find_fn, QString());
+    QTest::addColumn<QStringList>("criteria");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<bool>("wholeWord");
+    // The entry Find Next selects with neither option, then with the options
+    // checked; -1 when it finds nothing.
+    QTest::addColumn<int>("plain");
+    QTest::addColumn<int>("withOptions");
+
+    using L = QStringList;
+    QTest::newRow("blanks and case ignored") << L{"  SMITH ", "", ""} << false << false << 1 << 1;
+    QTest::newRow("Match Case, other case") << L{"SMITH", "", ""} << true << false << 1 << -1;
+    QTest::newRow("Match Case, same case") << L{"Smith", "", ""} << true << false << 1 << 1;
+    QTest::newRow("Whole Word, part of the family")
+        << L{"Smit", "", ""} << false << true << 1 << -1;
+    QTest::newRow("Whole Word, the whole family") << L{"Smith", "", ""} << false << true << 1 << 1;
+    QTest::newRow("Whole Word, the whole short name")
+        << L{"", "John", ""} << false << true << 1 << 1;
+    QTest::newRow("Whole Word, part of the phone") << L{"", "", "55"} << false << true << 1 << -1;
+    QTest::newRow("both options, blanks around") << L{"  Smith ", "", ""} << true << true << 1
+                                                 << 1;
+    QTest::newRow("both options, other case") << L{"smith", "", ""} << true << true << 1 << -1;
 }
 
-void TestFindForm::emptyListOpensNothing()
+void TestFindForm::findNextReadsTheOptionsAsTheyStand()
 {
-    ModalScript dialogs;
-    m_main->findCmdClick();
-    QCOMPARE(dialogs.shown.size(), 0);
-}
+    QFETCH(QStringList, criteria);
+    QFETCH(bool, matchCase);
+    QFETCH(bool, wholeWord);
+    QFETCH(int, plain);
+    QFETCH(int, withOptions);
 
-void TestFindForm::screenshot()
-{
-    const QString folder = qEnvironmentVariable("CALLVISTA_SCREENSHOTS");
-    if (folder.isEmpty())
-        QSKIP("set CALLVISTA_SCREENSHOTS to a folder to save the picture");
-    addEntries({"Smith", "Adams", "Hannah", "Baker", "Zanni"});
-    m_main->find_fn = "ann";
-    m_main->find_match = 1;
-    m_main->adrList()->setListIndex(2);
-    FindForm form(*m_main);
-    form.show();
-    QTest::mouseClick(child<QPushButton>(form, "FindCmd"), Qt::LeftButton);
-    const QImage window = m_main->grab().toImage();
-    const QImage dialog = form.grab().toImage();
-    QImage sheet(window.width() + dialog.width() + 20, window.height(), QImage::Format_RGB32);
-    sheet.fill(Qt::white);
-    QPainter painter(&sheet);
-    painter.drawImage(0, 0, window);
-    painter.drawImage(window.width() + 20, 0, dialog);
-    painter.end();
-    QVERIFY(sheet.save(folder + "/find_dialog.png"));
+    QVERIFY(m_list->addItem(makeEntryLine("Adams", "Ann", "123")));
+    QVERIFY(m_list->addItem(makeEntryLine("Smith", "John", "555")));
+    m_list->setListIndex(0);
+    const Search found = openFind(Search{}, [&](QDialog& dialog) {
+        const char* names[] = {"Family", "Short", "Phone"};
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClicks(box(dialog, names[i]), criteria.at(i));
+        auto* findCmd = child<QPushButton>(dialog, "FindCmd");
+
+        QTest::mouseClick(findCmd, Qt::LeftButton);
+        QCOMPARE(int(m_list->listIndex()), plain < 0 ? 0 : plain);
+        QCOMPARE(m_messages->asked.size(), plain < 0 ? 1 : 0);
+
+        m_list->setListIndex(0);
+        if (matchCase)
+            QTest::mouseClick(child<QCheckBox>(dialog, "MatchCheck"), Qt::LeftButton);
+        if (wholeWord)
+            QTest::mouseClick(child<QCheckBox>(dialog, "WholeCheck"), Qt::LeftButton);
+        QTest::mouseClick(findCmd, Qt::LeftButton);
+        QCOMPARE(int(m_list->listIndex()), withOptions < 0 ? 0 : withOptions);
+        QCOMPARE(m_messages->asked.size(), (plain < 0 ? 1 : 0) + (withOptions < 0 ? 1 : 0));
+        QVERIFY(dialog.isVisible());
+    });
+    const Search trimmed =
+        search(criteria.at(0).trimmed(), criteria.at(1).trimmed(), criteria.at(2).trimmed());
+    const Search checkedToo = search(trimmed.criteria.family, trimmed.criteria.shortName,
+                                     trimmed.criteria.phone, matchCase, wholeWord);
+    QCOMPARE(describe(found), describe(withOptions < 0 ? trimmed : checkedToo));
 }
 
 QTEST_MAIN(TestFindForm)

@@ -48,7 +48,7 @@ void TestSortedLines::matchesAPlainSortedList()
         static const QStringList names{"smith", "Smith", QString::fromUtf8("Émile"), "emile",
                                        "van Dyk", "Adams", "zeta", "Ångström"};
         return makeEntryLine(names.at(random.bounded(names.size())),
-                             QString::number(random.bounded(distinct)), u"1", ColumnWidths{});
+                             QString::number(random.bounded(distinct)), u"1");
     };
 
     SortedLines lines{QLocale(locale)};
@@ -84,7 +84,7 @@ void TestSortedLines::refusesTheEntryPastTheLimit()
     SortedLines lines{QLocale::c()};
     QStringList full;
     for (int i = 0; i < MaxEntries; ++i)
-        full.append(makeEntryLine(QString::number(i), u"s", u"1", ColumnWidths{}));
+        full.append(makeEntryLine(QString::number(i), u"s", u"1"));
     lines.reset(full + QStringList{"one too many"});
     QCOMPARE(lines.size(), MaxEntries);
     QVERIFY(!lines.insert(lines.place("late")));

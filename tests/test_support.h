@@ -1,26 +1,45 @@
 #pragma once
 
-#include "app/message_box.h"
-#include "app/modal.h"
+#include "core/entry_line.h"
+#include "file_support.h"
+#include "widgets/entry_list.h"
+#include "widgets/message_box.h"
+#include "widgets/modal.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QList>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 
 #include <deque>
 #include <functional>
+#include <memory>
 
+// What the tests of the windows share: scripts that answer message boxes and
+// drive modal dialogs, typing where the focus is, and the entry list and
+// document of the main window as a person reaches them, through controls.
 namespace callvista::testing {
 
 // Answers the program's message boxes in order and keeps what was asked.
+// Scripts nest: the one before is back when this one ends.
 class MessageScript
 {
 public:
     MessageScript()
     {
-        setMessageResponder([this](const MessageRequest& request) {
+        m_previous = setMessageResponder([this](const MessageRequest& request) {
             asked.append(request);
             if (answers.empty()) {
                 ++unanswered;
@@ -32,7 +51,7 @@ public:
             return answer;
         });
     }
-    ~MessageScript() { setMessageResponder({}); }
+    ~MessageScript() { setMessageResponder(std::move(m_previous)); }
     MessageScript(const MessageScript&) = delete;
     MessageScript& operator=(const MessageScript&) = delete;
 
@@ -41,10 +60,14 @@ public:
     QList<MessageRequest> asked;
     std::deque<MessageAnswer> answers;
     int unanswered = 0;
+
+private:
+    MessageResponder m_previous;
 };
 
 // Drives the program's modal dialogs in order: each step gets the real
-// dialog, shown, and may type and click into it.
+// dialog, shown, and may type and click into it. Scripts nest like
+// MessageScript.
 class ModalScript
 {
 public:
@@ -52,7 +75,7 @@ public:
 
     ModalScript()
     {
-        setModalDriver([this](QDialog& dialog) {
+        m_previous = setModalDriver([this](QDialog& dialog) {
             shown.append(dialog.objectName());
             if (steps.empty()) {
                 ++unexpected;
@@ -63,7 +86,7 @@ public:
             step(dialog);
         });
     }
-    ~ModalScript() { setModalDriver({}); }
+    ~ModalScript() { setModalDriver(std::move(m_previous)); }
     ModalScript(const ModalScript&) = delete;
     ModalScript& operator=(const ModalScript&) = delete;
 
@@ -72,6 +95,9 @@ public:
     QStringList shown;
     std::deque<Step> steps;
     int unexpected = 0;
+
+private:
+    ModalDriver m_previous;
 };
 
 template <typename T = QWidget>
@@ -111,4 +137,161 @@ inline void showActive(QWidget& window)
     QVERIFY(QTest::qWaitForWindowActive(&window));
 }
 
+// The main window's entry list, found by its name.
+inline EntryList* entryList(const QWidget& window)
+{
+    return child<EntryList>(window, "AdrList");
+}
+
+// The family names of the list's entries, top to bottom.
+inline QStringList families(const QWidget& window)
+{
+    QStringList result;
+    const EntryList* list = entryList(window);
+    for (int i = 0; i < list->listCount(); ++i)
+        result.append(entryField(list->itemText(i), Field::Family));
+    return result;
+}
+
+// The entry lines of these entries, each given as family, short name, phone.
+inline QStringList linesOf(const QList<QStringList>& entries)
+{
+    QStringList lines;
+    for (const QStringList& e : entries)
+        lines.append(makeEntryLine(e.value(0), e.value(1), e.value(2)));
+    return lines;
+}
+
+// Puts entries into the window's list as a document would bring them: the
+// document does not count as changed by this.
+inline void putEntries(const QWidget& window, const QList<QStringList>& entries)
+{
+    for (const QString& line : linesOf(entries))
+        QVERIFY(entryList(window)->addItem(line));
+}
+
+// Runs the File menu's command by its menu item.
+inline void runMenu(const QWidget& window, const char* item)
+{
+    QAction* action = window.findChild<QAction*>(QLatin1String(item));
+    QVERIFY2(action, item);
+    action->trigger();
+}
+
+// Types entries into the Add dialog, as a person adds them: a change of the
+// document.
+inline void addEntries(const QWidget& window, const QList<QStringList>& entries)
+{
+    ModalScript dialogs;
+    dialogs.then([&](QDialog& dialog) {
+        for (const QStringList& e : entries) {
+            child<QLineEdit>(dialog, "Family")->setText(e.value(0));
+            child<QLineEdit>(dialog, "Short")->setText(e.value(1));
+            child<QLineEdit>(dialog, "Phone")->setText(e.value(2));
+            child<QPushButton>(dialog, "AddCmd")->click();
+        }
+        child<QPushButton>(dialog, "DoneCmd")->click();
+    });
+    child<QAbstractButton>(window, "AddCmd")->click();
+    QCOMPARE(dialogs.shown, QStringList{"AddForm"});
+}
+
+// Whether the window holds unsaved changes, as a person finds out: New asks
+// about them first. The question is answered Cancel, or the chooser left,
+// so that nothing changes.
+inline bool asksAboutChanges(const QWidget& window)
+{
+    MessageScript messages;
+    messages.answer(MessageAnswer::Cancel);
+    ModalScript dialogs;
+    dialogs.then([](QDialog& dialog) { dialog.reject(); });
+    runMenu(window, "NewMenu");
+    return !messages.asked.isEmpty() && messages.asked.first().title == QLatin1String("Alert");
+}
+
+// A chooser step: picks the file from the file list by a click, as a person
+// does, and presses the action button.
+inline ModalScript::Step pickFile(const QString& name)
+{
+    return [name](QDialog& dialog) {
+        auto* list = child<QListWidget>(dialog, "boxFile");
+        const auto found = list->findItems(name, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(found.first()).center());
+        QCOMPARE(child<QLineEdit>(dialog, "boxFileName")->text(), name);
+        QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
+    };
+}
+
+// A chooser step: types the name into the name box and presses Enter.
+inline ModalScript::Step typeName(const QString& name)
+{
+    return [name](QDialog& dialog) {
+        QTest::keyClicks(child<QLineEdit>(dialog, "boxFileName"), name);
+        QTest::keyClick(child<QLineEdit>(dialog, "boxFileName"), Qt::Key_Return);
+    };
+}
+
+// Opens the document of that name in the process's current folder through
+// File, Open and the chooser's file list. The window must hold no unsaved
+// changes.
+inline void openDocument(const QWidget& window, const QString& name)
+{
+    ModalScript dialogs;
+    dialogs.then(pickFile(name));
+    runMenu(window, "OpenMenu");
+    QCOMPARE(dialogs.shown, QStringList{"FileBox"});
+    QCOMPARE(dialogs.unexpected, 0);
+}
+
+// The ways text reaches a box other than typing, each through what a person
+// uses: Ctrl+V, the box's own context menu, and a drop.
+enum class Paste { CtrlV, Menu, Drop };
+
+inline void pasteByMenu(QLineEdit* target)
+{
+    const std::unique_ptr<QMenu> menu(target->createStandardContextMenu());
+    for (QAction* action : menu->actions())
+        if (action->text().startsWith(QLatin1String("&Paste"))) {
+            action->trigger();
+            return;
+        }
+    QFAIL("the context menu has no Paste");
+}
+
+inline void dropText(QLineEdit* target, const QString& text)
+{
+    QMimeData data;
+    data.setText(text);
+    // A drop lands only where the drag entered first.
+    const QPoint end(target->width() - 2, target->height() / 2);
+    QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+}
+
+// Pastes through the real clipboard at the end of the box's text.
+inline void paste(QLineEdit* target, const QString& text, Paste how)
+{
+    target->setFocus();
+    target->end(false);
+    QGuiApplication::clipboard()->setText(text);
+    switch (how) {
+    case Paste::CtrlV:
+        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+        break;
+    case Paste::Menu:
+        pasteByMenu(target);
+        break;
+    case Paste::Drop:
+        dropText(target, text);
+        break;
+    }
+}
+
 } // namespace callvista::testing
+
+Q_DECLARE_METATYPE(callvista::testing::Paste)

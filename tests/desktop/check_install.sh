@@ -33,8 +33,12 @@ missing=()
 for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps lintian readelf ldd timeout; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
-[ ${#missing[@]} -eq 0 ] ||
-  stop "missing tools: ${missing[*]} (install desktop-file-utils appstream dpkg-dev lintian binutils)"
+# Without its tools the check cannot run at all: CTest counts exit code 77
+# as skipped, with this reason.
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "SKIP: missing tools: ${missing[*]} (install desktop-file-utils appstream dpkg-dev lintian binutils)"
+  exit 77
+fi
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

@@ -37,7 +37,19 @@ until xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='; do
   [ $SECONDS -lt $deadline ] || { echo "openbox did not start" >&2; exit 1; }
   sleep 0.1
 done
-trap 'kill $wm $xvfb 2>/dev/null || true; [ -n "${PID:-}" ] && kill $PID 2>/dev/null || true' EXIT
+# Each scenario runs in a subshell, so the ids of the programs it starts are
+# kept in a file, where the clean-up reads them: only those processes are
+# ended, never another program of the same name.
+PIDS=$ARTEFACTS/program.pids
+: > "$PIDS"
+end_programs() {
+  local pid
+  while read -r pid; do
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  done < "$PIDS"
+  : > "$PIDS"
+}
+trap 'end_programs; kill $wm $xvfb 2>/dev/null || true' EXIT
 
 unset QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
@@ -55,7 +67,7 @@ for scenario in "$HERE"/scenarios/${E2E_ONLY:-}*.sh; do
     echo "FAIL!  : $SCENARIO"
     failed=$((failed + 1))
   fi
-  pkill -f "^$PROGRAM" 2>/dev/null || true
+  end_programs
   rm -rf "$WORK"
 done
 echo "$passed passed, $failed failed"

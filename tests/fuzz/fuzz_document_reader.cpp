@@ -38,7 +38,7 @@ bool holdsHalfAPair(const QString& line)
 // report.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const ColumnWidths widths;
+    constexpr ColumnWidths widths = EntryWidths;
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const DecodedDocument read = decodeDocument(bytes, widths);

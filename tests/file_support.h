@@ -5,13 +5,29 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
 
-// Real failures of the file system for the tests of saving: a limit on the
-// size of the files this process writes, and a file system that is full.
+// Files for the tests: writing and reading bytes, and real failures of the
+// file system for the tests of saving, a limit on the size of the files this
+// process writes and a file system that is full. Qt Core only.
 namespace callvista::testing {
+
+inline void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The bytes of the file, or "<missing>" when it cannot be read.
+inline QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
 
 // Lowers this process's limit on the size of the files it writes, as
 // `ulimit -f` does, so that a real write past it fails with EFBIG part-way

@@ -17,9 +17,8 @@ class PhoneEdit;
 
 // The field layout of the Add, Edit and Find dialogs: the captions "Family
 // Name:", "Short Name:" and "Phone No:" beside the boxes Family, Short and
-// Phone, at the same places, first in the tab order, with the same length
-// limits. The limits are the column widths of the entry line, so the three
-// dialogs build their fields here and nowhere else.
+// Phone, at the same places, first in the tab order, with the column widths
+// of the entry line as their length limits.
 class EntryFields
 {
 public:
@@ -28,9 +27,6 @@ public:
     [[nodiscard]] QLineEdit* family() const { return m_family; }
     [[nodiscard]] QLineEdit* shortName() const { return m_short; }
     [[nodiscard]] PhoneEdit* phone() const { return m_phone; }
-
-    // The column widths as the length limits of the boxes give them now.
-    [[nodiscard]] ColumnWidths widths() const;
 
     // True when each box holds more than spaces.
     [[nodiscard]] bool complete() const;

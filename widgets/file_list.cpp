@@ -1,4 +1,4 @@
-#include "dialogs/file_list.h"
+#include "widgets/file_list.h"
 
 #include "core/folder_listing.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/drive_list.h"
+#include "widgets/drive_list.h"
 
 #include <QDir>
 #include <QSignalBlocker>

@@ -1,4 +1,4 @@
-#include "dialogs/dir_list.h"
+#include "widgets/dir_list.h"
 
 #include "core/folder_listing.h"
 

@@ -1,4 +1,4 @@
-#include "app/geometry.h"
+#include "widgets/geometry.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "app/command_button.h"
+#include "widgets/command_button.h"
 
 #include <QIcon>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
-#include "dialogs/entry_fields.h"
+#include "widgets/entry_fields.h"
 
-#include "app/geometry.h"
-#include "app/message_box.h"
-#include "dialogs/field_validator.h"
-#include "dialogs/phone_edit.h"
+#include "widgets/geometry.h"
+#include "widgets/message_box.h"
+#include "widgets/field_validator.h"
+#include "widgets/phone_edit.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -71,7 +71,6 @@ bool blank(const QLineEdit* box)
 EntryFields::EntryFields(QWidget* form)
 {
     form->setFont(formFont(form->font()));
-    const ColumnWidths design;
     QLabel* familyLabel =
         makeLabel(form, QStringLiteral("Label1"), QObject::tr("Family Name:"), 360, 360, 1092);
     QLabel* shortLabel =
@@ -80,11 +79,11 @@ EntryFields::EntryFields(QWidget* form)
         makeLabel(form, QStringLiteral("Label3"), QObject::tr("Phone No:"), 600, 1080, 852);
 
     m_family = new QLineEdit(form);
-    setUpBox(m_family, QStringLiteral("Family"), design.family, 360, 3132);
+    setUpBox(m_family, QStringLiteral("Family"), EntryWidths.family, 360, 3132);
     m_short = new QLineEdit(form);
-    setUpBox(m_short, QStringLiteral("Short"), design.shortName, 720, 2892);
+    setUpBox(m_short, QStringLiteral("Short"), EntryWidths.shortName, 720, 2892);
     m_phone = new PhoneEdit(form);
-    setUpBox(m_phone, QStringLiteral("Phone"), design.phone, 1080, 2652);
+    setUpBox(m_phone, QStringLiteral("Phone"), EntryWidths.phone, 1080, 2652);
 
     // The captions carry no access key; as buddies they name the boxes for
     // assistive technology.
@@ -96,15 +95,9 @@ EntryFields::EntryFields(QWidget* form)
     QWidget::setTabOrder(m_short, m_phone);
 }
 
-ColumnWidths EntryFields::widths() const
-{
-    return {qint16(m_family->maxLength()), qint16(m_short->maxLength()),
-            qint16(m_phone->maxLength())};
-}
-
 bool EntryFields::complete() const
 {
-    return !blank(m_family) && !blank(m_short) && !blank(m_phone);
+    return isCompleteEntry(m_family->text(), m_short->text(), m_phone->text());
 }
 
 bool EntryFields::anyFilled() const

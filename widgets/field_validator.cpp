@@ -1,4 +1,4 @@
-#include "dialogs/field_validator.h"
+#include "widgets/field_validator.h"
 
 #include "core/entry_line.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/phone_edit.h"
+#include "widgets/phone_edit.h"
 
 #include "core/phone_key.h"
 
@@ -81,7 +81,7 @@ void PhoneEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
-    const qint16 accepted = code < BeyondAscii ? FilterPhoneKey(qint16(code)) : qint16(0);
+    const qint16 accepted = code < BeyondAscii ? filterPhoneKey(qint16(code)) : qint16(0);
     if (accepted == 0)
         return;
     if (accepted == 8)

@@ -1,10 +1,12 @@
-#include "app/message_box.h"
+#include "widgets/message_box.h"
 
-#include "app/modal.h"
+#include "widgets/modal.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
+
+#include <utility>
 
 namespace callvista {
 
@@ -98,9 +100,9 @@ MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& t
     }
 }
 
-void setMessageResponder(MessageResponder newResponder)
+MessageResponder setMessageResponder(MessageResponder newResponder)
 {
-    responder() = std::move(newResponder);
+    return std::exchange(responder(), std::move(newResponder));
 }
 
 } // namespace callvista

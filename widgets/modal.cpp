@@ -1,6 +1,8 @@
-#include "app/modal.h"
+#include "widgets/modal.h"
 
 #include <QDialog>
+
+#include <utility>
 
 namespace callvista {
 
@@ -14,12 +16,10 @@ ModalDriver& driver()
 
 } // namespace
 
-void runModal(QDialog& dialog)
+bool runModal(QDialog& dialog)
 {
-    if (!driver()) {
-        dialog.exec();
-        return;
-    }
+    if (!driver())
+        return dialog.exec() == QDialog::Accepted;
     dialog.setModal(true);
     dialog.show();
     dialog.activateWindow();
@@ -30,6 +30,7 @@ void runModal(QDialog& dialog)
     // closes; do the same so that focus changes in the owner take effect.
     if (QWidget* owner = dialog.parentWidget())
         owner->window()->activateWindow();
+    return dialog.result() == QDialog::Accepted;
 }
 
 Qt::WindowFlags dialogWindowFlags()
@@ -38,9 +39,9 @@ Qt::WindowFlags dialogWindowFlags()
            | Qt::WindowCloseButtonHint;
 }
 
-void setModalDriver(ModalDriver newDriver)
+ModalDriver setModalDriver(ModalDriver newDriver)
 {
-    driver() = std::move(newDriver);
+    return std::exchange(driver(), std::move(newDriver));
 }
 
 } // namespace callvista

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/list_box_view.h"
+#include "widgets/list_box_view.h"
 
 #include <QListWidget>
 #include <QString>

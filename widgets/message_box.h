@@ -29,8 +29,9 @@ MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& t
                           MessageButtons buttons = MessageButtons::Ok);
 
 // Test seam: while a responder is set, showMessage asks it instead of showing
-// a box. Pass an empty function to go back to real boxes.
+// a box. Pass an empty function to go back to real boxes. Returns the
+// responder that was set before, so that it can be put back.
 using MessageResponder = std::function<MessageAnswer(const MessageRequest&)>;
-void setMessageResponder(MessageResponder responder);
+MessageResponder setMessageResponder(MessageResponder responder);
 
 } // namespace callvista

@@ -13,7 +13,7 @@ namespace callvista {
 // Alt combinations, and Enter, Escape and Tab, which belong to the dialog.
 [[nodiscard]] int typedCharacterCode(const QKeyEvent& event);
 
-// A text box that lets through only the keystrokes that FilterPhoneKey
+// A text box that lets through only the keystrokes that filterPhoneKey
 // accepts. A refused key leaves text, caret and selection as they were. Only
 // typing is filtered: text set by the program or pasted through the context
 // menu stays as it is.

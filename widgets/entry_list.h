@@ -1,47 +1,22 @@
 #pragma once
 
-#include "app/list_box_view.h"
-#include "core/sorted_lines.h"
+#include "widgets/entry_model.h"
+#include "widgets/list_box_view.h"
 
-#include <QAbstractListModel>
 #include <QListView>
 #include <QStringList>
 
 namespace callvista {
 
-// The entry lines in their sorted order, as the list view shows them.
-class EntryModel : public QAbstractListModel
-{
-    Q_OBJECT
-
-public:
-    explicit EntryModel(QObject* parent = nullptr);
-
-    [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
-    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
-
-    // Inserts at the sorted place, after any equal lines; -1 when full.
-    int insertLine(const QString& line);
-    // Replaces the whole content by the given lines, sorted once.
-    void resetLines(const QStringList& lines);
-    void removeLine(int row);
-    void clearLines();
-    [[nodiscard]] const QString& line(int row) const { return m_lines.at(row); }
-    [[nodiscard]] QStringList lines() const { return m_lines.lines(); }
-
-private:
-    SortedLines m_lines;
-};
-
 // The entry list of the main window: a list that keeps itself sorted, with one
 // selected entry at most. Positions and the count are 16-bit; the selection
 // index is -1 when nothing is selected.
-class AdrList : public ListBoxView<QListView>
+class EntryList : public ListBoxView<QListView>
 {
     Q_OBJECT
 
 public:
-    explicit AdrList(QWidget* parent = nullptr);
+    explicit EntryList(QWidget* parent = nullptr);
 
     // Adds a line at its sorted place. Returns false, adding nothing, when
     // the list already holds MaxEntries lines.
@@ -53,9 +28,10 @@ public:
     void clear();
 
     [[nodiscard]] qint16 listCount() const;
-    [[nodiscard]] bool isFull() const;
     [[nodiscard]] QString itemText(int position) const;
     [[nodiscard]] QStringList items() const;
+    // The lines where the list keeps them, for scans that copy nothing.
+    [[nodiscard]] const SortedLines& lines() const { return m_model.lines(); }
     [[nodiscard]] qint16 listIndex() const;
     // Selects the entry and scrolls it into view; -1 clears the selection.
     void setListIndex(int position);
@@ -64,7 +40,7 @@ signals:
     void gotFocus();
     // A double click on an entry; one on the empty area below the entries
     // raises nothing.
-    void listDoubleClicked();
+    void entryDoubleClicked();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

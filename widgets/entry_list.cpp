@@ -1,0 +1,93 @@
+#include "widgets/entry_list.h"
+
+#include <QFocusEvent>
+#include <QMouseEvent>
+
+namespace callvista {
+
+EntryList::EntryList(QWidget* parent)
+    : ListBoxView<QListView>(parent)
+{
+    setModel(&m_model);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Every row has the same height: the view then lays out 32767 rows
+    // without measuring each one.
+    setUniformItemSizes(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideNone);
+}
+
+bool EntryList::addItem(const QString& line)
+{
+    return m_model.insertLine(line) >= 0;
+}
+
+void EntryList::setItems(const QStringList& lines)
+{
+    m_model.resetLines(lines);
+}
+
+void EntryList::removeItem(int position)
+{
+    const bool wasSelected = position == listIndex();
+    m_model.removeLine(position);
+    // The view would move the selection to a neighbour of the removed line;
+    // a list box leaves nothing selected when its selected line goes.
+    if (wasSelected)
+        setListIndex(-1);
+}
+
+void EntryList::clear()
+{
+    m_model.clearLines();
+}
+
+qint16 EntryList::listCount() const
+{
+    return qint16(m_model.rowCount());
+}
+
+QString EntryList::itemText(int position) const
+{
+    if (position < 0 || position >= m_model.rowCount())
+        return {};
+    return m_model.lines().at(position);
+}
+
+QStringList EntryList::items() const
+{
+    return m_model.lines().lines();
+}
+
+qint16 EntryList::listIndex() const
+{
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? qint16(-1) : qint16(selected.first().row());
+}
+
+void EntryList::setListIndex(int position)
+{
+    if (position < 0 || position >= m_model.rowCount()) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = m_model.index(position);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+}
+
+void EntryList::focusInEvent(QFocusEvent* event)
+{
+    ListBoxView<QListView>::focusInEvent(event);
+    emit gotFocus();
+}
+
+void EntryList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    ListBoxView<QListView>::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+        emit entryDoubleClicked();
+}
+
+} // namespace callvista
