@@ -354,7 +354,7 @@ void MainWindow::openDocument()
 
 MainWindow::SaveOutcome MainWindow::writeTo(const QString& path)
 {
-    const DocumentWriteResult result = writeDocumentFile(path, m_list->items());
+    const DocumentWriteResult result = writeDocumentFile(path, m_list->lines());
     if (!result.ok()) {
         showMessage(this, result.error, QStringLiteral("Error"));
         return SaveOutcome::Failed;

@@ -138,10 +138,10 @@ qint64 openOrdinaryFile(QFile& file, const QString& path, QString& reason)
 #endif
 }
 
-DocumentWriteResult writeDocumentFile(const QString& path, const QStringList& lines,
-                                      const ColumnWidths& widths)
+namespace {
+
+DocumentWriteResult writeEncoded(const QString& path, const EncodedDocument& document)
 {
-    const EncodedDocument document = encodeDocument(lines, widths);
     if (!document.ok())
         return writeFailure(path, document.error);
     if (const QString refusal = saveTargetRefusal(path); !refusal.isEmpty())
@@ -163,6 +163,20 @@ DocumentWriteResult writeDocumentFile(const QString& path, const QStringList& li
     if (!file.commit())
         return writeFailure(path, file.errorString());
     return {};
+}
+
+} // namespace
+
+DocumentWriteResult writeDocumentFile(const QString& path, const QStringList& lines,
+                                      const ColumnWidths& widths)
+{
+    return writeEncoded(path, encodeDocument(lines, widths));
+}
+
+DocumentWriteResult writeDocumentFile(const QString& path, const SortedLines& lines,
+                                      const ColumnWidths& widths)
+{
+    return writeEncoded(path, encodeDocument(lines, widths));
 }
 
 DecodedDocument readDocumentFile(const QString& path, const ColumnWidths& widths)

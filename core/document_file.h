@@ -28,6 +28,9 @@ struct DocumentWriteResult {
 // the system's words where it gave one, is returned.
 [[nodiscard]] DocumentWriteResult writeDocumentFile(const QString& path, const QStringList& lines,
                                                     const ColumnWidths& widths = EntryWidths);
+// The same for the lines where the entry list keeps them, copying none.
+[[nodiscard]] DocumentWriteResult writeDocumentFile(const QString& path, const SortedLines& lines,
+                                                    const ColumnWidths& widths = EntryWidths);
 
 // Opens the file at the path for reading and checks what was opened, not the
 // name looked at before: a pipe put in the file's place in between must not

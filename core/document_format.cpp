@@ -1,12 +1,16 @@
 #include "core/document_format.h"
 
+#include "core/shares.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringView>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
+#include <vector>
 
 namespace callvista {
 
@@ -281,14 +285,52 @@ qint64 maxDocumentBytes(const ColumnWidths& widths)
     return (units * MaxBytesPerUnit + 3 * LineEndBytes) * MaxEntries;
 }
 
-EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& widths,
-                               const TextEncoding& encoding)
+namespace {
+
+// The entries converted to UTF-8 at a time.
+constexpr qsizetype ChunkEntries = 64;
+constexpr int MaxUtf8PerUnit = 3;
+// Fewer entries than this to a thread cost more to hand over than to write.
+constexpr qsizetype MinEncodeShare = 4096;
+
+// The entries from row `first` up to `last` as UTF-8 at `out`. They are
+// gathered as text in a small buffer that stays in the cache, and Qt's own
+// UTF-8 converter, which takes runs of ASCII many characters at a time,
+// converts a chunk of them at once into the bytes (the system's converter,
+// even where it is UTF-8, would make a byte array at every call). Returns
+// the end of what it wrote, or nullptr when an entry holds a line break or
+// half of a surrogate pair.
+template <typename Lines>
+char* writeUtf8(const Lines& lines, int first, int last, const ColumnWidths& widths, char* out)
+{
+    QStringEncoder utf8(QStringConverter::Utf8, Stateless);
+    std::array<QChar, ChunkEntries * (EntryWidths.lineLength() + 4)> chunk;
+    QChar* text = chunk.data();
+    qsizetype inChunk = 0;
+    const auto convert = [&] {
+        out = utf8.appendToBuffer(out, QStringView(chunk.data(), text));
+        text = chunk.data();
+        inChunk = 0;
+        return !utf8.hasError();
+    };
+    bool written = true;
+    lines.forEachLine(first, last, [&](const QString& line) {
+        text = writeEntryText(text, line, widths);
+        written = text && (++inChunk < ChunkEntries || convert());
+        return written;
+    });
+    return written && (inChunk == 0 || convert()) ? out : nullptr;
+}
+
+template <typename Lines>
+EncodedDocument encodeLines(const Lines& lines, qsizetype count, const ColumnWidths& widths,
+                            const TextEncoding& encoding)
 {
     EncodedDocument result;
-    if (lines.size() > MaxEntries) {
+    if (count > MaxEntries) {
         result.error = QStringLiteral("A document holds at most %1 entries; this one has %2.")
                            .arg(MaxEntries)
-                           .arg(lines.size());
+                           .arg(count);
         return result;
     }
     if (!makeEncoder(encoding).isValid()) {
@@ -296,33 +338,102 @@ EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& wid
                            .arg(encodingTitle(encoding));
         return result;
     }
-    // Every entry takes at most its three columns and three line ends: the
-    // text is written into one buffer of that size.
-    QString text(lines.size() * (widths.lineLength() + 4), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        out = writeEntryText(out, lines.at(i), widths);
-        if (!out) {
-            result.error = lineBreakReason(i, lines.at(i), widths);
+    // Every entry takes at most its three columns and three line ends.
+    const qsizetype units = widths.lineLength() + 4;
+
+    if (reportsEveryFailure(makeEncoder(encoding))
+        && widths.lineLength() <= EntryWidths.lineLength()) {
+        // UTF-8 goes straight from the lines into the document's bytes, with
+        // room for three bytes to a unit (a pair of units takes four), on one
+        // thread per share of the entries; each share then moves up behind
+        // the one before it.
+        result.bytes.resize(count * units * MaxUtf8PerUnit);
+        const int shares = shareCount(count, MinEncodeShare);
+        std::vector<qsizetype> ends(static_cast<size_t>(shares), -1);
+        runShares(shares, [&](int share) {
+            const qsizetype first = shareStart(count, shares, share);
+            const qsizetype last = shareStart(count, shares, share + 1);
+            char* const begin = result.bytes.data() + first * units * MaxUtf8PerUnit;
+            char* const end = writeUtf8(lines, int(first), int(last), widths, begin);
+            if (end)
+                ends[size_t(share)] = end - begin;
+        });
+        if (std::all_of(ends.begin(), ends.end(), [](qsizetype end) { return end >= 0; })) {
+            char* const bytes = result.bytes.data();
+            qsizetype size = 0;
+            for (int share = 0; share < shares; ++share) {
+                const qsizetype from = shareStart(count, shares, share) * units * MaxUtf8PerUnit;
+                std::memmove(bytes + size, bytes + from, size_t(ends[size_t(share)]));
+                size += ends[size_t(share)];
+            }
+            result.bytes.resize(size);
             return result;
         }
+        // Only now is each entry looked at on its own, below, to name the
+        // first one that cannot be written.
+        result.bytes.clear();
     }
+
+    // Other encodings: the text of the whole document first, then one
+    // conversion, checked by reading it back where the converter may
+    // substitute without a word.
+    QString text(count * units, Qt::Uninitialized);
+    QChar* out = text.data();
+    qsizetype index = 0;
+    lines.forEachLine(0, int(count), [&](const QString& line) {
+        out = writeEntryText(out, line, widths);
+        if (!out)
+            result.error = lineBreakReason(index, line, widths);
+        ++index;
+        return out != nullptr;
+    });
+    if (!result.error.isEmpty())
+        return result;
     text.truncate(out - text.constData());
-    // One conversion of the whole document; only when it fails is each entry
-    // converted on its own, to name the one that cannot be stored.
     if (encodes(text, encoding, &result.bytes))
         return result;
     result.bytes.clear();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString oneEntry = entryText(lines.at(i), widths);
-        if (!encodes(oneEntry, encoding, nullptr)) {
-            result.error = unencodableReason(i, lines.at(i), oneEntry, widths, encoding);
-            return result;
-        }
-    }
-    result.error = QStringLiteral("The document cannot be written in %1.")
-                       .arg(encodingTitle(encoding));
+    // Only when the whole fails is each entry converted on its own, to name
+    // the one that cannot be stored.
+    index = 0;
+    lines.forEachLine(0, int(count), [&](const QString& line) {
+        const QString oneEntry = entryText(line, widths);
+        if (!encodes(oneEntry, encoding, nullptr))
+            result.error = unencodableReason(index, line, oneEntry, widths, encoding);
+        ++index;
+        return result.error.isEmpty();
+    });
+    if (result.error.isEmpty())
+        result.error = QStringLiteral("The document cannot be written in %1.")
+                           .arg(encodingTitle(encoding));
     return result;
+}
+
+// A plain list of lines, visited as the entry list visits its own.
+struct ListLines {
+    const QStringList& lines;
+
+    template <typename Visit>
+    void forEachLine(int first, int last, const Visit& visit) const
+    {
+        for (int row = first; row < last; ++row)
+            if (!visit(lines.at(row)))
+                return;
+    }
+};
+
+} // namespace
+
+EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& widths,
+                               const TextEncoding& encoding)
+{
+    return encodeLines(ListLines{lines}, lines.size(), widths, encoding);
+}
+
+EncodedDocument encodeDocument(const SortedLines& lines, const ColumnWidths& widths,
+                               const TextEncoding& encoding)
+{
+    return encodeLines(lines, lines.size(), widths, encoding);
 }
 
 DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widths,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/entry_line.h"
+#include "core/sorted_lines.h"
 
 #include <QByteArray>
 #include <QString>
@@ -75,7 +76,12 @@ struct DecodedDocument {
 // its line by position. Fails, with a reason naming the entry, when a field
 // holds a line break or a character that the encoding cannot represent, and
 // for more than MaxEntries lines: none of them could be read back.
-[[nodiscard]] EncodedDocument encodeDocument(const QStringList& lines, const ColumnWidths& widths = EntryWidths,
+[[nodiscard]] EncodedDocument encodeDocument(const QStringList& lines,
+                                             const ColumnWidths& widths = EntryWidths,
+                                             const TextEncoding& encoding = {});
+// The same for the lines where the entry list keeps them.
+[[nodiscard]] EncodedDocument encodeDocument(const SortedLines& lines,
+                                             const ColumnWidths& widths = EntryWidths,
                                              const TextEncoding& encoding = {});
 
 // The entry lines held by the bytes of a document. A byte-order mark of

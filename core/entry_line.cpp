@@ -1,6 +1,7 @@
 #include "core/entry_line.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace callvista {
 
@@ -99,13 +100,23 @@ bool isCompleteEntry(QStringView family, QStringView shortName, QStringView phon
 
 QStringView trimSpacesView(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
+    const char16_t* begin = text.utf16();
+    const char16_t* end = begin + text.size();
+    while (begin < end && *begin == u' ')
         ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
+    // The padding of a column is most of it: step back over it four spaces
+    // at a time.
+    constexpr quint64 FourSpaces = 0x0020'0020'0020'0020ULL;
+    while (end - begin >= 4) {
+        quint64 units;
+        std::memcpy(&units, end - 4, sizeof units);
+        if (units != FourSpaces)
+            break;
+        end -= 4;
+    }
+    while (end > begin && end[-1] == u' ')
         --end;
-    return text.sliced(begin, end - begin);
+    return QStringView(begin, end);
 }
 
 QStringView entryColumn(QStringView line, Field field, const ColumnWidths& widths)

@@ -4,9 +4,13 @@ namespace callvista {
 
 int EntryOrder::Key::compare(const Key& other) const
 {
-    if (m_collated && other.m_collated)
-        return m_collated->compare(*other.m_collated);
-    return m_folded.compare(other.m_folded);
+    const auto* collated = std::get_if<QCollatorSortKey>(&m_value);
+    const auto* otherCollated = std::get_if<QCollatorSortKey>(&other.m_value);
+    if (collated && otherCollated)
+        return collated->compare(*otherCollated);
+    const auto* folded = std::get_if<QString>(&m_value);
+    const auto* otherFolded = std::get_if<QString>(&other.m_value);
+    return (folded ? *folded : QString()).compare(otherFolded ? *otherFolded : QString());
 }
 
 EntryOrder::EntryOrder(const QLocale& locale)
@@ -22,9 +26,9 @@ EntryOrder::Key EntryOrder::key(const QString& line) const
 {
     Key key;
     if (m_plain)
-        key.m_folded = line.toCaseFolded();
+        key.m_value = line.toCaseFolded();
     else
-        key.m_collated = m_collator.sortKey(line);
+        key.m_value = m_collator.sortKey(line);
     return key;
 }
 

@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QString>
 
-#include <optional>
+#include <variant>
 
 namespace callvista {
 
@@ -26,8 +26,9 @@ public:
 
     private:
         friend class EntryOrder;
-        std::optional<QCollatorSortKey> m_collated;
-        QString m_folded;
+        // The collation key, or in the C locale the case-folded line; empty
+        // only for a key not yet made.
+        std::variant<std::monostate, QCollatorSortKey, QString> m_value;
     };
 
     explicit EntryOrder(const QLocale& locale = QLocale());

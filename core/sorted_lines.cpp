@@ -2,7 +2,10 @@
 
 #include "core/entry_line.h"
 
+#include "core/shares.h"
+
 #include <algorithm>
+#include <optional>
 
 namespace callvista {
 
@@ -10,6 +13,9 @@ namespace {
 
 // A block is split when it grows past this size.
 constexpr size_t MaxBlock = 512;
+
+// Fewer lines than this to a thread cost more to hand over than to key.
+constexpr int MinShare = 2048;
 
 } // namespace
 
@@ -63,20 +69,57 @@ bool SortedLines::insert(Place place)
 
 void SortedLines::reset(const QStringList& lines)
 {
-    const qsizetype count = std::min<qsizetype>(lines.size(), MaxEntries);
-    std::vector<Entry> entries;
-    entries.reserve(size_t(count));
-    for (qsizetype i = 0; i < count; ++i)
-        entries.push_back({lines.at(i), m_order.key(lines.at(i))});
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
-    m_blocks.clear();
-    for (size_t first = 0; first < entries.size(); first += MaxBlock / 2) {
-        const size_t last = std::min(entries.size(), first + MaxBlock / 2);
-        m_blocks.emplace_back(std::make_move_iterator(entries.begin() + first),
-                              std::make_move_iterator(entries.begin() + last));
+    const int count = int(std::min<qsizetype>(lines.size(), MaxEntries));
+    std::vector<EntryOrder::Key> keys(static_cast<size_t>(count));
+    // The keys are the costly part of a load. The lines are cut into one
+    // share per thread that the global pool allows; each share is keyed and
+    // sorted on a thread of its own with a collator of its own, and the sorted
+    // shares are merged. Every sort and merge is stable and the shares keep
+    // the order of the file, so lines that compare equal stay in file order,
+    // exactly as inserting them one by one would leave them.
+    const int shares = shareCount(count, MinShare);
+    std::vector<std::vector<int>> sorted(static_cast<size_t>(shares));
+    const auto byKey = [&keys](int a, int b) {
+        return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+    };
+    runShares(shares, [&](int share) {
+        std::optional<EntryOrder> ownOrder;
+        if (share != 0)
+            ownOrder.emplace(m_order.locale());
+        const EntryOrder& order = ownOrder ? *ownOrder : m_order;
+        const int first = int(shareStart(count, shares, share));
+        const int last = int(shareStart(count, shares, share + 1));
+        std::vector<int>& rows = sorted[size_t(share)];
+        rows.resize(size_t(last - first));
+        for (int row = first; row < last; ++row) {
+            keys[size_t(row)] = order.key(lines.at(row));
+            rows[size_t(row - first)] = row;
+        }
+        std::stable_sort(rows.begin(), rows.end(), byKey);
+    });
+
+    std::vector<int> order = std::move(sorted[0]);
+    for (size_t share = 1; share < sorted.size(); ++share) {
+        std::vector<int> merged(order.size() + sorted[share].size());
+        std::merge(order.begin(), order.end(), sorted[share].begin(), sorted[share].end(),
+                   merged.begin(), byKey);
+        order = std::move(merged);
     }
-    m_size = int(count);
+
+    // The lines are laid down afresh in their sorted order, so that a scan
+    // down the list reads memory in the order it lies.
+    m_blocks.clear();
+    m_blocks.reserve(size_t(count) / (MaxBlock / 2) + 1);
+    for (size_t first = 0; first < order.size(); first += MaxBlock / 2) {
+        const size_t last = std::min(order.size(), first + MaxBlock / 2);
+        Block& block = m_blocks.emplace_back();
+        block.reserve(last - first);
+        for (size_t i = first; i < last; ++i) {
+            const QString& line = lines.at(order[i]);
+            block.push_back({QString(line.constData(), line.size()), std::move(keys[size_t(order[i])])});
+        }
+    }
+    m_size = count;
 }
 
 std::pair<size_t, size_t> SortedLines::locate(int row) const

@@ -39,24 +39,39 @@ public:
     [[nodiscard]] const QString& at(int row) const;
     [[nodiscard]] QStringList lines() const;
 
+    // Hands each line from row `first` up to, not including, `last` to the
+    // visitor, top to bottom, while it returns true.
+    template <typename Visit>
+    void forEachLine(int first, int last, const Visit& visit) const
+    {
+        if (first >= last)
+            return;
+        auto [block, offset] = locate(first);
+        for (int row = first; row < last; ++row) {
+            if (!visit(m_blocks[block][offset].line))
+                return;
+            if (++offset == m_blocks[block].size()) {
+                ++block;
+                offset = 0;
+            }
+        }
+    }
+
     // The first row from `first` up to, not including, `last` whose line the
     // test accepts, or -1. The lines are read where they are kept, block by
     // block, without copying any.
     template <typename Test>
     [[nodiscard]] int findIn(int first, int last, const Test& accepts) const
     {
-        if (first >= last)
-            return -1;
-        auto [block, offset] = locate(first);
-        for (int row = first; row < last; ++row) {
-            if (accepts(m_blocks[block][offset].line))
-                return row;
-            if (++offset == m_blocks[block].size()) {
-                ++block;
-                offset = 0;
-            }
-        }
-        return -1;
+        int found = -1;
+        int row = first;
+        forEachLine(first, last, [&](const QString& line) {
+            if (accepts(line))
+                found = row;
+            ++row;
+            return found < 0;
+        });
+        return found;
     }
 
 private:

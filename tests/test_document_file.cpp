@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTest>
 
 #include <memory>
@@ -30,6 +31,10 @@ private slots:
     void init();
     void writesTheDocumentByteForByte();
     void cutsFieldsByPosition();
+    void writesUtf8AsQtDoes_data();
+    void writesUtf8AsQtDoes();
+    void writesTheSameOnEveryCore_data();
+    void writesTheSameOnEveryCore();
     void roundTrips_data();
     void roundTrips();
     void savingOverALongerFileLeavesNothingOfIt();
@@ -85,7 +90,7 @@ void TestDocumentFile::writesTheDocumentByteForByte()
     QVERIFY(writeDocumentFile(path("a.CVA"), lines, widths).ok());
     QCOMPARE(readBytes(path("a.CVA")), example);
 
-    QVERIFY(writeDocumentFile(path("empty.CVA"), {}, widths).ok());
+    QVERIFY(writeDocumentFile(path("empty.CVA"), QStringList(), widths).ok());
     QCOMPARE(QFileInfo(path("empty.CVA")).size(), 0);
     const DecodedDocument empty = readDocumentFile(path("empty.CVA"), widths);
     QVERIFY(empty.ok());
@@ -101,6 +106,69 @@ void TestDocumentFile::cutsFieldsByPosition()
     const EncodedDocument encoded = encodeDocument(lines, narrow);
     QVERIFY(encoded.ok());
     QCOMPARE(encoded.bytes, QByteArray("Sm|th\r\nT|m\r\n12\r\n"));
+}
+
+void TestDocumentFile::writesUtf8AsQtDoes_data()
+{
+    QTest::addColumn<QString>("value");
+
+    // The edges of each UTF-8 length, and characters of every length mixed.
+    QTest::newRow("last one-byte and first two-byte") << QString::fromUcs4(U"\u007F\u0080");
+    QTest::newRow("last two-byte and first three-byte") << QString::fromUcs4(U"\u07FF\u0800");
+    QTest::newRow("last of the basic plane and first beyond it")
+        << QString::fromUcs4(U"\uFFFD\U00010000");
+    QTest::newRow("last code point") << QString::fromUcs4(U"\U0010FFFF");
+    QTest::newRow("mixed") << QString::fromUtf8("Zoë № 5 € 😀 z");
+}
+
+void TestDocumentFile::writesUtf8AsQtDoes()
+{
+    QFETCH(QString, value);
+    const EncodedDocument encoded = encodeDocument(linesOf({{value, value, value}}));
+    QVERIFY2(encoded.ok(), qPrintable(encoded.error));
+    const QString text = value + "\r\n" + value + "\r\n" + value + "\r\n";
+    QCOMPARE(encoded.bytes, text.toUtf8());
+}
+
+void TestDocumentFile::writesTheSameOnEveryCore_data()
+{
+    QTest::addColumn<int>("broken");
+
+    // Large documents are written a share of the entries to each thread.
+    QTest::newRow("whole document") << -1;
+    QTest::newRow("line break in the first share") << 10;
+    QTest::newRow("line break in the last share") << 11990;
+}
+
+void TestDocumentFile::writesTheSameOnEveryCore()
+{
+    QFETCH(int, broken);
+
+    QStringList lines;
+    const QStringList names{QString::fromUtf8("Müller"), "Smith", QString::fromUtf8("Łukasz 😀"),
+                            QString::fromUtf8("Zoë")};
+    for (int i = 0; i < 12000; ++i)
+        lines.append(makeEntryLine(names.at(i % names.size()) + QString::number(i), "s",
+                                   QString::number(i * 7)));
+    if (broken >= 0)
+        lines[broken][3] = u'\n';
+
+    const int threads = QThreadPool::globalInstance()->maxThreadCount();
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    const EncodedDocument alone = encodeDocument(lines);
+    QThreadPool::globalInstance()->setMaxThreadCount(std::max(threads, 2));
+    const EncodedDocument shared = encodeDocument(lines);
+    QThreadPool::globalInstance()->setMaxThreadCount(threads);
+
+    QCOMPARE(shared.bytes, alone.bytes);
+    QCOMPARE(shared.error, alone.error);
+    if (broken < 0) {
+        QVERIFY2(shared.ok(), qPrintable(shared.error));
+        QCOMPARE(decodeDocument(shared.bytes).lines, lines);
+    } else {
+        QVERIFY2(shared.error.startsWith(QStringLiteral("Entry %1 (").arg(broken + 1)),
+                 qPrintable(shared.error));
+    }
 }
 
 void TestDocumentFile::roundTrips_data()

@@ -2,6 +2,7 @@
 #include "core/sorted_lines.h"
 
 #include <QRandomGenerator>
+#include <QThreadPool>
 #include <QTest>
 
 #include <algorithm>
@@ -19,6 +20,8 @@ private slots:
     void matchesAPlainSortedList_data();
     void matchesAPlainSortedList();
     void refusesTheEntryPastTheLimit();
+    void loadsAsInsertingOneByOne_data();
+    void loadsAsInsertingOneByOne();
 };
 
 void TestSortedLines::matchesAPlainSortedList_data()
@@ -92,6 +95,55 @@ void TestSortedLines::refusesTheEntryPastTheLimit()
     lines.remove(0);
     QVERIFY(lines.insert(lines.place("late")));
     QCOMPARE(lines.size(), MaxEntries);
+}
+
+void TestSortedLines::loadsAsInsertingOneByOne_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("threads");
+
+    // A load keys and sorts a share of the lines on each thread and merges
+    // them; it must give exactly the order that inserting the lines one by
+    // one in file order gives, equal lines ("smith" and "Smith" where case
+    // is ignored) in file order.
+    QTest::newRow("en_US, one thread") << "en_US" << 1;
+    QTest::newRow("en_US, four threads") << "en_US" << 4;
+    QTest::newRow("C, three threads") << "C" << 3;
+}
+
+void TestSortedLines::loadsAsInsertingOneByOne()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, threads);
+
+    // Accents, case variants and few distinct short names and phone numbers:
+    // hundreds of lines that compare equal ("Smith" and "SMITH" with the same
+    // fields) in a shuffled order, told apart only by their letter case.
+    static const QStringList names{"smith", "Smith", "SMITH", QString::fromUtf8("Émile"), "emile",
+                                   QString::fromUtf8("Ångström"), "angstrom", "van Dyk",
+                                   "Van dyk", QString::fromUtf8("Müller"), "Muller", "zeta"};
+    QRandomGenerator random(11);
+    QStringList file;
+    for (int i = 0; i < 7000; ++i)
+        file.append(makeEntryLine(names.at(random.bounded(names.size())),
+                                  QString::number(random.bounded(3)),
+                                  QString::number(random.bounded(3))));
+
+    SortedLines oneByOne{QLocale(locale)};
+    for (const QString& line : file)
+        QVERIFY(oneByOne.insert(oneByOne.place(line)));
+
+    const int before = QThreadPool::globalInstance()->maxThreadCount();
+    QThreadPool::globalInstance()->setMaxThreadCount(threads);
+    SortedLines loaded{QLocale(locale)};
+    loaded.reset(file);
+    QThreadPool::globalInstance()->setMaxThreadCount(before);
+
+    QCOMPARE(loaded.size(), int(file.size()));
+    QCOMPARE(loaded.lines(), oneByOne.lines());
+    // Inserting into the loaded list goes on in the same order.
+    const QString late = makeEntryLine("Smith", "1", "late");
+    QCOMPARE(loaded.place(late).row, oneByOne.place(late).row);
 }
 
 QTEST_APPLESS_MAIN(TestSortedLines)
