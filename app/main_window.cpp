@@ -91,7 +91,9 @@ CommandButton* makeCommandButton(QWidget* parent, const QString& name, const QSt
 {
     auto* button = new CommandButton(caption, picture, parent);
     button->setObjectName(name);
-    placeInTwips(button, left, 120, 852, 612);
+    // The buttons stand 840 twips apart; the design's 852 ran each 12 twips
+    // over the next one's edge, a whole pixel once rounded.
+    placeInTwips(button, left, 120, 840, 612);
     return button;
 }
 
@@ -150,7 +152,9 @@ void MainWindow::buildControls()
     QPalette titlePalette = m_title->palette();
     titlePalette.setColor(QPalette::Window, QColor(255, 192, 192));
     m_title->setPalette(titlePalette);
-    placeInTwips(m_title, 0, 840, 8292, 252);
+    // Down to the list: the design's 252 twips ran 12 into it, a whole pixel
+    // once rounded, under the list's frame.
+    placeInTwips(m_title, 0, 840, 8292, 240);
 
     m_list = new EntryList(client);
     m_list->setObjectName(QStringLiteral("AdrList"));

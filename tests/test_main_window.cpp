@@ -161,12 +161,12 @@ void TestMainWindow::controlsStandAtTheirPlaces_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("pixels");
-    QTest::newRow("AddCmd") << "AddCmd" << QRect(0, 8, 57, 41);
-    QTest::newRow("EditCmd") << "EditCmd" << QRect(56, 8, 57, 41);
-    QTest::newRow("DelCmd") << "DelCmd" << QRect(112, 8, 57, 41);
-    QTest::newRow("FindCmd") << "FindCmd" << QRect(168, 8, 57, 41);
+    QTest::newRow("AddCmd") << "AddCmd" << QRect(0, 8, 56, 41);
+    QTest::newRow("EditCmd") << "EditCmd" << QRect(56, 8, 56, 41);
+    QTest::newRow("DelCmd") << "DelCmd" << QRect(112, 8, 56, 41);
+    QTest::newRow("FindCmd") << "FindCmd" << QRect(168, 8, 56, 41);
     QTest::newRow("Image1") << "Image1" << QRect(326, 3, 224, 42);
-    QTest::newRow("Title") << "Title" << QRect(0, 56, 553, 17);
+    QTest::newRow("Title") << "Title" << QRect(0, 56, 553, 16);
     QTest::newRow("AdrList") << "AdrList" << QRect(0, 72, 553, 285);
     QTest::newRow("client area") << "client" << QRect(0, 0, 554, 359);
 }
