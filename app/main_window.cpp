@@ -2,6 +2,7 @@
 
 #include "core/document_file.h"
 #include "core/entry_line.h"
+#include "core/line_fit.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
 #include "dialogs/file_box.h"
@@ -16,10 +17,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QStyle>
+#include <QScrollBar>
 
 namespace callvista {
 
@@ -63,25 +65,35 @@ QString readWarning(const ReadReport& report)
     return notes.join(u'\n');
 }
 
-QFont listFont()
+// The list's font as designed: Courier where it exists, elsewhere a font
+// with Courier's metrics. Its size is where the fitting starts.
+QFont designListFont()
 {
     QFont font;
-    // Courier where it exists; elsewhere a font with Courier's metrics, so
-    // that the 72 columns fill the list as they were laid out to.
     font.setFamilies({QStringLiteral("Courier"), QStringLiteral("Courier New"),
                       QStringLiteral("Liberation Mono")});
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
+    // Hinted across too, every column starts on a whole pixel: the bars are
+    // drawn sharp, and the header's fall on the same pixels as the list's.
+    font.setHintingPreference(QFont::PreferFullHinting);
     font.setPointSizeF(9.6);
     return font;
 }
+
+// The smallest size at which the list stays readable, and the steps by
+// which the fitting goes down to it.
+constexpr double SmallestListPoints = 8;
+constexpr double ListPointStep = 0.25;
 
 CommandButton* makeCommandButton(QWidget* parent, const QString& name, const QString& caption,
                                  const QString& picture, int left)
 {
     auto* button = new CommandButton(caption, picture, parent);
     button->setObjectName(name);
-    placeInTwips(button, left, 120, 852, 612);
+    // The buttons stand 840 twips apart; the design's 852 ran each 12 twips
+    // over the next one's edge, a whole pixel once rounded.
+    placeInTwips(button, left, 120, 840, 612);
     return button;
 }
 
@@ -135,24 +147,23 @@ void MainWindow::buildControls()
 
     m_title = new QLabel(client);
     m_title->setObjectName(QStringLiteral("Title"));
-    m_title->setFont(listFont());
     m_title->setTextFormat(Qt::PlainText);
     m_title->setAutoFillBackground(true);
     QPalette titlePalette = m_title->palette();
     titlePalette.setColor(QPalette::Window, QColor(255, 192, 192));
     m_title->setPalette(titlePalette);
-    placeInTwips(m_title, 0, 840, 8292, 252);
+    // Down to the list: the design's 252 twips ran 12 into it, a whole pixel
+    // once rounded, under the list's frame.
+    placeInTwips(m_title, 0, 840, 8292, 240);
 
     m_list = new EntryList(client);
     m_list->setObjectName(QStringLiteral("AdrList"));
     m_list->setAccessibleName(tr("Entries"));
-    m_list->setFont(listFont());
     placeInTwips(m_list, 0, 1080, 8292, 4272);
+    fitListFont(client);
     // The header's captions and bars stand over the columns only when the
     // label's text starts where the list's item text starts.
-    const int inset = m_list->frameWidth()
-                      + style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1;
-    m_title->setContentsMargins(inset, 0, 0, 0);
+    m_title->setContentsMargins(m_list->textInset(), 0, 0, 0);
     connect(m_list, &EntryList::gotFocus, this, &MainWindow::refreshButtons);
     connect(m_list, &EntryList::entryDoubleClicked, this, &MainWindow::editEntry);
 
@@ -167,6 +178,33 @@ void MainWindow::buildControls()
     setTabOrder(m_list, m_editCmd);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void MainWindow::fitListFont(QWidget* client)
+{
+    const QFont design = designListFont();
+    const QString line(EntryWidths.lineLength(), u'0');
+    // Measured in the font the machine has for the families asked for, at
+    // each size tried.
+    const auto widthAt = [&](double points) {
+        QFont font = design;
+        font.setPointSizeF(points);
+        return QFontMetricsF(font).horizontalAdvance(line);
+    };
+    const LineFit fit = fitLine({design.pointSizeF(), SmallestListPoints, ListPointStep},
+                                m_list->textRoomBesideScrollBar(),
+                                m_list->verticalScrollBar()->sizeHint().width(), widthAt);
+    if (fit.widening > 0) {
+        client->setFixedWidth(client->width() + fit.widening);
+        m_list->resize(m_list->width() + fit.widening, m_list->height());
+        m_title->resize(m_title->width() + fit.widening, m_title->height());
+    }
+    QFont font = design;
+    font.setPointSizeF(fit.pointSize);
+    // The header takes the list's font, so that its bars keep standing over
+    // the list's bars.
+    m_list->setFont(font);
+    m_title->setFont(font);
 }
 
 void MainWindow::buildMenu()

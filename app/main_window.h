@@ -53,6 +53,10 @@ private:
     enum class SaveOutcome { Saved, Cancelled, Failed };
 
     void buildControls();
+    // Gives the list and its header the largest size of the list's font at
+    // which the whole entry line fits beside the list's scroll bar; where no
+    // readable size fits, the list and the window widen by the scroll bar.
+    void fitListFont(QWidget* client);
     void buildMenu();
     // The window as a new document finds it: no remembered search, and Edit,
     // Delete and Find disabled until the list has had the focus.

@@ -1,5 +1,7 @@
 #include "dialogs/find_form.h"
 
+#include "core/band_stack.h"
+#include "widgets/drawn_size.h"
 #include "widgets/entry_list.h"
 #include "widgets/geometry.h"
 #include "widgets/message_box.h"
@@ -12,6 +14,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace callvista {
 
@@ -56,6 +60,7 @@ FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
         makeCheck(this, QStringLiteral("MatchCheck"), tr("&Match Case"), 1680, 1452, 252);
     m_wholeCheck =
         makeCheck(this, QStringLiteral("WholeCheck"), tr("&Whole Word"), 1920, 1572, 192);
+    placeOptions(*frame);
     m_clearCmd = makeFormButton(this, QStringLiteral("ClearCmd"), tr("&Clear Fields"), 2040, 1776,
                                 1092, 300);
     QPalette palette = m_clearCmd->palette();
@@ -85,6 +90,23 @@ FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
     m_fields.phone()->setText(remembered.criteria.phone);
     m_matchCheck->setChecked(remembered.options.matchCase);
     m_wholeCheck->setChecked(remembered.options.wholeWord);
+}
+
+void FindForm::placeOptions(const QGroupBox& frame)
+{
+    // Where the style draws a check box taller than the design's height,
+    // the two would overlap and the lower one run into the frame: they keep
+    // their order and left edge and are stacked inside the frame below its
+    // caption, each as wide as its box and caption, clear of Clear Fields.
+    const QList<QCheckBox*> checks{m_matchCheck, m_wholeCheck};
+    QList<Band> bands;
+    for (const QCheckBox* check : checks)
+        bands.append({check->y(), std::max(check->height(), wholeHeight(*check))});
+    const QRect area = areaBelowCaption(frame);
+    const QList<int> tops = stackBands(bands, area.top(), area.bottom() + 1);
+    for (qsizetype i = 0; i < checks.size(); ++i)
+        checks[i]->setGeometry(checks[i]->x(), tops[i], checks[i]->sizeHint().width(),
+                               bands[i].height);
 }
 
 void FindForm::updateFindCmd()

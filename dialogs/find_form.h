@@ -7,6 +7,7 @@
 #include <QString>
 
 class QCheckBox;
+class QGroupBox;
 class QPushButton;
 
 namespace callvista {
@@ -37,6 +38,7 @@ private slots:
     void updateFindCmd();
 
 private:
+    void placeOptions(const QGroupBox& frame);
     [[nodiscard]] Search typedSearch() const;
 
     EntryList& m_list;

@@ -378,9 +378,9 @@ void TestEntryDialogs::formsShareTheFieldLayout_data()
     QTest::addColumn<QRect>("pixels");
     QTest::addColumn<int>("maxLength");
 
-    QTest::newRow("Label1") << "Label1" << QRect(24, 24, 73, 17) << 0;
-    QTest::newRow("Label2") << "Label2" << QRect(32, 48, 65, 17) << 0;
-    QTest::newRow("Label3") << "Label3" << QRect(40, 72, 57, 17) << 0;
+    QTest::newRow("Label1") << "Label1" << QRect(24, 24, 72, 17) << 0;
+    QTest::newRow("Label2") << "Label2" << QRect(32, 48, 64, 17) << 0;
+    QTest::newRow("Label3") << "Label3" << QRect(40, 72, 56, 17) << 0;
     QTest::newRow("Family") << "Family" << QRect(96, 24, 209, 19) << 30;
     QTest::newRow("Short") << "Short" << QRect(96, 48, 193, 19) << 20;
     QTest::newRow("Phone") << "Phone" << QRect(96, 72, 177, 19) << 20;

@@ -203,7 +203,7 @@ void TestFileBox::controlsStandAtTheirPlaces_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("twips");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("Label1") << "Label1" << QRect(60, 36, 912, 288) << "&FileName:";
+    QTest::newRow("Label1") << "Label1" << QRect(60, 36, 900, 288) << "&FileName:";
     QTest::newRow("boxFileName") << "boxFileName" << QRect(960, 30, 2856, 285) << "";
     QTest::newRow("boxDrive") << "boxDrive" << QRect(45, 360, 2376, 288) << "";
     QTest::newRow("boxDir") << "boxDir" << QRect(45, 720, 2415, 3180) << "";

@@ -38,9 +38,14 @@ void fitCaption(QLabel* label)
     label->setFont(font);
 }
 
-QLabel* makeLabel(QWidget* form, const QString& name, const QString& caption, int left, int top,
-                  int width)
+// Where the boxes start, in twips.
+constexpr int BoxLeft = 1440;
+
+// Each caption reaches up to its box. The design's widths ran 12 twips
+// into the boxes, a whole pixel once rounded, under the box's frame.
+QLabel* makeLabel(QWidget* form, const QString& name, const QString& caption, int left, int top)
 {
+    const int width = BoxLeft - left;
     auto* label = new QLabel(caption, form);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
@@ -58,7 +63,7 @@ void setUpBox(QLineEdit* box, const QString& name, int maxLength, int top, int w
     box->setObjectName(name);
     box->setMaxLength(maxLength);
     box->setValidator(new FieldValidator(box));
-    placeInTwips(box, 1440, top, width, 288);
+    placeInTwips(box, BoxLeft, top, width, 288);
 }
 
 bool blank(const QLineEdit* box)
@@ -72,11 +77,11 @@ EntryFields::EntryFields(QWidget* form)
 {
     form->setFont(formFont(form->font()));
     QLabel* familyLabel =
-        makeLabel(form, QStringLiteral("Label1"), QObject::tr("Family Name:"), 360, 360, 1092);
+        makeLabel(form, QStringLiteral("Label1"), QObject::tr("Family Name:"), 360, 360);
     QLabel* shortLabel =
-        makeLabel(form, QStringLiteral("Label2"), QObject::tr("Short Name:"), 480, 720, 972);
+        makeLabel(form, QStringLiteral("Label2"), QObject::tr("Short Name:"), 480, 720);
     QLabel* phoneLabel =
-        makeLabel(form, QStringLiteral("Label3"), QObject::tr("Phone No:"), 600, 1080, 852);
+        makeLabel(form, QStringLiteral("Label3"), QObject::tr("Phone No:"), 600, 1080);
 
     m_family = new QLineEdit(form);
     setUpBox(m_family, QStringLiteral("Family"), EntryWidths.family, 360, 3132);

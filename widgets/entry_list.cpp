@@ -2,6 +2,8 @@
 
 #include <QFocusEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
 
 namespace callvista {
 
@@ -75,6 +77,28 @@ void EntryList::setListIndex(int position)
     const QModelIndex index = m_model.index(position);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     scrollTo(index);
+}
+
+int EntryList::textMargin() const
+{
+    // Qt's item views inset an item's text by the focus frame's margin and
+    // one pixel more, at both ends.
+    return style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+}
+
+int EntryList::textInset() const
+{
+    return frameWidth() + textMargin();
+}
+
+int EntryList::textRoomBesideScrollBar() const
+{
+    // The scroll area gives its bar the bar's size hint; some styles draw
+    // the frame around the viewport alone and leave a gap before the bar.
+    int viewport = width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width();
+    if (style()->styleHint(QStyle::SH_ScrollView_FrameOnlyAroundContents, nullptr, this))
+        viewport -= style()->pixelMetric(QStyle::PM_ScrollView_ScrollBarSpacing, nullptr, this);
+    return viewport - 2 * textMargin();
 }
 
 void EntryList::focusInEvent(QFocusEvent* event)

@@ -36,6 +36,12 @@ public:
     // Selects the entry and scrolls it into view; -1 clears the selection.
     void setListIndex(int position);
 
+    // From the list's left edge to where the text of its lines starts.
+    [[nodiscard]] int textInset() const;
+    // The width a line's text has in the viewport beside the vertical scroll
+    // bar, whether or not the bar shows now.
+    [[nodiscard]] int textRoomBesideScrollBar() const;
+
 signals:
     void gotFocus();
     // A double click on an entry; one on the empty area below the entries
@@ -47,6 +53,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // The style's gap at either end of an item's text.
+    [[nodiscard]] int textMargin() const;
+
     EntryModel m_model;
 };
 
