@@ -645,13 +645,7 @@ void TestEntryDialogs::addRefusesWhenTheListIsFull()
 
 void TestEntryDialogs::pastedLineBreaksBecomeSpaces_data()
 {
-    QTest::addColumn<QString>("lineBreak");
-    QTest::addColumn<Paste>("how");
-
-    QTest::newRow("LF by Ctrl+V") << "\n" << Paste::CtrlV;
-    QTest::newRow("CR by the context menu") << "\r" << Paste::Menu;
-    QTest::newRow("CR LF by Ctrl+V") << "\r\n" << Paste::CtrlV;
-    QTest::newRow("CR LF dropped") << "\r\n" << Paste::Drop;
+    addPastedLineBreakRows();
 }
 
 void TestEntryDialogs::pastedLineBreaksBecomeSpaces()

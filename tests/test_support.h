@@ -295,3 +295,21 @@ inline void paste(QLineEdit* target, const QString& text, Paste how)
 } // namespace callvista::testing
 
 Q_DECLARE_METATYPE(callvista::testing::Paste)
+
+namespace callvista::testing {
+
+// The columns "lineBreak" and "how": each line break a paste can bring, by
+// each way a person pastes. Ctrl+V is a swallowed keystroke in a Phone box;
+// a test pastes there by the context menu instead.
+inline void addPastedLineBreakRows()
+{
+    QTest::addColumn<QString>("lineBreak");
+    QTest::addColumn<Paste>("how");
+
+    QTest::newRow("LF by Ctrl+V") << "\n" << Paste::CtrlV;
+    QTest::newRow("CR by the context menu") << "\r" << Paste::Menu;
+    QTest::newRow("CR LF by Ctrl+V") << "\r\n" << Paste::CtrlV;
+    QTest::newRow("CR LF dropped") << "\r\n" << Paste::Drop;
+}
+
+} // namespace callvista::testing
