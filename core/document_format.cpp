@@ -333,7 +333,8 @@ EncodedDocument encodeLines(const Lines& lines, qsizetype count, const ColumnWid
                            .arg(count);
         return result;
     }
-    if (!makeEncoder(encoding).isValid()) {
+    const QStringEncoder encoder = makeEncoder(encoding);
+    if (!encoder.isValid()) {
         result.error = QStringLiteral("Documents cannot be written in %1 here.")
                            .arg(encodingTitle(encoding));
         return result;
@@ -341,25 +342,24 @@ EncodedDocument encodeLines(const Lines& lines, qsizetype count, const ColumnWid
     // Every entry takes at most its three columns and three line ends.
     const qsizetype units = widths.lineLength() + 4;
 
-    if (reportsEveryFailure(makeEncoder(encoding))
-        && widths.lineLength() <= EntryWidths.lineLength()) {
+    if (reportsEveryFailure(encoder) && widths.lineLength() <= EntryWidths.lineLength()) {
         // UTF-8 goes straight from the lines into the document's bytes, with
         // room for three bytes to a unit (a pair of units takes four), on one
         // thread per share of the entries; each share then moves up behind
         // the one before it.
         result.bytes.resize(count * units * MaxUtf8PerUnit);
+        char* const bytes = result.bytes.data();
         const int shares = shareCount(count, MinEncodeShare);
         std::vector<qsizetype> ends(static_cast<size_t>(shares), -1);
         runShares(shares, [&](int share) {
             const qsizetype first = shareStart(count, shares, share);
             const qsizetype last = shareStart(count, shares, share + 1);
-            char* const begin = result.bytes.data() + first * units * MaxUtf8PerUnit;
+            char* const begin = bytes + first * units * MaxUtf8PerUnit;
             char* const end = writeUtf8(lines, int(first), int(last), widths, begin);
             if (end)
                 ends[size_t(share)] = end - begin;
         });
         if (std::all_of(ends.begin(), ends.end(), [](qsizetype end) { return end >= 0; })) {
-            char* const bytes = result.bytes.data();
             qsizetype size = 0;
             for (int share = 0; share < shares; ++share) {
                 const qsizetype from = shareStart(count, shares, share) * units * MaxUtf8PerUnit;

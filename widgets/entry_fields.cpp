@@ -1,8 +1,8 @@
 #include "widgets/entry_fields.h"
 
+#include "widgets/field_validator.h"
 #include "widgets/geometry.h"
 #include "widgets/message_box.h"
-#include "widgets/field_validator.h"
 #include "widgets/phone_edit.h"
 
 #include <QFontMetrics>
