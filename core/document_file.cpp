@@ -1,17 +1,10 @@
 #include "core/document_file.h"
 
+#include "core/file_system.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace callvista {
 
@@ -32,13 +25,6 @@ QString sentence(QString reason)
         reason += u'.';
     return reason;
 }
-
-#ifdef Q_OS_UNIX
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-#endif
 
 DocumentWriteResult writeFailure(const QString& path, const QString& reason)
 {
@@ -72,96 +58,14 @@ QString saveTargetRefusal(const QString& path)
     return {};
 }
 
-// Every write is checked, and a short one is retried, so that the second
-// attempt reports the system's reason (a full disk, a size limit) that the
-// first one, having written part, did not.
-bool writeAll(QIODevice& file, const QByteArray& bytes, QString& reason)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            reason = file.errorString();
-            return false;
-        }
-        done += qsizetype(written);
-    }
-    return true;
-}
-
-// The file system may accept the bytes and only find at this point that it
-// has no room for them.
-bool syncToDisk(QFileDevice& file, QString& reason)
-{
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0) {
-        reason = systemReason(errno);
-        return false;
-    }
-#else
-    Q_UNUSED(file);
-    Q_UNUSED(reason);
-#endif
-    return true;
-}
-
-} // namespace
-
-qint64 openOrdinaryFile(QFile& file, const QString& path, QString& reason)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        reason = systemReason(errno);
-        return -1;
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        reason = S_ISDIR(status.st_mode) ? QStringLiteral("It is a folder.")
-                                         : QStringLiteral("It is not an ordinary file.");
-        ::close(fd);
-        return -1;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        reason = file.errorString();
-        ::close(fd);
-        return -1;
-    }
-    return qint64(status.st_size);
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-        return -1;
-    }
-    return file.size();
-#endif
-}
-
-namespace {
-
 DocumentWriteResult writeEncoded(const QString& path, const EncodedDocument& document)
 {
     if (!document.ok())
         return writeFailure(path, document.error);
     if (const QString refusal = saveTargetRefusal(path); !refusal.isEmpty())
         return writeFailure(path, refusal);
-
-    // Unbuffered, so that a failing write shows here: QSaveFile would flush
-    // a buffer only at commit() and rename the short file over the old one
-    // without looking at the flush.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return writeFailure(path, file.errorString());
-    QString reason;
-    if (!writeAll(file, document.bytes, reason) || !syncToDisk(file, reason)) {
-        // The temporary file goes with the QSaveFile; the old file was
-        // never touched.
-        file.cancelWriting();
+    if (const QString reason = replaceFileWith(path, document.bytes); !reason.isEmpty())
         return writeFailure(path, reason);
-    }
-    if (!file.commit())
-        return writeFailure(path, file.errorString());
     return {};
 }
 

@@ -79,7 +79,7 @@ expect_file() {
 }
 
 start_program() {
-  (cd "$WORK" && exec "$PROGRAM" >>"$ARTEFACTS/$SCENARIO.log" 2>&1) &
+  (cd "$WORK" && exec "${LAUNCH[@]}" "$PROGRAM" "$@" >>"$ARTEFACTS/$SCENARIO.log" 2>&1) &
   PID=$!
   echo "$PID" >> "$PIDS"
   wait_window '^<Untitled>$'
