@@ -47,6 +47,8 @@ set(CPACK_NSIS_PACKAGE_NAME Callvista)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/icons/callvista.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/resources/icons/callvista.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME callvista.exe)
+# The program stands at the top of its folder, not in bin/.
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # A Start-menu entry, which takes its icon from the executable.
 set(CPACK_PACKAGE_EXECUTABLES callvista Callvista)
