@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 #include "core/entry_line.h"
 #include "file_support.h"
+#include "posix_faults.h"
 #include "test_support.h"
 #include "widgets/entry_list.h"
 
