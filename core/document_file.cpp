@@ -2,6 +2,7 @@
 
 #include "core/file_system.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,31 +46,90 @@ DecodedDocument readRefusal(const QString& path, const QString& reason)
 
 // Only an ordinary file, or a link to one, is replaced by a save; a device,
 // a pipe or a link to one of them must never be.
-QString saveTargetRefusal(const QString& path)
+QString saveTargetRefusal(const fs::PathStatus& target)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return info.isSymLink() ? QStringLiteral("It is a link to a file that does not exist.")
-                                : QString();
-    if (info.isDir())
+    switch (target.kind) {
+    case fs::PathKind::Missing:
+        return target.danglingLink ? QStringLiteral("It is a link to a file that does not exist.")
+                                   : QString();
+    case fs::PathKind::Folder:
         return QStringLiteral("It is a folder.");
-    if (!info.isFile())
+    case fs::PathKind::Other:
         return QStringLiteral("It is not an ordinary file.");
+    case fs::PathKind::Unreachable:
+        return target.reason;
+    case fs::PathKind::Ordinary:
+        break;
+    }
     return {};
 }
 
+// The temporary file's name is short, whatever the document's name, so that
+// every name the file system takes can be saved again; and it is the same
+// for every save of one document, so that a file left behind by a save that
+// was killed is taken away by the next one. The dot hides it and its
+// extension keeps it out of the file chooser.
+QString temporaryPathFor(const QString& target)
+{
+    const QFileInfo info(target);
+    const QByteArray digest =
+        QCryptographicHash::hash(info.fileName().toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QDir(info.path()).filePath(QStringLiteral(".callvista-%1.tmp")
+                                          .arg(QString::fromLatin1(digest.left(12))));
+}
+
+// The new document goes to a temporary file beside the old one and takes its
+// place only when all of it is on the disk; then the folder is flushed, so
+// that the new name, not the old file or none, is found after a power cut.
 DocumentWriteResult writeEncoded(const QString& path, const EncodedDocument& document)
 {
     if (!document.ok())
         return writeFailure(path, document.error);
-    if (const QString refusal = saveTargetRefusal(path); !refusal.isEmpty())
+    const fs::PathStatus status = fs::statusOf(path);
+    if (const QString refusal = saveTargetRefusal(status); !refusal.isEmpty())
         return writeFailure(path, refusal);
-    if (const QString reason = replaceFileWith(path, document.bytes); !reason.isEmpty())
+
+    // A link stays a link; the file it points to is replaced.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
+    const bool replacing = status.kind == fs::PathKind::Ordinary;
+    if (replacing && !QFileInfo(target).isWritable())
+        return writeFailure(path, QStringLiteral("The file is read-only."));
+
+    const QString temporary = temporaryPathFor(target);
+    fs::removeFile(temporary);
+    QString reason;
+    const fs::Handle file = fs::createFile(temporary, replacing ? target : QString(), reason);
+    if (file == fs::NoHandle)
         return writeFailure(path, reason);
+    reason = fs::writeAll(file, document.bytes.constData(), document.bytes.size());
+    // The disk may take the bytes and find only at the flush, or even at the
+    // close, that it has no room for them.
+    if (reason.isEmpty())
+        reason = fs::flushFile(file);
+    const QString closed = fs::closeFile(file);
+    if (reason.isEmpty())
+        reason = closed;
+    if (reason.isEmpty())
+        reason = fs::replaceFile(temporary, target);
+    if (!reason.isEmpty()) {
+        fs::removeFile(temporary);
+        return writeFailure(path, reason);
+    }
+    if (const QString flushed = fs::flushFolder(QFileInfo(target).path()); !flushed.isEmpty())
+        return {QStringLiteral("\"%1\" was written, but its folder could not be flushed to the "
+                               "disk, so a power cut could still lose the save. %2 Save again "
+                               "to be sure.")
+                    .arg(shown(path), sentence(flushed))};
     return {};
 }
 
 } // namespace
+
+qint64 openOrdinaryFile(QFile& file, const QString& path, QString& reason)
+{
+    return fs::openForReading(file, path, reason);
+}
 
 DocumentWriteResult writeDocumentFile(const QString& path, const QStringList& lines,
                                       const ColumnWidths& widths)
@@ -85,18 +145,24 @@ DocumentWriteResult writeDocumentFile(const QString& path, const SortedLines& li
 
 DecodedDocument readDocumentFile(const QString& path, const ColumnWidths& widths)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    const fs::PathStatus status = fs::statusOf(path);
+    switch (status.kind) {
+    case fs::PathKind::Missing:
         return readRefusal(path, QStringLiteral("There is no such file."));
-    if (info.isDir())
+    case fs::PathKind::Folder:
         return readRefusal(path, QStringLiteral("It is a folder."));
     // A device is not even opened: opening some of them has effects.
-    if (!info.isFile())
+    case fs::PathKind::Other:
         return readRefusal(path, QStringLiteral("It is not an ordinary file."));
+    case fs::PathKind::Unreachable:
+        return readRefusal(path, status.reason);
+    case fs::PathKind::Ordinary:
+        break;
+    }
 
     QFile file;
     QString reason;
-    const qint64 size = openOrdinaryFile(file, path, reason);
+    const qint64 size = fs::openForReading(file, path, reason);
     if (size < 0)
         return readRefusal(path, reason);
     const qint64 limit = maxDocumentBytes(widths);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/document_format.h"
-#include "core/file_system.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -32,6 +31,12 @@ struct DocumentWriteResult {
 // The same for the lines where the entry list keeps them, copying none.
 [[nodiscard]] DocumentWriteResult writeDocumentFile(const QString& path, const SortedLines& lines,
                                                     const ColumnWidths& widths = EntryWidths);
+
+// Opens the file at the path for reading and checks what was opened, not the
+// name looked at before: a pipe put in the file's place in between must not
+// hold the window, so nothing waits for a writer, and only an ordinary file
+// is kept open. Returns the file's size, or -1 with the reason.
+[[nodiscard]] qint64 openOrdinaryFile(QFile& file, const QString& path, QString& reason);
 
 // Reads the document at the path. Refuses, with a reason, a path that is
 // missing, a folder or anything but an ordinary file (judged on the file as

@@ -74,7 +74,7 @@ AcceptedName acceptName(const QString& folder, const QString& name, const QStrin
 
     const QString fileName = QFileInfo(path).fileName();
     if (std::any_of(trimmed.cbegin(), trimmed.cend(), isRefusedInName)
-        || systemRefusesName(fileName) || QFile::encodeName(fileName).size() > MaxNameBytes)
+        || fs::refusesName(fileName) || QFile::encodeName(fileName).size() > MaxNameBytes)
         return {{}, QStringLiteral("Error On Input\\Output Path+FileName!")};
     return {path, {}};
 }

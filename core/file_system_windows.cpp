@@ -3,139 +3,148 @@
 #include "core/file_name.h"
 
 #include <QDir>
-#include <QFileInfo>
 
-#include <array>
+#include <string>
 
 #include <windows.h>
 
-namespace callvista {
+namespace callvista::fs {
 
 namespace {
 
-std::wstring nativePath(const QString& path)
+std::wstring nativeName(const QString& path)
 {
     return QDir::toNativeSeparators(path).toStdWString();
 }
 
 // The system's own sentence for an error code, as Windows shows it.
-QString systemReason(DWORD error)
+QString reasonOf(DWORD error)
 {
     wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0,
-                                        nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                           | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
     QString reason = length > 0 ? QString::fromWCharArray(text, int(length)).trimmed()
                                 : QStringLiteral("Windows error %1").arg(error);
     LocalFree(text);
     return reason;
 }
 
-class Handle
+QString lastReason()
 {
-public:
-    explicit Handle(HANDLE handle)
-        : m_handle(handle)
-    {
-    }
-    ~Handle() { close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
+    return reasonOf(GetLastError());
+}
 
-    [[nodiscard]] bool isValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    [[nodiscard]] HANDLE get() const { return m_handle; }
-    bool close()
-    {
-        if (!isValid())
-            return true;
-        const bool closed = CloseHandle(m_handle) != 0;
-        m_handle = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE m_handle;
-};
-
-// The old file must be one this program may replace. Asking for write
-// access with full sharing fails exactly when another program holds it
-// without sharing or when it is read-only, and gives the system's reason
-// before any byte is written.
-QString replaceRefusal(const std::wstring& target)
+HANDLE handleOf(Handle file)
 {
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return {};
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        return QStringLiteral("It is read-only. ") + systemReason(ERROR_ACCESS_DENIED);
-    const Handle probe(CreateFileW(target.c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!probe.isValid())
-        return systemReason(GetLastError());
-    return {};
+    return reinterpret_cast<HANDLE>(file);
+}
+
+bool exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace
 
-QString replaceFileWith(const QString& path, const QByteArray& bytes)
+PathStatus statusOf(const QString& path)
 {
-    const std::wstring target = nativePath(path);
-    if (const QString refusal = replaceRefusal(target); !refusal.isEmpty())
-        return refusal;
+    const DWORD attributes = GetFileAttributesW(nativeName(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return {PathKind::Missing, false, {}};
+        return {PathKind::Unreachable, false, reasonOf(error)};
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return {PathKind::Folder, false, {}};
+    if (attributes & FILE_ATTRIBUTE_DEVICE)
+        return {PathKind::Other, false, {}};
+    return {PathKind::Ordinary, false, {}};
+}
 
-    // A fresh name in the same folder, so that the last step is a rename
-    // within one volume.
-    const QString folderPath = QFileInfo(path).absolutePath();
-    if (!QFileInfo(folderPath).isDir())
-        return systemReason(ERROR_PATH_NOT_FOUND);
-    const std::wstring folder = nativePath(folderPath);
-    std::array<wchar_t, MAX_PATH + 1> temporary{};
-    if (GetTempFileNameW(folder.c_str(), L"cva", 0, temporary.data()) == 0)
-        return systemReason(GetLastError());
-    const auto failure = [&temporary](DWORD error) {
-        DeleteFileW(temporary.data());
-        return systemReason(error);
-    };
+Handle createFile(const QString& path, const QString& permissionsOf, QString& reason)
+{
+    if (!permissionsOf.isEmpty()) {
+        // The old file is to be replaced, which needs it deletable: a
+        // program that holds it open without sharing makes the save fail
+        // here, in the system's words, before anything is written.
+        const HANDLE old = CreateFileW(nativeName(permissionsOf).c_str(), DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (old == INVALID_HANDLE_VALUE) {
+            reason = lastReason();
+            return NoHandle;
+        }
+        CloseHandle(old);
+    }
+    // The replaced file's attributes and permissions are carried over by
+    // replaceFile, which takes them from the old file.
+    const HANDLE file = CreateFileW(nativeName(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = lastReason();
+        return NoHandle;
+    }
+    return reinterpret_cast<Handle>(file);
+}
 
-    Handle file(CreateFileW(temporary.data(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.isValid())
-        return failure(GetLastError());
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = DWORD(qMin<qsizetype>(bytes.size() - done, 1 << 30));
+QString writeAll(Handle file, const char* data, qint64 size)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const DWORD chunk = DWORD(qMin<qint64>(size - done, qint64(1) << 30));
         DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.constData() + done, chunk, &written, nullptr))
-            return failure(GetLastError());
+        if (!WriteFile(handleOf(file), data + done, chunk, &written, nullptr))
+            return lastReason();
         if (written == 0)
-            return failure(ERROR_DISK_FULL);
+            return QStringLiteral("The system took none of the bytes");
         done += written;
     }
-    // The bytes are on the disk before the name points at them.
-    if (!FlushFileBuffers(file.get()))
-        return failure(GetLastError());
-    if (!file.close())
-        return failure(GetLastError());
-
-    // An existing file is replaced with its attributes and permissions kept;
-    // a new one is moved into place, written through to the disk.
-    const bool replaced =
-        GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES
-            ? ReplaceFileW(target.c_str(), temporary.data(), nullptr,
-                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                  != 0
-            : MoveFileExW(temporary.data(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-    if (!replaced)
-        return failure(GetLastError());
     return {};
 }
 
-qint64 openOrdinaryFile(QFile& file, const QString& path, QString& reason)
+QString flushFile(Handle file)
 {
-    // Device names never get this far (the chooser refuses them by name),
-    // and opening a file here never waits for a writer.
+    return FlushFileBuffers(handleOf(file)) ? QString() : lastReason();
+}
+
+QString closeFile(Handle file)
+{
+    return CloseHandle(handleOf(file)) ? QString() : lastReason();
+}
+
+// An existing file is replaced with its attributes (hidden, say) and
+// permissions kept; a new name is given by a move that returns only when it
+// is on the disk.
+QString replaceFile(const QString& from, const QString& to)
+{
+    const std::wstring source = nativeName(from);
+    const std::wstring target = nativeName(to);
+    const bool replaced =
+        exists(target) ? ReplaceFileW(target.c_str(), source.c_str(), nullptr,
+                                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                             != 0
+                       : MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    return replaced ? QString() : lastReason();
+}
+
+// Windows has no flush of a folder; the move above is written through.
+QString flushFolder(const QString&)
+{
+    return {};
+}
+
+void removeFile(const QString& path)
+{
+    DeleteFileW(nativeName(path).c_str());
+}
+
+// Windows keeps no pipes among a folder's files, and device names never get
+// this far (the file chooser refuses them by name), so opening never waits.
+qint64 openForReading(QFile& file, const QString& path, QString& reason)
+{
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly)) {
         reason = file.errorString();
@@ -144,9 +153,11 @@ qint64 openOrdinaryFile(QFile& file, const QString& path, QString& reason)
     return file.size();
 }
 
-bool systemRefusesName(const QString& name)
+void prepareProcess() {}
+
+bool refusesName(const QString& name)
 {
     return windowsRefusesName(name);
 }
 
-} // namespace callvista
+} // namespace callvista::fs

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Files for the tests: writing and reading bytes. Qt Core only, on every
-// platform; the real failures of a POSIX file system are in
-// posix_file_support.h.
+// system; the real failures of a POSIX file system are in posix_faults.h.
 namespace callvista::testing {
 
 inline void writeBytes(const QString& path, const QByteArray& bytes)

@@ -10,9 +10,7 @@
 #include <sys/resource.h>
 
 // Real failures of a POSIX file system for the tests of saving: a limit on
-// the size of the files this process writes and a file system that is full.
-// Windows has neither; its tests fail saves through what it does have
-// (read-only files, files held open without sharing).
+// the size of the files this process writes, and a file system that is full.
 namespace callvista::testing {
 
 // Lowers this process's limit on the size of the files it writes, as
