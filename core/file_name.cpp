@@ -58,8 +58,8 @@ AcceptedName acceptName(const QString& folder, const QString& name, const QStrin
 
 bool documentExists(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
+    // Hidden or not: a hidden document is replaced as surely as any other.
+    return QFileInfo(path).isFile();
 }
 
 } // namespace callvista

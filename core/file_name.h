@@ -35,8 +35,9 @@ struct AcceptedName {
 [[nodiscard]] AcceptedName acceptName(const QString& folder, const QString& name,
                                       const QString& ext);
 
-// True when an ordinary, non-hidden file has exactly this path. Folders do
-// not count, and no character of the path is taken as a pattern.
+// True when an ordinary file, hidden or not, has exactly this path (a link
+// to one counts). Folders do not count, and no character of the path is
+// taken as a pattern.
 [[nodiscard]] bool documentExists(const QString& path);
 
 } // namespace callvista

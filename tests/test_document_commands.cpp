@@ -142,6 +142,9 @@ private slots:
     void newThenExitAsksNothingAndWritesNothing();
     void saveAsOntoTheCurrentFileAsksFirst();
     void saveWritesAgainWithoutAQuestion();
+    void hiddenDocumentIsAskedAboutAndOpened();
+    void longNameSavesAgainAndAgain_data();
+    void longNameSavesAgainAndAgain();
     void openReplacesTheList();
     void openOfAnEmptyFileDisablesTheButtons();
     void openRefusedKeepsTheDocument_data();
@@ -343,6 +346,73 @@ void TestDocumentCommands::saveAsOntoTheCurrentFileAsksFirst()
     QCOMPARE(readBytes("book.CVA"),
              QByteArray("Adams\r\nAnn\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
     QVERIFY(!asksAboutChanges(*m_main));
+}
+
+void TestDocumentCommands::hiddenDocumentIsAskedAboutAndOpened()
+{
+    const QByteArray secret("Secret\r\nKept\r\n1\r\n");
+    writeBytes(".secret.CVA", secret);
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+
+    // A typed dot is discarded, a pasted one is not: the pasted name is
+    // that of the hidden document, and replacing it is asked about.
+    MessageScript messages;
+    messages.answer(MessageAnswer::No);
+    ModalScript dialogs;
+    dialogs.then([](QDialog& dialog) {
+        auto* name = child<QLineEdit>(dialog, "boxFileName");
+        paste(name, QStringLiteral(".secret"), Paste::CtrlV);
+        QCOMPARE(name->text(), QStringLiteral(".secret"));
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QTest::keyClick(name, Qt::Key_Escape);
+    });
+    runMenu(*m_main, "SaveAsMenu");
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(messages.asked.first().text,
+             QStringLiteral("Are You Sure to OverWrite on '") + path(".secret.CVA") + "' ?");
+    QCOMPARE(readBytes(".secret.CVA"), secret);
+    QVERIFY(asksAboutChanges(*m_main));
+
+    // A hidden document opens like any other.
+    messages.answer(MessageAnswer::No);
+    m_main->openAtStart(QStringLiteral(".secret.CVA"));
+    QCOMPARE(m_main->windowTitle(), path(".secret.CVA"));
+    QCOMPARE(families(*m_main), QStringList{"Secret"});
+}
+
+void TestDocumentCommands::longNameSavesAgainAndAgain_data()
+{
+    QTest::addColumn<int>("bytes");
+    // The name with its extension, against the file system's 255.
+    for (int bytes : {200, 249, 252, 255})
+        QTest::newRow(qPrintable(QString::number(bytes))) << bytes;
+}
+
+void TestDocumentCommands::longNameSavesAgainAndAgain()
+{
+    QFETCH(int, bytes);
+    // Two bytes a letter: the limit is in bytes, not in letters.
+    const QString stem = QString(bytes / 2 - 2, QChar(0x00E9)) + QString(bytes % 2, u'x');
+    const QString name = stem + QStringLiteral(".CVA");
+    QCOMPARE(QFile::encodeName(name).size(), bytes);
+
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+    ModalScript dialogs;
+    dialogs.then([&](QDialog& dialog) {
+        auto* box = child<QLineEdit>(dialog, "boxFileName");
+        paste(box, stem, Paste::CtrlV);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    runMenu(*m_main, "SaveAsMenu");
+    QCOMPARE(m_main->windowTitle(), path(name));
+    for (const char* family : {"Adams", "Clark", "Dean"}) {
+        addEntries(*m_main, {{family, "Ann", "555"}});
+        runMenu(*m_main, "SaveMenu");
+        QVERIFY2(!asksAboutChanges(*m_main), family);
+    }
+    QCOMPARE(readBytes(name).count("\r\n"), 12);
+    QCOMPARE(QDir::current().entryList(QDir::Files | QDir::Hidden), QStringList{name});
 }
 
 void TestDocumentCommands::saveWritesAgainWithoutAQuestion()

@@ -172,7 +172,7 @@ void TestFileName::documentExists_data()
     QTest::newRow("other letter case") << "BOOK.CVA" << false;
     QTest::newRow("missing file") << "none.CVA" << false;
     QTest::newRow("folder with the name") << "folder.CVA" << false;
-    QTest::newRow("hidden file") << ".hidden.CVA" << false;
+    QTest::newRow("hidden file") << ".hidden.CVA" << true;
     QTest::newRow("pattern matching a file") << "*.CVA" << false;
     QTest::newRow("single-character pattern") << "boo?.CVA" << false;
 }
