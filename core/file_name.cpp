@@ -62,4 +62,11 @@ bool documentExists(const QString& path)
     return QFileInfo(path).isFile();
 }
 
+bool isUndecodableName(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.fileName().contains(QChar::ReplacementCharacter) && !info.exists()
+           && !info.isSymLink();
+}
+
 } // namespace callvista

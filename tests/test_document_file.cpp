@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -439,6 +440,9 @@ void TestDocumentFile::refusesWhatIsNoDocument_data()
     QTest::newRow("folder") << "folder.CVA" << "folder";
     QTest::newRow("device") << "/dev/zero" << "not an ordinary file";
     QTest::newRow("loop of links") << "loop.CVA" << "Too many levels of symbolic links";
+    // Its bytes are Latin-1, not UTF-8: the name the listing shows for it.
+    QTest::newRow("name not valid in the system's encoding")
+        << QString::fromUtf8("b\xef\xbf\xbd.CVA") << "name is not valid in the system's encoding";
 }
 
 void TestDocumentFile::refusesWhatIsNoDocument()
@@ -448,6 +452,8 @@ void TestDocumentFile::refusesWhatIsNoDocument()
 
     QVERIFY(QDir(m_dir->path()).mkdir("folder.CVA"));
     QVERIFY(QFile::link(path("loop.CVA"), path("loop.CVA")));
+    const QByteArray latin1 = QFile::encodeName(m_dir->path()) + "/b\xe9.CVA";
+    QVERIFY(::close(::open(latin1.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644)) == 0);
     const QString target = QDir::isAbsolutePath(name) ? name : path(name);
     const DecodedDocument read = readDocumentFile(target, widths);
     QVERIFY(!read.ok());

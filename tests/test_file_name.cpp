@@ -10,7 +10,9 @@
 
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace callvista;
 using namespace callvista::testing;
@@ -73,6 +75,13 @@ void TestFileName::cleanup()
     m_temp.reset();
 }
 
+// Makes a file by the bytes of its name, which need not be valid text.
+static bool makeFileByBytes(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    return fd >= 0 && ::close(fd) == 0;
+}
+
 void TestFileName::fillFolder()
 {
     for (const char* name : {"b.CVA", "A.cva", "c.Cva", "notes.txt", ".hidden.CVA", "cva", "x.CVA.bak"})
@@ -88,6 +97,8 @@ void TestFileName::fillFolder()
     QVERIFY(QFile::link("/dev/null", m_folder + "/device folder"));
     QVERIFY(QFile::link(m_folder + "/gone.CVA", m_folder + "/dangling.CVA"));
     QCOMPARE(::mkfifo(QFile::encodeName(m_folder + "/pipe.CVA").constData(), 0600), 0);
+    if (QTest::currentDataTag() == QLatin1String("a name not valid in the system's encoding"))
+        QVERIFY(makeFileByBytes(QFile::encodeName(m_folder) + "/b\xe9.CVA"));
 }
 
 void TestFileName::acceptName_data()
@@ -226,6 +237,10 @@ void TestFileName::matchingFiles_data()
         << "*.CVA" << QStringList{"A.cva", "b.CVA", "c.Cva", "link to b.CVA"};
     QTest::newRow("several patterns") << "*.txt;*.bak" << QStringList{"notes.txt", "x.CVA.bak"};
     QTest::newRow("nothing matches") << "*.doc" << QStringList{};
+    // Saved as Latin-1 bytes: not UTF-8, the system's encoding here.
+    QTest::newRow("a name not valid in the system's encoding")
+        << "*.CVA" << QStringList{"A.cva", "b.CVA", QString::fromUtf8("b\xef\xbf\xbd.CVA"), "c.Cva",
+                                  "link to b.CVA"};
 }
 
 void TestFileName::matchingFiles()
