@@ -175,4 +175,9 @@ void prepareProcess()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+bool refusesName(const QString&)
+{
+    return false;
+}
+
 } // namespace callvista::fs
