@@ -1,9 +1,17 @@
 #include "core/entry_order.h"
 
+#ifdef Q_OS_WIN
+#include "core/windows_sort_key.h"
+#endif
+
 namespace callvista {
 
 int EntryOrder::Key::compare(const Key& other) const
 {
+    const auto* bytes = std::get_if<QByteArray>(&m_value);
+    const auto* otherBytes = std::get_if<QByteArray>(&other.m_value);
+    if (bytes && otherBytes)
+        return bytes->compare(*otherBytes);
     const auto* collated = std::get_if<QCollatorSortKey>(&m_value);
     const auto* otherCollated = std::get_if<QCollatorSortKey>(&other.m_value);
     if (collated && otherCollated)
@@ -28,7 +36,11 @@ EntryOrder::Key EntryOrder::key(const QString& line) const
     if (m_plain)
         key.m_value = line.toCaseFolded();
     else
+#ifdef Q_OS_WIN
+        key.m_value = windowsSortKey(m_collator.locale(), line);
+#else
         key.m_value = m_collator.sortKey(line);
+#endif
     return key;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QCollator>
 #include <QCollatorSortKey>
 #include <QLocale>
@@ -26,9 +27,9 @@ public:
 
     private:
         friend class EntryOrder;
-        // The collation key, or in the C locale the case-folded line; empty
-        // only for a key not yet made.
-        std::variant<std::monostate, QCollatorSortKey, QString> m_value;
+        // The collation key (on Windows the system's, as bytes), or in the C
+        // locale the case-folded line; empty only for a key not yet made.
+        std::variant<std::monostate, QCollatorSortKey, QString, QByteArray> m_value;
     };
 
     explicit EntryOrder(const QLocale& locale = QLocale());
