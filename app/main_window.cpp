@@ -17,7 +17,9 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLayout>
@@ -379,21 +381,36 @@ void MainWindow::openDocument()
         chooseFile({tr("Open a Callvista"), tr("Open"), false, DocumentExtension.toString(), true});
     if (!path)
         return;
+    if (const std::optional<Notice> notice = openPath(*path))
+        showMessage(this, notice->text, notice->title);
+}
+
+void MainWindow::openAtStart(const QString& path)
+{
+    const QString full = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (const std::optional<Notice> notice = openPath(full)) {
+        QTimer::singleShot(0, this, [this, notice = *notice] {
+            showMessage(this, notice.text, notice.title);
+        });
+    }
+}
+
+std::optional<MainWindow::Notice> MainWindow::openPath(const QString& path)
+{
     // The whole file is read before anything changes, so that a refused file
     // leaves the open document as it was.
-    const DecodedDocument document = readDocumentFile(*path);
-    if (!document.ok()) {
-        showMessage(this, document.refusal, QStringLiteral("Error"));
-        return;
-    }
+    const DecodedDocument document = readDocumentFile(path);
+    if (!document.ok())
+        return Notice{QStringLiteral("Error"), document.refusal};
     m_list->clear();
     resetCommands();
     m_list->setItems(document.lines);
     refreshButtons();
-    showDocument(*path);
+    showDocument(path);
     const QString warning = readWarning(document.report);
-    if (!warning.isEmpty())
-        showMessage(this, warning, QStringLiteral("Warning"));
+    if (warning.isEmpty())
+        return std::nullopt;
+    return Notice{QStringLiteral("Warning"), warning};
 }
 
 MainWindow::SaveOutcome MainWindow::writeTo(const QString& path)

@@ -30,6 +30,13 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Opens the document named on the command line as Open opens a chosen
+    // one: the same reader, refusals and warnings. The list is filled at
+    // once, so that the first paint shows it; the message, if any, waits
+    // until the event loop runs and the window is up. A refused or missing
+    // file leaves the empty untitled document.
+    void openAtStart(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -72,6 +79,15 @@ private:
     bool settleChangesBeforeReplacing();
     // Shows the file chooser; the accepted path, or nothing.
     std::optional<QString> chooseFile(const FileBoxOptions& options);
+    // Reads the file and, unless the reader refuses it, replaces the
+    // document with it. Hands back what to tell the user: the refusal
+    // ("Error"), what the reader mended ("Warning"), or nothing.
+    struct Notice
+    {
+        QString title;
+        QString text;
+    };
+    std::optional<Notice> openPath(const QString& path);
     SaveOutcome save();
     SaveOutcome saveAs();
     SaveOutcome writeTo(const QString& path);

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 #include "core/entry_line.h"
 #include "file_support.h"
+#include "posix_faults.h"
 #include "test_support.h"
 #include "widgets/entry_list.h"
 
@@ -147,6 +148,8 @@ private slots:
     void openRefusedKeepsTheDocument();
     void openTellsWhatTheReaderMended_data();
     void openTellsWhatTheReaderMended();
+    void documentNamedAtStart_data();
+    void documentNamedAtStart();
     void failingSaveKeepsNameAndFlag_data();
     void failingSaveKeepsNameAndFlag();
     void realWriteFailureKeepsEverything_data();
@@ -491,6 +494,64 @@ void TestDocumentCommands::openTellsWhatTheReaderMended()
     QCOMPARE(messages.asked.first().text.count(u'\n'), told.size() - 1);
     // What the reader mended is not a change of the document.
     QVERIFY(!asksAboutChanges(*m_main));
+}
+
+void TestDocumentCommands::documentNamedAtStart_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("toldTitle");
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("relative name, read and sorted")
+        << "sub/../book.CVA" << "book.CVA" << QStringList{"Adams", "Zeta"} << "" << "";
+    QTest::newRow("lower-case extension")
+        << "book.cva" << "book.cva" << QStringList{"Adams", "Zeta"} << "" << "";
+    QTest::newRow("mended file opens with its warning")
+        << "half.CVA" << "half.CVA" << QStringList{"Half"} << "Warning" << "last entry";
+    QTest::newRow("missing file leaves the untitled document")
+        << "gone.CVA" << "" << QStringList{} << "Error" << "gone.CVA";
+    QTest::newRow("folder is refused")
+        << "sub" << "" << QStringList{} << "Error" << "sub";
+}
+
+void TestDocumentCommands::documentNamedAtStart()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, opened);
+    QFETCH(QStringList, entries);
+    QFETCH(QString, toldTitle);
+    QFETCH(QString, told);
+
+    QVERIFY(QDir().mkdir(QStringLiteral("sub")));
+    writeBytes("book.CVA", "Zeta\r\nZ\r\n9\r\nAdams\r\n\r\n555\r\n");
+    writeBytes("book.cva", "Zeta\r\nZ\r\n9\r\nAdams\r\n\r\n555\r\n");
+    writeBytes("half.CVA", "Half\r\nH\r\n");
+
+    MessageScript messages;
+    MainWindow window;
+    window.openAtStart(given);
+    // Nothing is said before the window is up: the message waits for the
+    // event loop.
+    QCOMPARE(messages.asked.size(), 0);
+    QCOMPARE(families(window), entries);
+    QCOMPARE(window.windowTitle(), opened.isEmpty() ? QStringLiteral("<Untitled>") : path(opened));
+    showActive(window);
+    if (toldTitle.isEmpty()) {
+        QTest::qWait(20);
+        QCOMPARE(messages.asked.size(), 0);
+    } else {
+        QTRY_COMPARE(messages.asked.size(), 1);
+        QCOMPARE(messages.asked.first().title, toldTitle);
+        // A refusal names the file by its full path.
+        const QString named = toldTitle == QLatin1String("Error") ? path(told) : told;
+        QVERIFY2(messages.asked.first().text.contains(named), qPrintable(messages.asked.first().text));
+    }
+    // Buttons follow the list, and nothing counts as a change.
+    QCOMPARE(child(window, "EditCmd")->isEnabled(), !entries.isEmpty());
+    QCOMPARE(child(window, "FindCmd")->isEnabled(), !entries.isEmpty());
+    QVERIFY(!asksAboutChanges(window));
 }
 
 void TestDocumentCommands::failingSaveKeepsNameAndFlag_data()

@@ -1,6 +1,7 @@
 #include "core/document_file.h"
 #include "core/document_format.h"
 #include "file_support.h"
+#include "posix_faults.h"
 
 #include <QDir>
 #include <QFile>

@@ -30,13 +30,14 @@ stop() {
 }
 
 missing=()
-for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps lintian readelf ldd timeout; do
+for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps lintian readelf ldd timeout \
+  update-mime-database gio; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 # Without its tools the check cannot run at all: CTest counts exit code 77
 # as skipped, with this reason.
 if [ ${#missing[@]} -ne 0 ]; then
-  echo "SKIP: missing tools: ${missing[*]} (install desktop-file-utils appstream dpkg-dev lintian binutils)"
+  echo "SKIP: missing tools: ${missing[*]} (install desktop-file-utils appstream dpkg-dev lintian binutils shared-mime-info libglib2.0-bin)"
   exit 77
 fi
 
@@ -60,6 +61,7 @@ expected=(
   usr/share/man/man1/callvista.1.gz
   "usr/share/applications/$id.desktop"
   "usr/share/metainfo/$id.metainfo.xml"
+  "usr/share/mime/packages/$id.xml"
   "usr/share/icons/hicolor/scalable/apps/$id.svg"
 )
 for size in "${sizes[@]}"; do
@@ -103,6 +105,26 @@ if [ -f "$desktop" ]; then
   grep -qx "Icon=$id" "$desktop" || fail "desktop entry does not name the icon $id"
   exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
   [ -x "$stage/usr/bin/$exec_name" ] || fail "desktop entry runs '$exec_name', which is not installed"
+  grep -qE '^Exec=[^ ]+ %f$' "$desktop" || fail "desktop entry does not hand the program a file (%f)"
+  grep -qx 'MimeType=application/x-callvista;' "$desktop" ||
+    fail "desktop entry does not name the document type application/x-callvista"
+fi
+
+echo "== document type"
+mime_xml=$stage/usr/share/mime/packages/$id.xml
+if [ -f "$mime_xml" ]; then
+  # The database is built from the installed file alone, in a scratch data
+  # folder, and asked as a file manager asks: by name, in both letter cases.
+  mkdir -p "$tmp/xdg/mime/packages" "$tmp/docs"
+  cp "$mime_xml" "$tmp/xdg/mime/packages/"
+  out=$(update-mime-database -V "$tmp/xdg/mime" 2>&1) || fail "update-mime-database failed: $out"
+  grep -qiE 'error|warning' <<<"$out" && fail "update-mime-database reported: $out"
+  for name in book.CVA book.cva; do
+    printf 'Adams\r\nAnn\r\n555\r\n' >"$tmp/docs/$name"
+    type=$(XDG_DATA_DIRS=$tmp/xdg XDG_DATA_HOME=$tmp/none gio info -a standard::content-type "$tmp/docs/$name" |
+      sed -n 's/^ *standard::content-type: //p')
+    [ "$type" = application/x-callvista ] || fail "$name is of type '$type', not application/x-callvista"
+  done
 fi
 
 echo "== AppStream metainfo"

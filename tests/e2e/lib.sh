@@ -78,12 +78,14 @@ expect_file() {
   }
 }
 
+# Starts the program in $WORK with the given arguments and waits for its
+# window; START_NAME (default: an untitled document) is the caption awaited.
 start_program() {
-  (cd "$WORK" && exec "$PROGRAM" >>"$ARTEFACTS/$SCENARIO.log" 2>&1) &
+  (cd "$WORK" && exec "$PROGRAM" "$@" >>"$ARTEFACTS/$SCENARIO.log" 2>&1) &
   PID=$!
   echo "$PID" >> "$PIDS"
-  wait_window '^<Untitled>$'
-  wait_active '^<Untitled>$'
+  wait_window "${START_NAME:-^<Untitled>\$}"
+  wait_active "${START_NAME:-^<Untitled>\$}"
 }
 
 # Adds entries: each argument is "family|short|phone".
