@@ -72,4 +72,9 @@ void removeFile(const QString& path);
 // fails with a reason instead of ending the program.
 void prepareProcess();
 
+// True when the system refuses a file of this name (the name alone, without
+// its folder) or takes it for something else, beyond the folder separators,
+// "*", "?" and control characters that every system's chooser refuses.
+[[nodiscard]] bool refusesName(const QString& name);
+
 } // namespace callvista::fs

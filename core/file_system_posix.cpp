@@ -156,4 +156,9 @@ void prepareProcess()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+bool refusesName(const QString&)
+{
+    return false;
+}
+
 } // namespace callvista::fs
