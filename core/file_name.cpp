@@ -81,7 +81,15 @@ AcceptedName acceptName(const QString& folder, const QString& name, const QStrin
 
 bool documentExists(const QString& path)
 {
+    // Hidden or not: a hidden document is replaced as surely as any other.
     return QFileInfo(path).isFile();
+}
+
+bool isUndecodableName(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.fileName().contains(QChar::ReplacementCharacter) && !info.exists()
+           && !info.isSymLink();
 }
 
 } // namespace callvista
