@@ -62,4 +62,9 @@ bool documentExists(const QString& path)
     return info.isFile() && !info.isHidden();
 }
 
+QString fullDocumentPath(const QString& argument)
+{
+    return QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath());
+}
+
 } // namespace callvista

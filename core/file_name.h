@@ -39,4 +39,8 @@ struct AcceptedName {
 // not count, and no character of the path is taken as a pattern.
 [[nodiscard]] bool documentExists(const QString& path);
 
+// The full path, in the platform's native form, of a document named on the
+// command line, relative names taken from the current folder.
+[[nodiscard]] QString fullDocumentPath(const QString& argument);
+
 } // namespace callvista

@@ -15,7 +15,7 @@ case "$mode" in
   test) packages+=(clang libclang-rt-14-dev libbenchmark-dev xvfb xdotool openbox
                    x11-utils imagemagick desktop-file-utils appstream dpkg-dev lintian
                    shared-mime-info libglib2.0-bin) ;;
-  bench) packages+=(libbenchmark-dev valgrind) ;;
+  bench) packages+=(libbenchmark-dev valgrind abook tmux xvfb openbox xdotool x11-utils python3) ;;
 esac
 
 install_missing() {
@@ -78,6 +78,9 @@ case "$mode" in
     configure_and_build build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
       -DCALLVISTA_BENCH=ON
     QT_QPA_PLATFORM=offscreen ./build-bench/bench/callvista-bench "${@:2}"
+    runnable bench/compare_abook.py
+    echo "== Side by side with abook, whole processes on Xvfb and in tmux"
+    bench/compare_abook.py build-bench
     ;;
   *)
     echo "usage: $0 run|test|bench [benchmark options]" >&2
