@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "core/document_file.h"
 #include "core/file_name.h"
+#include "core/file_system.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -80,6 +81,7 @@ std::optional<ReadAhead> readAhead(int argc, char* argv[])
 
 int runProgram(int argc, char* argv[], const std::function<void(QMainWindow&)>& created)
 {
+    fs::prepareProcess();
     QCoreApplication::setApplicationName(QStringLiteral("callvista"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CALLVISTA_VERSION));
     QCommandLineParser parser;

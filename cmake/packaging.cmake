@@ -1,3 +1,9 @@
+# Windows has its own package: an installer and a ZIP.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/packaging-windows.cmake)
+  return()
+endif()
+
 # `cpack` in the build folder makes a Debian package. dpkg-shlibdeps (from
 # dpkg-dev) reads the executable's shared libraries and turns them into the
 # package's Depends, so the Qt 6 runtime comes in with apt.

@@ -1,17 +1,11 @@
 #include "core/document_file.h"
 
+#include "core/file_system.h"
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace callvista {
 
@@ -33,13 +27,6 @@ QString sentence(QString reason)
     return reason;
 }
 
-#ifdef Q_OS_UNIX
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-#endif
-
 DocumentWriteResult writeFailure(const QString& path, const QString& reason)
 {
     return {QStringLiteral("\"%1\" was not saved. %2").arg(shown(path), sentence(reason))};
@@ -59,113 +46,90 @@ DecodedDocument readRefusal(const QString& path, const QString& reason)
 
 // Only an ordinary file, or a link to one, is replaced by a save; a device,
 // a pipe or a link to one of them must never be.
-QString saveTargetRefusal(const QString& path)
+QString saveTargetRefusal(const fs::PathStatus& target)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return info.isSymLink() ? QStringLiteral("It is a link to a file that does not exist.")
-                                : QString();
-    if (info.isDir())
+    switch (target.kind) {
+    case fs::PathKind::Missing:
+        return target.danglingLink ? QStringLiteral("It is a link to a file that does not exist.")
+                                   : QString();
+    case fs::PathKind::Folder:
         return QStringLiteral("It is a folder.");
-    if (!info.isFile())
+    case fs::PathKind::Other:
         return QStringLiteral("It is not an ordinary file.");
+    case fs::PathKind::Unreachable:
+        return target.reason;
+    case fs::PathKind::Ordinary:
+        break;
+    }
     return {};
 }
 
-// Every write is checked, and a short one is retried, so that the second
-// attempt reports the system's reason (a full disk, a size limit) that the
-// first one, having written part, did not.
-bool writeAll(QIODevice& file, const QByteArray& bytes, QString& reason)
+// The temporary file's name is short, whatever the document's name, so that
+// every name the file system takes can be saved again; and it is the same
+// for every save of one document, so that a file left behind by a save that
+// was killed is taken away by the next one. The dot hides it and its
+// extension keeps it out of the file chooser.
+QString temporaryPathFor(const QString& target)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            reason = file.errorString();
-            return false;
-        }
-        done += qsizetype(written);
-    }
-    return true;
+    const QFileInfo info(target);
+    const QByteArray digest =
+        QCryptographicHash::hash(info.fileName().toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QDir(info.path()).filePath(QStringLiteral(".callvista-%1.tmp")
+                                          .arg(QString::fromLatin1(digest.left(12))));
 }
 
-// The file system may accept the bytes and only find at this point that it
-// has no room for them.
-bool syncToDisk(QFileDevice& file, QString& reason)
+// The new document goes to a temporary file beside the old one and takes its
+// place only when all of it is on the disk; then the folder is flushed, so
+// that the new name, not the old file or none, is found after a power cut.
+DocumentWriteResult writeEncoded(const QString& path, const EncodedDocument& document)
 {
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0) {
-        reason = systemReason(errno);
-        return false;
+    if (!document.ok())
+        return writeFailure(path, document.error);
+    const fs::PathStatus status = fs::statusOf(path);
+    if (const QString refusal = saveTargetRefusal(status); !refusal.isEmpty())
+        return writeFailure(path, refusal);
+
+    // A link stays a link; the file it points to is replaced.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
+    const bool replacing = status.kind == fs::PathKind::Ordinary;
+    if (replacing && !QFileInfo(target).isWritable())
+        return writeFailure(path, QStringLiteral("The file is read-only."));
+
+    const QString temporary = temporaryPathFor(target);
+    fs::removeFile(temporary);
+    QString reason;
+    const fs::Handle file = fs::createFile(temporary, replacing ? target : QString(), reason);
+    if (file == fs::NoHandle)
+        return writeFailure(path, reason);
+    reason = fs::writeAll(file, document.bytes.constData(), document.bytes.size());
+    // The disk may take the bytes and find only at the flush, or even at the
+    // close, that it has no room for them.
+    if (reason.isEmpty())
+        reason = fs::flushFile(file);
+    const QString closed = fs::closeFile(file);
+    if (reason.isEmpty())
+        reason = closed;
+    if (reason.isEmpty())
+        reason = fs::replaceFile(temporary, target);
+    if (!reason.isEmpty()) {
+        fs::removeFile(temporary);
+        return writeFailure(path, reason);
     }
-#else
-    Q_UNUSED(file);
-    Q_UNUSED(reason);
-#endif
-    return true;
+    if (const QString flushed = fs::flushFolder(QFileInfo(target).path()); !flushed.isEmpty())
+        return {QStringLiteral("\"%1\" was written, but its folder could not be flushed to the "
+                               "disk, so a power cut could still lose the save. %2 Save again "
+                               "to be sure.")
+                    .arg(shown(path), sentence(flushed))};
+    return {};
 }
 
 } // namespace
 
 qint64 openOrdinaryFile(QFile& file, const QString& path, QString& reason)
 {
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        reason = systemReason(errno);
-        return -1;
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        reason = S_ISDIR(status.st_mode) ? QStringLiteral("It is a folder.")
-                                         : QStringLiteral("It is not an ordinary file.");
-        ::close(fd);
-        return -1;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        reason = file.errorString();
-        ::close(fd);
-        return -1;
-    }
-    return qint64(status.st_size);
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-        return -1;
-    }
-    return file.size();
-#endif
+    return fs::openForReading(file, path, reason);
 }
-
-namespace {
-
-DocumentWriteResult writeEncoded(const QString& path, const EncodedDocument& document)
-{
-    if (!document.ok())
-        return writeFailure(path, document.error);
-    if (const QString refusal = saveTargetRefusal(path); !refusal.isEmpty())
-        return writeFailure(path, refusal);
-
-    // Unbuffered, so that a failing write shows here: QSaveFile would flush
-    // a buffer only at commit() and rename the short file over the old one
-    // without looking at the flush.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return writeFailure(path, file.errorString());
-    QString reason;
-    if (!writeAll(file, document.bytes, reason) || !syncToDisk(file, reason)) {
-        // The temporary file goes with the QSaveFile; the old file was
-        // never touched.
-        file.cancelWriting();
-        return writeFailure(path, reason);
-    }
-    if (!file.commit())
-        return writeFailure(path, file.errorString());
-    return {};
-}
-
-} // namespace
 
 DocumentWriteResult writeDocumentFile(const QString& path, const QStringList& lines,
                                       const ColumnWidths& widths)
@@ -181,18 +145,24 @@ DocumentWriteResult writeDocumentFile(const QString& path, const SortedLines& li
 
 DecodedDocument readDocumentFile(const QString& path, const ColumnWidths& widths)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    const fs::PathStatus status = fs::statusOf(path);
+    switch (status.kind) {
+    case fs::PathKind::Missing:
         return readRefusal(path, QStringLiteral("There is no such file."));
-    if (info.isDir())
+    case fs::PathKind::Folder:
         return readRefusal(path, QStringLiteral("It is a folder."));
     // A device is not even opened: opening some of them has effects.
-    if (!info.isFile())
+    case fs::PathKind::Other:
         return readRefusal(path, QStringLiteral("It is not an ordinary file."));
+    case fs::PathKind::Unreachable:
+        return readRefusal(path, status.reason);
+    case fs::PathKind::Ordinary:
+        break;
+    }
 
     QFile file;
     QString reason;
-    const qint64 size = openOrdinaryFile(file, path, reason);
+    const qint64 size = fs::openForReading(file, path, reason);
     if (size < 0)
         return readRefusal(path, reason);
     const qint64 limit = maxDocumentBytes(widths);

@@ -44,18 +44,23 @@ QString encodingTitle(const TextEncoding& encoding)
     return QStringLiteral("the encoding %1").arg(QString::fromLatin1(encoding.name));
 }
 
+bool isUtf8Converter(const char* name)
+{
+#ifndef Q_OS_WIN
+    // Everywhere but on Windows, Qt's system converter is its UTF-8 one.
+    if (qstrcmp(name, "Locale") == 0)
+        return true;
+#endif
+    return qstrcmp(name, "UTF-8") == 0;
+}
+
 // True when the encoding stores the text and gives it back unchanged. Some
 // platform converters replace what they cannot store without saying so, so
 // the bytes are read back as well, keeping a leading U+FEFF that stands
 // inside the document rather than at its start.
 bool reportsEveryFailure(const QStringEncoder& encoder)
 {
-#ifndef Q_OS_WIN
-    // Everywhere but on Windows, Qt's system encoder is its UTF-8 converter.
-    if (qstrcmp(encoder.name(), "Locale") == 0)
-        return true;
-#endif
-    return qstrcmp(encoder.name(), "UTF-8") == 0;
+    return isUtf8Converter(encoder.name());
 }
 
 bool encodes(const QString& text, const TextEncoding& encoding, QByteArray* bytes)
@@ -216,15 +221,29 @@ DecodedText decodeText(const QByteArray& bytes, const TextEncoding& encoding)
         return result;
     }
 
-    QStringDecoder decoder = makeDecoder(encoding);
-    if (decoder.isValid()) {
-        result.text = decoder.decode(bytes);
-        if (!decoder.hasError())
-            return result;
-    }
+    // UTF-8 first, in whichever encoding the system writes: a document in
+    // UTF-8 is read alike everywhere, and the bytes of a code page's
+    // letters are hardly ever valid UTF-8.
+    QStringDecoder utf8(QStringConverter::Utf8, Stateless);
+    result.text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return result;
 
+    // Line by line, each line that is not UTF-8 read in the system's code
+    // page, which is the document's own encoding where the system is not
+    // UTF-8; where it is, such a line comes from another system and is read
+    // as Windows-1252 (and counted), so that one name saved by an older
+    // program does not turn every other name of the file into mojibake.
+    QStringDecoder codePage = makeDecoder(encoding);
+    const bool systemIsUtf8 = !codePage.isValid() || isUtf8Converter(codePage.name());
     QStringDecoder fallback(FallbackEncodingName, Stateless);
-    const auto readAsWindows1252 = [&](QByteArrayView line) {
+    const auto readOtherwise = [&](QByteArrayView line) {
+        if (!systemIsUtf8) {
+            codePage.resetState();
+            const QString text = codePage.decode(line);
+            if (!codePage.hasError())
+                return text;
+        }
         ++result.windows1252Lines;
         if (!fallback.isValid())
             return QString::fromLatin1(line);
@@ -241,13 +260,9 @@ DecodedText decodeText(const QByteArray& bytes, const TextEncoding& encoding)
         while (end < bytes.size() && !isLineEndByte(bytes.at(end)))
             ++end;
         const QByteArrayView line(bytes.constData() + pos, end - pos);
-        if (decoder.isValid()) {
-            decoder.resetState();
-            const QString text = decoder.decode(line);
-            result.text += decoder.hasError() ? readAsWindows1252(line) : text;
-        } else if (!line.isEmpty()) {
-            result.text += readAsWindows1252(line);
-        }
+        utf8.resetState();
+        const QString text = utf8.decode(line);
+        result.text += utf8.hasError() ? readOtherwise(line) : text;
         // The line ends are the same bytes in every encoding read here.
         for (pos = end; pos < bytes.size() && isLineEndByte(bytes.at(pos)); ++pos)
             result.text += QLatin1Char(bytes.at(pos));
@@ -392,20 +407,26 @@ EncodedDocument encodeLines(const Lines& lines, qsizetype count, const ColumnWid
     text.truncate(out - text.constData());
     if (encodes(text, encoding, &result.bytes))
         return result;
+    // A character that the code page lacks must not stop the save: the
+    // whole document then goes in UTF-8, which the reader tries first. Only
+    // what UTF-8 cannot store either (half of a surrogate pair) is refused.
+    const TextEncoding utf8{QByteArrayLiteral("UTF-8")};
+    if (encodes(text, utf8, &result.bytes))
+        return result;
     result.bytes.clear();
     // Only when the whole fails is each entry converted on its own, to name
     // the one that cannot be stored.
     index = 0;
     lines.forEachLine(0, int(count), [&](const QString& line) {
         const QString oneEntry = entryText(line, widths);
-        if (!encodes(oneEntry, encoding, nullptr))
-            result.error = unencodableReason(index, line, oneEntry, widths, encoding);
+        if (!encodes(oneEntry, utf8, nullptr))
+            result.error = unencodableReason(index, line, oneEntry, widths, utf8);
         ++index;
         return result.error.isEmpty();
     });
     if (result.error.isEmpty())
         result.error = QStringLiteral("The document cannot be written in %1.")
-                           .arg(encodingTitle(encoding));
+                           .arg(encodingTitle(utf8));
     return result;
 }
 

@@ -17,15 +17,17 @@ namespace callvista {
 // The extension of a document's file name, without the dot.
 inline constexpr QStringView DocumentExtension = u"CVA";
 
-// The encoding that a document is written and first read in. An empty name
-// means the system's encoding; any other name is one that QStringEncoder and
-// QStringDecoder know.
+// The encoding that a document is written in when it can store every
+// character (else the document is written in UTF-8), and that a line which
+// is not UTF-8 is read in. An empty name means the system's encoding: UTF-8
+// on Linux, the ANSI code page on Windows; any other name is one that
+// QStringEncoder and QStringDecoder know.
 struct TextEncoding {
     QByteArray name;
 };
 
-// The encoding a document falls back to when its bytes are not valid in the
-// first one: the code page of documents written on Windows.
+// Where the system's encoding is UTF-8, the encoding of a line that is not
+// valid UTF-8: the code page of documents written on Western Windows.
 inline constexpr char FallbackEncodingName[] = "windows-1252";
 
 struct EncodedDocument {
@@ -43,8 +45,8 @@ struct ReadReport {
     int shortenedValues = 0;
     // The file ended inside its last entry, whose missing fields are empty.
     bool completedLastEntry = false;
-    // Lines whose bytes were not valid in the first encoding and were read
-    // as Windows-1252.
+    // Lines whose bytes were valid neither in UTF-8 nor in the code page
+    // and were read as Windows-1252.
     int windows1252Lines = 0;
     // Whole blank entries (three or more empty lines) after the last entry,
     // which were dropped.
@@ -73,9 +75,11 @@ struct DecodedDocument {
 [[nodiscard]] qint64 maxDocumentBytes(const ColumnWidths& widths = EntryWidths);
 
 // The bytes of a document holding these entry lines. Each field is cut from
-// its line by position. Fails, with a reason naming the entry, when a field
-// holds a line break or a character that the encoding cannot represent, and
-// for more than MaxEntries lines: none of them could be read back.
+// its line by position. The document is in the encoding when it stores every
+// character, and in UTF-8 otherwise. Fails, with a reason naming the entry,
+// when a field holds a line break or a character that UTF-8 cannot represent
+// (half of a surrogate pair), and for more than MaxEntries lines: none of
+// them could be read back.
 [[nodiscard]] EncodedDocument encodeDocument(const QStringList& lines,
                                              const ColumnWidths& widths = EntryWidths,
                                              const TextEncoding& encoding = {});
@@ -85,9 +89,9 @@ struct DecodedDocument {
                                              const TextEncoding& encoding = {});
 
 // The entry lines held by the bytes of a document. A byte-order mark of
-// UTF-16 or UTF-32 names the encoding of the whole file; otherwise each line
-// is read in the first encoding, or as Windows-1252 where its bytes are not
-// valid in it. A line ends at CR LF, at a lone CR and at a lone LF. Blank
+// UTF-16 or UTF-32 names the encoding of the whole file; otherwise a file
+// that is valid UTF-8 is read as UTF-8, and else each line that is not is
+// read in the encoding (where that is not UTF-8) or as Windows-1252. A line ends at CR LF, at a lone CR and at a lone LF. Blank
 // lines after the last text are dropped; an entry that the file ends inside
 // gets empty fields for its missing lines. A value wider than its column is
 // cut to it. Refused, with a reason, when the bytes are more than

@@ -1,6 +1,7 @@
 #include "core/file_name.h"
 
 #include "core/entry_line.h"
+#include "core/file_system.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,28 @@ bool isRefusedInName(QChar c)
            || c.category() == QChar::Other_Control;
 }
 
+bool isRefusedOnWindows(QChar c)
+{
+    return c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' || isRefusedInName(c);
+}
+
 } // namespace
+
+bool windowsRefusesName(const QString& name)
+{
+    if (name.isEmpty() || std::any_of(name.cbegin(), name.cend(), isRefusedOnWindows))
+        return true;
+    if (name.endsWith(u'.') || name.endsWith(u' '))
+        return true;
+    // A device name stays one with any extension, and with spaces before it.
+    const QString stem = name.left(name.indexOf(u'.')).trimmed().toUpper();
+    static const QStringList devices{QStringLiteral("CON"), QStringLiteral("PRN"),
+                                     QStringLiteral("AUX"), QStringLiteral("NUL")};
+    if (devices.contains(stem))
+        return true;
+    return stem.size() == 4 && (stem.startsWith(u"COM") || stem.startsWith(u"LPT"))
+           && stem.at(3) >= u'1' && stem.at(3) <= u'9';
+}
 
 bool isDiscardedNameKey(QChar key)
 {
@@ -50,16 +72,16 @@ AcceptedName acceptName(const QString& folder, const QString& name, const QStrin
     else if (tail.toUpper() != u'.' + ext)
         return {{}, QStringLiteral("Only .") + ext + QStringLiteral(" Files is Valid")};
 
+    const QString fileName = QFileInfo(path).fileName();
     if (std::any_of(trimmed.cbegin(), trimmed.cend(), isRefusedInName)
-        || QFile::encodeName(QFileInfo(path).fileName()).size() > MaxNameBytes)
+        || fs::refusesName(fileName) || QFile::encodeName(fileName).size() > MaxNameBytes)
         return {{}, QStringLiteral("Error On Input\\Output Path+FileName!")};
     return {path, {}};
 }
 
 bool documentExists(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
+    return QFileInfo(path).isFile();
 }
 
 QString fullDocumentPath(const QString& argument)

@@ -30,13 +30,21 @@ struct AcceptedName {
 // four characters of the full path: without a dot among them "." + ext is
 // appended, with one they must read "." + ext in upper case and are kept in
 // the case given; last, a name that holds a folder separator, "*", "?" or a
-// control character, which could name another folder or a set of files, or
-// that is longer than a file system stores.
+// control character, which could name another folder or a set of files, a
+// name that the platform's file system refuses (on Windows, see
+// windowsRefusesName), or one longer than a file system stores.
 [[nodiscard]] AcceptedName acceptName(const QString& folder, const QString& name,
                                       const QString& ext);
 
-// True when an ordinary, non-hidden file has exactly this path. Folders do
-// not count, and no character of the path is taken as a pattern.
+// True for a file name (without a folder) that Windows refuses or takes for
+// something else: one holding < > : " / \ | ? * or a control character, one
+// ending in a dot or a space, and the device names CON, PRN, AUX, NUL,
+// COM1-COM9 and LPT1-LPT9, with or without an extension.
+[[nodiscard]] bool windowsRefusesName(const QString& name);
+
+// True when an ordinary file has exactly this path, hidden ones included, so
+// that a save never replaces a hidden file without asking. Folders do not
+// count, and no character of the path is taken as a pattern.
 [[nodiscard]] bool documentExists(const QString& path);
 
 // The full path, in the platform's native form, of a document named on the

@@ -15,6 +15,16 @@ hash=$(printf '%s\n' "$version" "${options[@]}" | cat - "$toolchain" | sha256sum
 cache=${CALLVISTA_CACHE:-/var/cache/callvista}
 prefix=$cache/qt-${version%%+*}-mingw64-$hash
 
+# One build at a time: a second run waits here for the first, then finds
+# its result. The work folder below is wiped at start, so two runs must
+# never share it.
+mkdir -p "$cache"
+exec 9>"$cache/.build.lock"
+if ! flock -n 9; then
+  echo "Waiting for another build of Qt for Windows to finish" >&2
+  flock 9
+fi
+
 if [ -f "$prefix/.complete" ]; then
   echo "$prefix"
   exit 0

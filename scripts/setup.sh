@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Callvista and then builds and starts it
-# (run), builds and runs every test (test), or runs the benchmarks (bench).
+# (run), builds and runs every test (test), runs the benchmarks (bench), or
+# builds the program for Windows with its tests and installer and runs those
+# tests under wine (windows).
 # Safe to run again: it installs only what is missing and builds only what
 # changed.
 set -euo pipefail
@@ -16,6 +18,9 @@ case "$mode" in
                    x11-utils imagemagick desktop-file-utils appstream dpkg-dev lintian
                    shared-mime-info libglib2.0-bin) ;;
   bench) packages+=(libbenchmark-dev valgrind abook tmux xvfb openbox xdotool x11-utils python3) ;;
+  windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
+                      wine wine64 nsis xvfb xdotool openbox x11-utils imagemagick dpkg-dev
+                      ccache) ;;
 esac
 
 install_missing() {
@@ -82,8 +87,29 @@ case "$mode" in
     echo "== Side by side with abook, whole processes on Xvfb and in tmux"
     bench/compare_abook.py build-bench
     ;;
+  windows)
+    start=$SECONDS
+    runnable scripts/build-qt-windows.sh
+    echo "== Qt for Windows (built once, then taken from its cache)"
+    qt=$(scripts/build-qt-windows.sh)
+    echo "== The program, its tests and its installer for Windows"
+    export CCACHE_BASEDIR=$root
+    configure_and_build build-windows -DCMAKE_BUILD_TYPE=Release -DCALLVISTA_WERROR=ON \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+      -DCALLVISTA_QT_WINDOWS_PREFIX="$qt" -DCMAKE_PREFIX_PATH="$qt" \
+      -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+      -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+      -DCMAKE_CROSSCOMPILING_EMULATOR="$root/tests/windows/wine-run.sh"
+    (cd build-windows && cpack >/dev/null)
+    rm -rf build-windows/_CPack_Packages
+    ls -l build-windows/Callvista-*-win64.exe build-windows/Callvista-*-win64.zip
+    runnable tests/windows/run.sh
+    echo "== Windows tests under wine"
+    tests/windows/run.sh build-windows "$qt"
+    echo "setup.sh windows took $((SECONDS - start)) s"
+    ;;
   *)
-    echo "usage: $0 run|test|bench [benchmark options]" >&2
+    echo "usage: $0 run|test|bench|windows [benchmark options]" >&2
     exit 2
     ;;
 esac

@@ -1,6 +1,9 @@
 #include "app/main_window.h"
 #include "core/entry_line.h"
 #include "file_support.h"
+#ifndef Q_OS_WIN
+#include "posix_faults.h"
+#endif
 #include "test_support.h"
 #include "widgets/entry_list.h"
 
@@ -595,11 +598,15 @@ void TestDocumentCommands::realWriteFailureKeepsEverything_data()
     QTest::addColumn<int>("entries");
     QTest::addColumn<QString>("reason");
 
+#ifndef Q_OS_WIN
+    // A size limit and a tiny file system are POSIX's; the core's tests fail
+    // saves on Windows through a read-only file and one held open.
     QTest::newRow("size limit, document under one buffer") << "size limit" << 200 << "File too large.";
     QTest::newRow("size limit, large document") << "size limit" << 3000 << "File too large.";
     QTest::newRow("full disk, document under one buffer") << "full disk" << 200
                                                           << "No space left on device.";
     QTest::newRow("full disk, large document") << "full disk" << 3000 << "No space left on device.";
+#endif
     QTest::newRow("line break put into the list behind the dialogs' back")
         << "line break" << 3 << "holds a line break, which a document cannot store.";
 }
@@ -610,6 +617,13 @@ void TestDocumentCommands::realWriteFailureKeepsEverything()
     QFETCH(int, entries);
     QFETCH(QString, reason);
 
+#ifdef Q_OS_WIN
+    struct NoDisk {
+        QString path() const { return {}; }
+        bool fill() const { return true; }
+    };
+    std::unique_ptr<NoDisk> disk;
+#else
     std::unique_ptr<TinyFileSystem> disk;
     if (fault == "full disk") {
         // Room for the document as it is opened, and no more once filled.
@@ -618,6 +632,7 @@ void TestDocumentCommands::realWriteFailureKeepsEverything()
             QSKIP(qPrintable("a full disk is made by mounting a tiny tmpfs, which is not allowed "
                              "here: " + disk->why()));
     }
+#endif
     // The document is opened from its folder; the tiny file system is left
     // before it is unmounted.
     const CurrentFolderKept back;
@@ -641,11 +656,13 @@ void TestDocumentCommands::realWriteFailureKeepsEverything()
 
     MessageScript messages;
     {
+#ifndef Q_OS_WIN
         std::unique_ptr<FileSizeLimit> limit;
         if (fault == "size limit") {
             limit = std::make_unique<FileSizeLimit>(4096);
             QVERIFY(limit->isSet());
         }
+#endif
         runMenu(*m_main, "SaveMenu");
     }
     QCOMPARE(messages.asked.size(), 1);

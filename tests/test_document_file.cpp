@@ -1,6 +1,9 @@
 #include "core/document_file.h"
 #include "core/document_format.h"
 #include "file_support.h"
+#ifndef Q_OS_WIN
+#include "posix_faults.h"
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -8,15 +11,20 @@
 #include <QIODevice>
 #include <QRandomGenerator>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTest>
 
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#endif
 
 using namespace callvista;
 using namespace callvista::testing;
@@ -48,8 +56,11 @@ private slots:
     void refusesOversizedFilesUnread();
     void refusesWhatIsNoDocument_data();
     void refusesWhatIsNoDocument();
-    void refusesUnencodableCharacters_data();
-    void refusesUnencodableCharacters();
+    void writesTheCodePageOrElseUtf8_data();
+    void writesTheCodePageOrElseUtf8();
+    void readsWhatTheOtherSystemWrote_data();
+    void readsWhatTheOtherSystemWrote();
+    void refusesHalfASurrogatePair();
     void failedSaveLeavesOldFile_data();
     void failedSaveLeavesOldFile();
     void realWriteFailureLeavesOldFile_data();
@@ -62,6 +73,22 @@ private:
 };
 
 static constexpr ColumnWidths widths = EntryWidths;
+
+// True where the system's encoding is UTF-8 (Linux); on Windows it is the
+// ANSI code page.
+static bool systemIsUtf8()
+{
+    return QString::fromLocal8Bit("\xc3\xa9") == QString::fromUtf8("\xc3\xa9");
+}
+
+// Windows-1252: the system's own converter where that is the code page (on
+// Western Windows), else ICU's, which Qt for Windows does not have.
+static TextEncoding westernCodePage()
+{
+    if (!systemIsUtf8())
+        return {};
+    return {QByteArrayLiteral("windows-1252")};
+}
 
 static QStringList linesOf(const Entries& entries, const ColumnWidths& w = widths)
 {
@@ -222,6 +249,17 @@ void TestDocumentFile::savingOverALongerFileLeavesNothingOfIt()
 
 void TestDocumentFile::savingKeepsPermissions()
 {
+#ifdef Q_OS_WIN
+    // What Windows keeps of a file is its attributes: a hidden file stays
+    // hidden.
+    writeBytes(path("p.CVA"), "old\r\n\r\n\r\n");
+    const std::wstring native = QDir::toNativeSeparators(path("p.CVA")).toStdWString();
+    QVERIFY(SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    QVERIFY(writeDocumentFile(path("p.CVA"), linesOf({{"new", "", ""}}), widths).ok());
+    QCOMPARE(readBytes(path("p.CVA")), QByteArray("new\r\n\r\n\r\n"));
+    QVERIFY(GetFileAttributesW(native.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.CVA"});
+#else
     const QFileDevice::Permissions chosen = QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                             | QFileDevice::ReadGroup;
     writeBytes(path("p.CVA"), "old\r\n\r\n\r\n");
@@ -231,6 +269,7 @@ void TestDocumentFile::savingKeepsPermissions()
     QCOMPARE(readBytes(path("p.CVA")), QByteArray("new\r\n\r\n\r\n"));
     QCOMPARE(QFile::permissions(path("p.CVA")) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
              chosen);
+#endif
 }
 
 void TestDocumentFile::readsIrregularFiles_data()
@@ -337,7 +376,9 @@ void TestDocumentFile::readsIrregularFiles()
     QCOMPARE(read.lines, linesOf(entries));
     QCOMPARE(read.report.shortenedValues, shortened);
     QCOMPARE(read.report.completedLastEntry, completed);
-    QCOMPARE(read.report.windows1252Lines, windows1252Lines);
+    // Where the system's encoding is a code page, lines in it are the
+    // document's own and are not reported.
+    QCOMPARE(read.report.windows1252Lines, systemIsUtf8() ? windows1252Lines : 0);
     QCOMPARE(read.report.droppedBlankEntries, droppedBlankEntries);
 }
 
@@ -441,7 +482,9 @@ void TestDocumentFile::refusesWhatIsNoDocument_data()
 
     QTest::newRow("missing file") << "missing.CVA" << "no such file";
     QTest::newRow("folder") << "folder.CVA" << "folder";
+#ifndef Q_OS_WIN
     QTest::newRow("device") << "/dev/zero" << "not an ordinary file";
+#endif
 }
 
 void TestDocumentFile::refusesWhatIsNoDocument()
@@ -458,41 +501,91 @@ void TestDocumentFile::refusesWhatIsNoDocument()
     QVERIFY(read.lines.isEmpty());
 }
 
-void TestDocumentFile::refusesUnencodableCharacters_data()
+void TestDocumentFile::writesTheCodePageOrElseUtf8_data()
 {
-    QTest::addColumn<QByteArray>("encoding");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<QString>("phone");
-    QTest::addColumn<QString>("named");
+    QTest::addColumn<Entries>("entries");
+    QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("Cyrillic in Windows-1252")
-        << QByteArray("windows-1252") << QString::fromUtf8("Smith") << QString::fromUtf8("1 Ж 2")
-        << "U+0416";
-    QTest::newRow("emoji in Latin-1") << QByteArray("ISO-8859-1") << QString::fromUtf8("Zoë")
-                                      << QString::fromUtf8("😀") << "U+1F600";
-    QTest::newRow("unpaired surrogate in the system's encoding")
-        << QByteArray() << QString::fromUtf8("Smith") << QString(QChar(0xD83D)) << "U+D83D";
+    // Every character fits Windows-1252: one byte each.
+    QTest::newRow("all in the code page")
+        << Entries{{QString::fromUtf8("Müller"), "", QString::fromUtf8("€ 5")}}
+        << QByteArray("M\xfcller\r\n\r\n\x80 5\r\n");
+    // One character that it lacks puts the whole document in UTF-8, the
+    // other entries too, and the save is not refused.
+    QTest::newRow("one character beyond it")
+        << Entries{{QString::fromUtf8("Łukasz"), "", "1"}, {QString::fromUtf8("Müller"), "", "2"}}
+        << QByteArray("\xc5\x81ukasz\r\n\r\n1\r\nM\xc3\xbcller\r\n\r\n2\r\n");
+    QTest::newRow("beyond the basic plane")
+        << Entries{{"Smith", QString::fromUtf8("😀"), "1"}}
+        << QByteArray("Smith\r\n\xf0\x9f\x98\x80\r\n1\r\n");
+    QTest::newRow("plain ASCII is the same in both") << Entries{{"Adams", "Al", "5"}}
+                                                    << QByteArray("Adams\r\nAl\r\n5\r\n");
 }
 
-void TestDocumentFile::refusesUnencodableCharacters()
+void TestDocumentFile::writesTheCodePageOrElseUtf8()
 {
-    QFETCH(QByteArray, encoding);
-    QFETCH(QString, family);
-    QFETCH(QString, phone);
-    QFETCH(QString, named);
+    QFETCH(Entries, entries);
+    QFETCH(QByteArray, bytes);
 
-    // The phone number goes straight into its column: the line builder
-    // would drop an unpaired surrogate.
-    QStringList lines = linesOf({{"Adams", "", "1"}, {family, "", ""}});
-    lines[1].replace(52, phone.size(), phone);
-    const EncodedDocument encoded = encodeDocument(lines, widths, TextEncoding{encoding});
-    QVERIFY(!encoded.ok());
-    QVERIFY(encoded.bytes.isEmpty());
-    QVERIFY2(encoded.error.contains(named), qPrintable(encoded.error));
-    QVERIFY2(encoded.error.contains("Entry 2 (\"" + family + "\")"), qPrintable(encoded.error));
+    const TextEncoding codePage = westernCodePage();
+    const EncodedDocument encoded = encodeDocument(linesOf(entries), widths, codePage);
+    QVERIFY2(encoded.ok(), qPrintable(encoded.error));
+    QCOMPARE(encoded.bytes, bytes);
+    // Read back in the same code page: the same lines, and nothing to report.
+    const DecodedDocument read = decodeDocument(encoded.bytes, widths, codePage);
+    QVERIFY2(read.ok(), qPrintable(read.refusal));
+    QCOMPARE(read.lines, linesOf(entries));
+    QVERIFY(read.report.isClean());
+}
 
-    // What it can represent, it writes.
-    QVERIFY(encodeDocument(linesOf({{"Adams", "", "1"}}), widths, TextEncoding{encoding}).ok());
+void TestDocumentFile::readsWhatTheOtherSystemWrote_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("codePage");
+
+    // What Linux writes (UTF-8) and what Western Windows writes (its code
+    // page), each read by the other and by itself.
+    const QByteArray utf8("M\xc3\xbcller\r\nZo\xc3\xab\r\n\xe2\x82\xac 5\r\n");
+    const QByteArray windows("M\xfcller\r\nZo\xeb\r\n\x80 5\r\n");
+    QTest::newRow("UTF-8 read where the system is the code page") << utf8 << true;
+    QTest::newRow("UTF-8 read where the system is UTF-8") << utf8 << false;
+    QTest::newRow("code page read where the system is the code page") << windows << true;
+    // Qt for Windows has no converter for a code page other than the
+    // system's, and its system is never UTF-8.
+    if (QStringDecoder(FallbackEncodingName).isValid())
+        QTest::newRow("code page read where the system is UTF-8") << windows << false;
+}
+
+void TestDocumentFile::readsWhatTheOtherSystemWrote()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, codePage);
+
+    const TextEncoding encoding =
+        codePage ? westernCodePage() : TextEncoding{QByteArrayLiteral("UTF-8")};
+    const DecodedDocument read = decodeDocument(bytes, widths, encoding);
+    QVERIFY2(read.ok(), qPrintable(read.refusal));
+    QCOMPARE(read.lines, linesOf({{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
+                                   QString::fromUtf8("€ 5")}}));
+    // Lines in a foreign code page are worth a word where the system reads
+    // UTF-8; in the system's own code page they are not.
+    const bool foreign = !codePage && !bytes.contains("\xc3");
+    QCOMPARE(read.report.windows1252Lines, foreign ? 3 : 0);
+}
+
+void TestDocumentFile::refusesHalfASurrogatePair()
+{
+    // Neither the code page nor UTF-8 can store half of a pair; it goes
+    // straight into the phone column, since the line builder would drop it.
+    for (const TextEncoding& encoding : {TextEncoding{}, westernCodePage()}) {
+        QStringList lines = linesOf({{"Adams", "", "1"}, {"Smith", "", ""}});
+        lines[1][52] = QChar(0xD83D);
+        const EncodedDocument encoded = encodeDocument(lines, widths, encoding);
+        QVERIFY(!encoded.ok());
+        QVERIFY(encoded.bytes.isEmpty());
+        QVERIFY2(encoded.error.contains("U+D83D"), qPrintable(encoded.error));
+        QVERIFY2(encoded.error.contains("Entry 2 (\"Smith\")"), qPrintable(encoded.error));
+    }
 }
 
 void TestDocumentFile::failedSaveLeavesOldFile_data()
@@ -502,12 +595,20 @@ void TestDocumentFile::failedSaveLeavesOldFile_data()
     QTest::addColumn<QString>("reason");
 
     const QString good = makeEntryLine("New", "n", "2", widths);
+#ifdef Q_OS_WIN
+    QTest::newRow("folder missing") << "nowhere/x.CVA" << good << qt_error_string(ERROR_PATH_NOT_FOUND).trimmed();
+#else
     QTest::newRow("folder missing") << "nowhere/x.CVA" << good << "No such file or directory";
+#endif
     QTest::newRow("target is a folder") << "folder.CVA" << good << "folder";
+#ifndef Q_OS_WIN
+    // Windows has no devices, pipes or symbolic links among a folder's files
+    // that a program may make.
     QTest::newRow("target is a device") << "device.CVA" << good << "not an ordinary file";
     QTest::newRow("target is a pipe") << "pipe.CVA" << good << "not an ordinary file";
     QTest::newRow("target links to a device") << "to-device.CVA" << good << "not an ordinary file";
     QTest::newRow("target links to nothing") << "dangling.CVA" << good << "does not exist";
+#endif
     // Half of a surrogate pair put straight into a line: the line builder
     // never makes one.
     QString halfPair = makeEntryLine("New", "", "2", widths);
@@ -541,6 +642,7 @@ void TestDocumentFile::failedSaveLeavesOldFile()
     const QByteArray old = "Old\r\nfamily\r\n1\r\nOlder\r\n\r\n2\r\n";
     writeBytes(path("old.CVA"), old);
     QVERIFY(QDir(m_dir->path()).mkpath("folder.CVA/inside"));
+#ifndef Q_OS_WIN
     // A device like /dev/null, where the test may make one.
     const bool device = ::mknod(QFile::encodeName(path("device.CVA")).constData(),
                                 S_IFCHR | 0666, makedev(1, 3))
@@ -550,6 +652,7 @@ void TestDocumentFile::failedSaveLeavesOldFile()
     QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.CVA")).constData(), 0600), 0);
     QVERIFY(QFile::link("/dev/null", path("to-device.CVA")));
     QVERIFY(QFile::link(path("gone.CVA"), path("dangling.CVA")));
+#endif
     const QStringList before =
         QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
@@ -560,35 +663,71 @@ void TestDocumentFile::failedSaveLeavesOldFile()
 
     expectUntouched(m_dir->path(), old, before);
     QVERIFY(QFileInfo(path("folder.CVA/inside")).isDir());
+#ifndef Q_OS_WIN
     QVERIFY(!QFileInfo(path("pipe.CVA")).isFile());
     QVERIFY(QFileInfo(path("to-device.CVA")).isSymLink());
     QVERIFY(QFileInfo(path("dangling.CVA")).isSymLink());
     QVERIFY(!QFileInfo::exists(path("gone.CVA")));
+#endif
 }
 
 void TestDocumentFile::realWriteFailureLeavesOldFile_data()
 {
-    QTest::addColumn<bool>("fullDisk");
+    QTest::addColumn<QString>("fault");
     QTest::addColumn<int>("entries");
     QTest::addColumn<QString>("reason");
 
+#ifdef Q_OS_WIN
+    // What Windows refuses to let a program replace, in its own words.
+    QTest::newRow("read-only file") << "read-only" << 200 << "The file is read-only.";
+    QTest::newRow("file held open without sharing")
+        << "held open" << 200 << qt_error_string(ERROR_SHARING_VIOLATION).trimmed();
+    QTest::newRow("file held open without sharing, large document")
+        << "held open" << 3000 << qt_error_string(ERROR_SHARING_VIOLATION).trimmed();
+#else
     // Under 16 KB a document fits the file object's buffer, where a failing
     // write goes unseen until the buffer is flushed.
-    QTest::newRow("size limit, document under one buffer") << false << 200 << "File too large.";
-    QTest::newRow("size limit, large document") << false << 3000 << "File too large.";
-    QTest::newRow("full disk, document under one buffer") << true << 200 << "No space left on device.";
-    QTest::newRow("full disk, large document") << true << 3000 << "No space left on device.";
+    QTest::newRow("size limit, document under one buffer") << "size limit" << 200 << "File too large.";
+    QTest::newRow("size limit, large document") << "size limit" << 3000 << "File too large.";
+    QTest::newRow("full disk, document under one buffer") << "full disk" << 200 << "No space left on device.";
+    QTest::newRow("full disk, large document") << "full disk" << 3000 << "No space left on device.";
+#endif
 }
 
 void TestDocumentFile::realWriteFailureLeavesOldFile()
 {
-    QFETCH(bool, fullDisk);
+    QFETCH(QString, fault);
     QFETCH(int, entries);
     QFETCH(QString, reason);
 
+    QStringList lines;
+    for (int i = 0; i < entries; ++i)
+        lines.append(makeEntryLine(QStringLiteral("Family %1").arg(i, 5, 10, QChar(u'0')),
+                                   "Short", "555-0100", widths));
+    const QByteArray old = "Old\r\nfamily\r\n1\r\n";
+    DocumentWriteResult result;
+#ifdef Q_OS_WIN
+    const QString folder = m_dir->path();
+    const QString target = QDir(folder).filePath("old.CVA");
+    writeBytes(target, old);
+    const std::wstring native = QDir::toNativeSeparators(target).toStdWString();
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    if (fault == "read-only") {
+        QVERIFY(SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_READONLY));
+        result = writeDocumentFile(target, lines, widths);
+        QVERIFY(SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_NORMAL));
+    } else {
+        // As another program that opened the file and shares it with none.
+        const HANDLE held = CreateFileW(native.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        QVERIFY(held != INVALID_HANDLE_VALUE);
+        result = writeDocumentFile(target, lines, widths);
+        CloseHandle(held);
+    }
+#else
     std::unique_ptr<TinyFileSystem> disk;
     QString folder = m_dir->path();
-    if (fullDisk) {
+    if (fault == "full disk") {
         disk = std::make_unique<TinyFileSystem>(64);
         if (!disk->mounted())
             QSKIP(qPrintable("a full disk is made by mounting a tiny tmpfs, which is not allowed "
@@ -596,32 +735,29 @@ void TestDocumentFile::realWriteFailureLeavesOldFile()
         folder = disk->path();
     }
     const QString target = QDir(folder).filePath("old.CVA");
-    const QByteArray old = "Old\r\nfamily\r\n1\r\n";
     writeBytes(target, old);
-    if (fullDisk)
+    if (disk)
         QVERIFY(disk->fill());
-    QStringList lines;
-    for (int i = 0; i < entries; ++i)
-        lines.append(makeEntryLine(QStringLiteral("Family %1").arg(i, 5, 10, QChar(u'0')),
-                                   "Short", "555-0100", widths));
     const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
-
-    DocumentWriteResult result;
-    if (fullDisk) {
+    if (disk) {
         result = writeDocumentFile(target, lines, widths);
     } else {
         const FileSizeLimit limit(4096);
         QVERIFY(limit.isSet());
         result = writeDocumentFile(target, lines, widths);
     }
+#endif
     QVERIFY2(!result.ok(), "the save was reported as done");
     QVERIFY2(result.error.contains(QDir::toNativeSeparators(target)), qPrintable(result.error));
-    QVERIFY2(result.error.endsWith(reason), qPrintable(result.error));
+    QVERIFY2(result.error.contains(reason), qPrintable(result.error));
     expectUntouched(folder, old, before);
 }
 
 void TestDocumentFile::readingNeverWaitsOnAPipe()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no named pipe that a program may put among a folder's files");
+#else
     // No program writes into the pipe: a reader that waited for one would
     // hang here until the test is stopped.
     QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.CVA")).constData(), 0600), 0);
@@ -638,6 +774,7 @@ void TestDocumentFile::readingNeverWaitsOnAPipe()
     writeBytes(path("doc.CVA"), "A\r\nB\r\n1\r\n");
     QCOMPARE(openOrdinaryFile(file, path("doc.CVA"), reason), qint64(9));
     QCOMPARE(file.readAll(), QByteArray("A\r\nB\r\n1\r\n"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

@@ -10,7 +10,11 @@
 
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 using namespace callvista;
 using namespace callvista::testing;
@@ -20,6 +24,17 @@ namespace {
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+// Hidden is a leading dot on POSIX systems and an attribute on Windows,
+// which the file is given here too.
+void makeHidden(const QString& path)
+{
+#ifdef Q_OS_WIN
+    QVERIFY(SetFileAttributesW(native(path).toStdWString().c_str(), FILE_ATTRIBUTE_HIDDEN));
+#else
+    QVERIFY(QFileInfo(path).fileName().startsWith(u'.'));
+#endif
 }
 
 } // namespace
@@ -37,6 +52,8 @@ private slots:
 
     void acceptName_data();
     void acceptName();
+    void windowsNames_data();
+    void windowsNames();
     void nameBoxKeys_data();
     void nameBoxKeys();
     void documentExists_data();
@@ -80,14 +97,19 @@ void TestFileName::fillFolder()
     QDir folder(m_folder);
     for (const char* name : {"zeta", "Alpha", "beta", ".git", "dir.CVA"})
         QVERIFY(folder.mkdir(name));
+    makeHidden(m_folder + "/.hidden.CVA");
+    makeHidden(m_folder + "/.git");
+#ifndef Q_OS_WIN
     // Links stand for what they point to; only ordinary files and folders
-    // are offered, never a device, a pipe or a link to nothing.
+    // are offered, never a device, a pipe or a link to nothing. (Windows
+    // has none of these that a program may make.)
     QVERIFY(QFile::link(m_folder + "/b.CVA", m_folder + "/link to b.CVA"));
     QVERIFY(QFile::link(m_folder + "/zeta", m_folder + "/link to zeta"));
     QVERIFY(QFile::link("/dev/null", m_folder + "/device.CVA"));
     QVERIFY(QFile::link("/dev/null", m_folder + "/device folder"));
     QVERIFY(QFile::link(m_folder + "/gone.CVA", m_folder + "/dangling.CVA"));
     QCOMPARE(::mkfifo(QFile::encodeName(m_folder + "/pipe.CVA").constData(), 0600), 0);
+#endif
 }
 
 void TestFileName::acceptName_data()
@@ -126,7 +148,17 @@ void TestFileName::acceptName_data()
     QTest::newRow("control character") << "/data" << QString("rep") + QChar(7) + "ort" << "" << badPath;
     QTest::newRow("longest name") << "/data" << QString(251, u'n') << data + sep + QString(251, u'n') + ".CVA" << "";
     QTest::newRow("name too long with its extension") << "/data" << QString(252, u'n') << "" << badPath;
+#ifndef Q_OS_WIN
+    // Windows counts a name in UTF-16 units, where this one is short.
     QTest::newRow("too long in bytes") << "/data" << QString(126, QChar(0xe9)) << "" << badPath;
+#else
+    // Names that Windows refuses get the dialog's own message.
+    QTest::newRow("device name") << "/data" << "con" << "" << badPath;
+    QTest::newRow("device name with its extension") << "/data" << "LPT1.CVA" << "" << badPath;
+    QTest::newRow("colon pasted in") << "/data" << "a:b" << "" << badPath;
+    QTest::newRow("angle bracket") << "/data" << "a<b" << "" << badPath;
+    QTest::newRow("not a device name") << "/data" << "console" << data + sep + "console.CVA" << "";
+#endif
     QTest::newRow("wrong extension before bad path") << "/data" << "a*b.txt" << "" << wrongExt;
 }
 
@@ -140,6 +172,38 @@ void TestFileName::acceptName()
     QCOMPARE(result.path, path);
     QCOMPARE(result.message, message);
     QCOMPARE(result.accepted(), message.isEmpty());
+}
+
+void TestFileName::windowsNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("refused");
+    for (const char* c : {"<", ">", ":", "\"", "|", "?", "*", "/", "\\"})
+        QTest::newRow(c) << QStringLiteral("a%1b.CVA").arg(QLatin1String(c)) << true;
+    QTest::newRow("control character") << QString("a") + QChar(0x1f) + "b.CVA" << true;
+    QTest::newRow("trailing dot") << "book." << true;
+    QTest::newRow("trailing space") << "book " << true;
+    for (const char* device : {"CON", "prn", "Aux", "NUL", "COM1", "com9", "LPT1", "lpt9"}) {
+        QTest::newRow(device) << QString::fromLatin1(device) << true;
+        QTest::newRow(qPrintable(QStringLiteral("%1 with an extension").arg(device)))
+            << QStringLiteral("%1.CVA").arg(QLatin1String(device)) << true;
+    }
+    QTest::newRow("device name, space before the extension") << "CON .CVA" << true;
+    QTest::newRow("device name, two extensions") << "nul.tar.CVA" << true;
+    QTest::newRow("COM0 is no device") << "COM0.CVA" << false;
+    QTest::newRow("COM10 is no device") << "COM10.CVA" << false;
+    QTest::newRow("device name inside a name") << "CONTACTS.CVA" << false;
+    QTest::newRow("device name after a dot") << "book.CON" << false;
+    QTest::newRow("ordinary name") << "Smith & Jones, 2024.CVA" << false;
+    QTest::newRow("leading space and dot") << " .book.CVA" << false;
+    QTest::newRow("letters of other scripts") << QString::fromUtf8("Łódź Ж.CVA") << false;
+}
+
+void TestFileName::windowsNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, refused);
+    QCOMPARE(windowsRefusesName(name), refused);
 }
 
 void TestFileName::nameBoxKeys_data()
@@ -172,7 +236,8 @@ void TestFileName::documentExists_data()
     QTest::newRow("other letter case") << "BOOK.CVA" << false;
     QTest::newRow("missing file") << "none.CVA" << false;
     QTest::newRow("folder with the name") << "folder.CVA" << false;
-    QTest::newRow("hidden file") << ".hidden.CVA" << false;
+    // Never replaced without asking.
+    QTest::newRow("hidden file") << ".hidden.CVA" << true;
     QTest::newRow("pattern matching a file") << "*.CVA" << false;
     QTest::newRow("single-character pattern") << "boo?.CVA" << false;
 }
@@ -183,6 +248,7 @@ void TestFileName::documentExists()
     QFETCH(bool, exists);
     writeBytes(m_folder + "/book.CVA", {});
     writeBytes(m_folder + "/.hidden.CVA", {});
+    makeHidden(m_folder + "/.hidden.CVA");
     QVERIFY(QDir(m_folder).mkdir("folder.CVA"));
     QCOMPARE(callvista::documentExists(joinFolderAndName(m_folder, name)), exists);
 }
@@ -214,6 +280,11 @@ void TestFileName::drivesStartAtTheRoot()
     for (const QString& drive : drives) {
         QVERIFY2(QFileInfo(drive).isDir(), qPrintable(drive));
         QVERIFY2(!drive.startsWith("/proc") && !drive.startsWith("/sys"), qPrintable(drive));
+#ifdef Q_OS_WIN
+        // Drive letters only: "C:/", "Z:/".
+        QVERIFY2(drive.size() == 3 && drive.at(0).isLetter() && drive.endsWith(u":/"),
+                 qPrintable(drive));
+#endif
     }
     QCOMPARE(fallbackDrive(), QDir::rootPath());
 }
@@ -222,8 +293,13 @@ void TestFileName::matchingFiles_data()
 {
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QStringList>("names");
+#ifdef Q_OS_WIN
+    QTest::newRow("documents in any letter case")
+        << "*.CVA" << QStringList{"A.cva", "b.CVA", "c.Cva"};
+#else
     QTest::newRow("documents in any letter case, links to them, no other kind")
         << "*.CVA" << QStringList{"A.cva", "b.CVA", "c.Cva", "link to b.CVA"};
+#endif
     QTest::newRow("several patterns") << "*.txt;*.bak" << QStringList{"notes.txt", "x.CVA.bak"};
     QTest::newRow("nothing matches") << "*.doc" << QStringList{};
 }
@@ -239,18 +315,23 @@ void TestFileName::matchingFiles()
 void TestFileName::subfoldersAreFoldersAndLinksToThem()
 {
     fillFolder();
-    QCOMPARE(subfolders(m_folder),
-             (QStringList{m_folder + "/Alpha", m_folder + "/beta", m_folder + "/dir.CVA",
-                          m_folder + "/link to zeta", m_folder + "/zeta"}));
+    QStringList expected{m_folder + "/Alpha", m_folder + "/beta", m_folder + "/dir.CVA",
+                         m_folder + "/link to zeta", m_folder + "/zeta"};
+#ifdef Q_OS_WIN
+    expected.removeOne(m_folder + "/link to zeta");
+#endif
+    QCOMPARE(subfolders(m_folder), expected);
 }
 
 void TestFileName::folderChain_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QStringList>("chain");
-    QTest::newRow("deep folder") << "/usr/share/doc"
-                                 << QStringList{"/", "/usr", "/usr/share", "/usr/share/doc"};
-    QTest::newRow("root") << "/" << QStringList{"/"};
+    const QString root = QDir::rootPath();
+    QTest::newRow("deep folder") << root + "usr/share/doc"
+                                 << QStringList{root, root + "usr", root + "usr/share",
+                                                root + "usr/share/doc"};
+    QTest::newRow("root") << root << QStringList{root};
 }
 
 void TestFileName::folderChain()
@@ -266,9 +347,11 @@ void TestFileName::canListFolder_data()
     QTest::addColumn<bool>("listable");
     QTest::newRow("folder") << "" << true;
     QTest::newRow("subfolder") << "/Alpha" << true;
+#ifndef Q_OS_WIN
     QTest::newRow("link to a folder") << "/link to zeta" << true;
-    QTest::newRow("file") << "/notes.txt" << false;
     QTest::newRow("link to a device") << "/device folder" << false;
+#endif
+    QTest::newRow("file") << "/notes.txt" << false;
     QTest::newRow("missing") << "/gone" << false;
 }
 

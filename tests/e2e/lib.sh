@@ -81,7 +81,7 @@ expect_file() {
 # Starts the program in $WORK with the given arguments and waits for its
 # window; START_NAME (default: an untitled document) is the caption awaited.
 start_program() {
-  (cd "$WORK" && exec "$PROGRAM" "$@" >>"$ARTEFACTS/$SCENARIO.log" 2>&1) &
+  (cd "$WORK" && exec "${LAUNCH[@]}" "$PROGRAM" "$@" >>"$ARTEFACTS/$SCENARIO.log" 2>&1) &
   PID=$!
   echo "$PID" >> "$PIDS"
   wait_window "${START_NAME:-^<Untitled>\$}"

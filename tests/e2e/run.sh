@@ -2,11 +2,14 @@
 # Starts the real program under Xvfb with a window manager and drives it by
 # keyboard and mouse with xdotool, one scenario after another. Screenshots of
 # each step's end are kept in $E2E_ARTEFACTS (default: e2e-artefacts beside
-# the program).
+# the program). The scenarios are those in $E2E_SCENARIOS (default:
+# scenarios/ here); a Windows program (*.exe) is started with wine, in the
+# prefix that WINEPREFIX names.
 set -euo pipefail
 
 PROGRAM=$(realpath "${1:?usage: run.sh path/to/callvista}")
 HERE=$(cd "$(dirname "$0")" && pwd)
+SCENARIOS=${E2E_SCENARIOS:-$HERE/scenarios}
 ARTEFACTS=${E2E_ARTEFACTS:-$(dirname "$PROGRAM")/e2e-artefacts}
 rm -rf "$ARTEFACTS"
 mkdir -p "$ARTEFACTS"
@@ -51,12 +54,20 @@ end_programs() {
 }
 trap 'end_programs; kill $wm $xvfb 2>/dev/null || true' EXIT
 
-unset QT_QPA_PLATFORM
-export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+export LC_ALL=C.UTF-8
+if [[ $PROGRAM == *.exe ]]; then
+  # Qt for Windows draws with its own platform plugin.
+  LAUNCH=(wine)
+  unset QT_QPA_PLATFORM
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+else
+  LAUNCH=()
+  export QT_QPA_PLATFORM=xcb
+fi
 
 passed=0
 failed=0
-for scenario in "$HERE"/scenarios/${E2E_ONLY:-}*.sh; do
+for scenario in "$SCENARIOS"/${E2E_ONLY:-}*.sh; do
   SCENARIO=$(basename "$scenario" .sh)
   STEP=0
   WORK=$(mktemp -d)

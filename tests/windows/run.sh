@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs the Windows build's tests under wine, from Linux:
+# 1. every Qt Test program, through CTest with wine-run.sh as its emulator;
+# 2. the real window, driven with xdotool (tests/e2e/run.sh with the
+#    scenarios here), its screenshots kept in <build>/e2e-artefacts;
+# 3. the installer: installed silently, the installed program started and a
+#    .CVA document opened through its file association, then uninstalled,
+#    which must leave neither files nor the association behind.
+# Usage: run.sh <build folder> <Qt for Windows prefix>
+set -euo pipefail
+
+build=$(realpath "${1:?usage: run.sh <build folder> <Qt prefix>}")
+qt=$(realpath "${2:?usage: run.sh <build folder> <Qt prefix>}")
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+logs=$build/wine-logs
+mkdir -p "$logs"
+
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine takes the ANSI code page from the locale: Windows-1252 for this one.
+export LC_ALL=C.UTF-8
+export WINEARCH=win64
+
+# One X server for the whole run: Qt under wine needs a display even
+# offscreen, and the prefix must be made with one.
+exec 3> "$logs/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$logs/xvfb.log" 2>&1 &
+xvfb=$!
+exec 3>&-
+deadline=$((SECONDS + 10))
+until [ -s "$logs/display" ]; do
+  [ $SECONDS -lt $deadline ] || { echo "Xvfb did not start" >&2; exit 1; }
+  sleep 0.1
+done
+export DISPLAY=:$(head -n 1 "$logs/display")
+# The wine server of this prefix is this run's own; it ends with the run.
+trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "== Making the wine prefix $WINEPREFIX"
+  wineboot -i >"$logs/wineboot.log" 2>&1
+  wineserver -w
+fi
+
+# Qt's DLLs and the compiler's runtime, for the programs run from the build
+# folder; the installed program must find its own.
+gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+pthread_dll=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
+CALLVISTA_WINE_PATH="$(winepath -w "$qt/bin");$(winepath -w "$gcc_dlls");$(winepath -w "$pthread_dll")"
+export CALLVISTA_WINE_PATH
+
+status=0
+
+echo "== Qt Test programs under wine"
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2) || status=1
+
+echo "== The real window under wine"
+E2E_SCENARIOS=$here/scenarios E2E_ARTEFACTS=$build/e2e-artefacts WINEPATH=$CALLVISTA_WINE_PATH \
+  "$root/tests/e2e/run.sh" "$build/app/callvista.exe" || status=1
+
+echo "== The installer under wine"
+"$here/installer.sh" "$build" || status=1
+
+exit $status
