@@ -14,7 +14,7 @@ namespace {
 // A block is split when it grows past this size.
 constexpr size_t MaxBlock = 512;
 
-// Fewer lines than this to a thread cost more to hand over than to key.
+// Fewer lines than this to a thread cost more to hand over than to compare.
 constexpr int MinShare = 2048;
 
 } // namespace
@@ -27,8 +27,8 @@ SortedLines::SortedLines(const QLocale& locale)
 SortedLines::Place SortedLines::place(const QString& line) const
 {
     Place result{line};
-    const auto after = [this](const QString& line, const QString& entry) {
-        return m_order.compare(line, entry) < 0;
+    const auto after = [this](const QString& added, const QString& kept) {
+        return m_order.compare(added, kept) < 0;
     };
     if (m_blocks.empty())
         return result;
