@@ -45,8 +45,9 @@ QString changedQuestion()
     return QStringLiteral("Callvista is Changed, Do you want to save your changes?");
 }
 
-// One message for what the reader had to mend in a document it accepted.
-QString readWarning(const ReadReport& report)
+// One message, naming the file, for what the reader had to mend in a
+// document it accepted; empty when it mended nothing.
+QString readWarning(const QString& path, const ReadReport& report)
 {
     QStringList notes;
     if (report.shortenedValues > 0)
@@ -60,10 +61,9 @@ QString readWarning(const ReadReport& report)
         notes.append(QStringLiteral("%1 line(s) were not UTF-8 text and were read as "
                                     "Windows-1252.")
                          .arg(report.windows1252Lines));
-    if (report.droppedBlankEntries > 0)
-        notes.append(QStringLiteral("%1 blank entr(ies) at the end of the file were left out.")
-                         .arg(report.droppedBlankEntries));
-    return notes.join(u'\n');
+    if (notes.isEmpty())
+        return {};
+    return QStringLiteral("\"%1\" was opened with these repairs:\n").arg(path) + notes.join(u'\n');
 }
 
 // The list's font as designed: Courier where it exists, elsewhere a font
@@ -410,7 +410,7 @@ std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
     m_list->setItems(std::move(document.lines));
     refreshButtons();
     showDocument(path);
-    const QString warning = readWarning(document.report);
+    const QString warning = readWarning(path, document.report);
     if (warning.isEmpty())
         return std::nullopt;
     return Notice{QStringLiteral("Warning"), warning};

@@ -1,5 +1,6 @@
 #include "core/document_file.h"
 
+#include "core/file_name.h"
 #include "core/file_system.h"
 
 #include <QCryptographicHash>
@@ -148,6 +149,10 @@ DecodedDocument readDocumentFile(const QString& path, const ColumnWidths& widths
     const fs::PathStatus status = fs::statusOf(path);
     switch (status.kind) {
     case fs::PathKind::Missing:
+        if (isUndecodableName(path))
+            return readRefusal(path, QStringLiteral("Its name is not valid in the system's "
+                                                    "encoding, so it cannot be opened by that "
+                                                    "name; rename it with a file manager."));
         return readRefusal(path, QStringLiteral("There is no such file."));
     case fs::PathKind::Folder:
         return readRefusal(path, QStringLiteral("It is a folder."));

@@ -163,14 +163,13 @@ QString lineBreakReason(qsizetype index, const QString& line, const ColumnWidths
 }
 
 // The text of the bytes. A byte-order mark of UTF-16 or UTF-32 decides for
-// the whole file. Otherwise the whole file is read in the first encoding
+// the whole file when the file reads cleanly in that encoding. Otherwise the whole file is read in the first encoding
 // when it is valid there, and else line by line, each line that is not
 // valid there read as Windows-1252: one name saved by an older program
 // must not turn every other name of the file into mojibake.
 struct DecodedText {
     QString text;
     int windows1252Lines = 0;
-    QString refusal;
 };
 
 QString withoutHalfPairs(const QString& text)
@@ -194,31 +193,52 @@ bool isLineEndByte(char c)
     return c == '\r' || c == '\n';
 }
 
+bool isUtf16(QStringConverter::Encoding encoding)
+{
+    return encoding == QStringConverter::Utf16LE || encoding == QStringConverter::Utf16BE;
+}
+
+// The text of the bytes in the encoding their byte-order mark names, when
+// the whole file reads cleanly in it: a whole number of units, no invalid
+// one, and, where the bytes hold line ends at all, lines. A Windows-1252
+// file that happens to start with the bytes of a mark ("ÿþ") fails this
+// and is read as any other file.
+std::optional<QString> decodeMarked(const QByteArray& bytes, QStringConverter::Encoding encoding)
+{
+    // Qt's decoders read a unit cut off at the end as U+FFFD without
+    // reporting it, so the length is checked here.
+    if (bytes.size() % (isUtf16(encoding) ? 2 : 4) != 0)
+        return std::nullopt;
+    QStringDecoder decoder(encoding, Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    const bool lineBytes = bytes.contains('\r') || bytes.contains('\n');
+    if (lineBytes && !text.contains(u'\r') && !text.contains(u'\n'))
+        return std::nullopt;
+    // Qt's UTF-16 and UTF-32 decoders pass half of a surrogate pair
+    // through. It is no character and is dropped here, before the lines
+    // are found, so that it cannot make a blank line count as text.
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); }))
+        text = withoutHalfPairs(text);
+    return text;
+}
+
 DecodedText decodeText(const QByteArray& bytes, const TextEncoding& encoding)
 {
     DecodedText result;
     const std::optional<QStringConverter::Encoding> marked =
         QStringConverter::encodingForData(bytes);
     if (marked && *marked != QStringConverter::Utf8) {
-        // Qt's decoders read a unit cut off at the end as U+FFFD without
-        // reporting it, so the length is checked here.
-        const bool utf16 = *marked == QStringConverter::Utf16LE || *marked == QStringConverter::Utf16BE;
-        const qsizetype unit = utf16 ? 2 : 4;
-        QStringDecoder decoder(*marked, Stateless);
-        result.text = decoder.decode(bytes);
-        if (decoder.hasError() || bytes.size() % unit != 0) {
-            result.refusal = QStringLiteral("It starts with the byte-order mark of %1 text, but "
-                                            "the rest of it is not %1 text.")
-                                 .arg(QString::fromLatin1(QStringConverter::nameForEncoding(*marked)));
-            result.text.clear();
+        std::optional<QString> text = decodeMarked(bytes, *marked);
+        // FF FE 00 00 is also the mark of UTF-16 text whose first character
+        // is U+0000.
+        if (!text && *marked == QStringConverter::Utf32LE)
+            text = decodeMarked(bytes, QStringConverter::Utf16LE);
+        if (text) {
+            result.text = std::move(*text);
+            return result;
         }
-        // Qt's UTF-16 and UTF-32 decoders pass half of a surrogate pair
-        // through. It is no character and is dropped here, before the lines
-        // are found, so that it cannot make a blank line count as text.
-        if (std::any_of(result.text.cbegin(), result.text.cend(),
-                        [](QChar c) { return c.isSurrogate(); }))
-            result.text = withoutHalfPairs(result.text);
-        return result;
     }
 
     // UTF-8 first, in whichever encoding the system writes: a document in
@@ -255,14 +275,18 @@ DecodedText decodeText(const QByteArray& bytes, const TextEncoding& encoding)
     qsizetype pos = 0;
     if (marked == QStringConverter::Utf8)
         pos = 3;
+    // Only a mark at the very start of the file is a byte-order mark; one at
+    // the start of a later line is a character of its value.
+    QStringDecoder utf8Lines(QStringConverter::Utf8,
+                             Stateless | QStringConverter::Flag::ConvertInitialBom);
     while (pos < bytes.size()) {
         qsizetype end = pos;
         while (end < bytes.size() && !isLineEndByte(bytes.at(end)))
             ++end;
         const QByteArrayView line(bytes.constData() + pos, end - pos);
-        utf8.resetState();
-        const QString text = utf8.decode(line);
-        result.text += utf8.hasError() ? readOtherwise(line) : text;
+        utf8Lines.resetState();
+        const QString text = utf8Lines.decode(line);
+        result.text += utf8Lines.hasError() ? readOtherwise(line) : text;
         // The line ends are the same bytes in every encoding read here.
         for (pos = end; pos < bytes.size() && isLineEndByte(bytes.at(pos)); ++pos)
             result.text += QLatin1Char(bytes.at(pos));
@@ -473,10 +497,6 @@ DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widt
     }
 
     DecodedText decoded = decodeText(bytes, encoding);
-    if (!decoded.refusal.isEmpty()) {
-        result.refusal = decoded.refusal;
-        return result;
-    }
     result.report.windows1252Lines = decoded.windows1252Lines;
     const QString text = std::move(decoded.text);
 
@@ -496,23 +516,29 @@ DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widt
         filled = 0;
     };
 
+    const auto tooManyEntries = [] {
+        DecodedDocument refused;
+        refused.refusal = QStringLiteral("The file holds more than %1 entries, the most a "
+                                         "document can hold.")
+                              .arg(MaxEntries);
+        return refused;
+    };
+
     qsizetype pos = 0;
     while (pos < all.size()) {
-        // Blank lines after the last text belong to no entry, unless they
-        // are the remaining fields of the last one. One or two are what an
-        // editor leaves; whole blank entries are worth a word.
+        // After the last text, every three blank lines are a blank entry,
+        // which the writer writes too; the one or two left over are what
+        // an editor leaves, and belong to no entry.
         if (pos >= textEnd && filled == 0) {
-            result.report.droppedBlankEntries = int(countLines(all, pos) / 3);
+            const qsizetype blankEntries = countLines(all, pos) / 3;
+            if (result.lines.size() + blankEntries > MaxEntries)
+                return tooManyEntries();
+            for (qsizetype i = 0; i < blankEntries; ++i)
+                result.lines.append(makeEntryLine(QString(), QString(), QString(), widths));
             break;
         }
-        if (filled == 0 && result.lines.size() == MaxEntries) {
-            result.refusal = QStringLiteral("The file holds more than %1 entries, the most a "
-                                            "document can hold.")
-                                 .arg(MaxEntries);
-            result.lines.clear();
-            result.report = {};
-            return result;
-        }
+        if (filled == 0 && result.lines.size() == MaxEntries)
+            return tooManyEntries();
         qsizetype end = pos;
         while (end < all.size() && all.at(end) != u'\r' && all.at(end) != u'\n')
             ++end;

@@ -48,14 +48,10 @@ struct ReadReport {
     // Lines whose bytes were valid neither in UTF-8 nor in the code page
     // and were read as Windows-1252.
     int windows1252Lines = 0;
-    // Whole blank entries (three or more empty lines) after the last entry,
-    // which were dropped.
-    int droppedBlankEntries = 0;
 
     [[nodiscard]] bool isClean() const
     {
-        return shortenedValues == 0 && !completedLastEntry && windows1252Lines == 0
-               && droppedBlankEntries == 0;
+        return shortenedValues == 0 && !completedLastEntry && windows1252Lines == 0;
     }
 };
 
@@ -89,15 +85,16 @@ struct DecodedDocument {
                                              const TextEncoding& encoding = {});
 
 // The entry lines held by the bytes of a document. A byte-order mark of
-// UTF-16 or UTF-32 names the encoding of the whole file; otherwise a file
-// that is valid UTF-8 is read as UTF-8, and else each line that is not is
-// read in the encoding (where that is not UTF-8) or as Windows-1252. A line ends at CR LF, at a lone CR and at a lone LF. Blank
-// lines after the last text are dropped; an entry that the file ends inside
-// gets empty fields for its missing lines. A value wider than its column is
-// cut to it. Refused, with a reason, when the bytes are more than
-// maxDocumentBytes, hold more than MaxEntries entries, or carry a byte-order
-// mark that the rest of the bytes do not follow; no more than MaxEntries
-// lines are built either way.
+// UTF-16 or UTF-32 names the encoding of the whole file when the rest reads
+// cleanly in it; otherwise a file that is valid UTF-8 is read as UTF-8, and
+// else each line that is not is read in the encoding (where that is not
+// UTF-8) or as Windows-1252. A line ends at CR LF, at a lone CR and at a lone
+// LF. After the last text, every three blank lines are a blank entry and one
+// or two left over are dropped; an entry that the file ends inside gets empty
+// fields for its missing lines. A value wider than its column is cut to it.
+// Refused, with a reason, when the bytes are more than maxDocumentBytes or
+// hold more than MaxEntries entries; no more than MaxEntries lines are built
+// either way.
 [[nodiscard]] DecodedDocument decodeDocument(const QByteArray& bytes, const ColumnWidths& widths = EntryWidths,
                                              const TextEncoding& encoding = {});
 

@@ -81,12 +81,20 @@ AcceptedName acceptName(const QString& folder, const QString& name, const QStrin
 
 bool documentExists(const QString& path)
 {
+    // Hidden or not: a hidden document is replaced as surely as any other.
     return QFileInfo(path).isFile();
 }
 
 QString fullDocumentPath(const QString& argument)
 {
     return QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath());
+}
+
+bool isUndecodableName(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.fileName().contains(QChar::ReplacementCharacter) && !info.exists()
+           && !info.isSymLink();
 }
 
 } // namespace callvista

@@ -51,4 +51,11 @@ struct AcceptedName {
 // command line, relative names taken from the current folder.
 [[nodiscard]] QString fullDocumentPath(const QString& argument);
 
+// True when the path names nothing because the file's name, as the system
+// stores it, is not valid in the system's encoding: what it was decoded to
+// holds U+FFFD in place of the bytes it could not read, and no file has
+// that name. Such a file is listed, so that it is not lost from sight, and
+// opening it says why it cannot be opened.
+[[nodiscard]] bool isUndecodableName(const QString& path);
+
 } // namespace callvista

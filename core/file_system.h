@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 // The few calls of the operating system that saving and reading a document
 // make, behind one small interface so that the logic of the document file
@@ -67,6 +68,13 @@ void removeFile(const QString& path);
 // the path after it was looked at must not hold the window) and checks what
 // was opened. Returns the file's size, or -1 with the reason.
 [[nodiscard]] qint64 openForReading(QFile& file, const QString& path, QString& reason);
+
+// The ordinary files (or links to them) of the folder, hidden ones left out,
+// whose names the system stores in bytes that its encoding cannot decode.
+// Qt's listings leave them out; they are given as decoded, with U+FFFD for
+// what could not be read, which no file is called, so that the user sees
+// them and is told why they cannot be opened.
+[[nodiscard]] QStringList undecodableFiles(const QString& folder);
 
 // Called once at start-up: a write past the user's file-size limit then
 // fails with a reason instead of ending the program.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -146,6 +147,24 @@ qint64 openForReading(QFile& file, const QString& path, QString& reason)
         return -1;
     }
     return qint64(status.st_size);
+}
+
+QStringList undecodableFiles(const QString& folder)
+{
+    QStringList names;
+    DIR* dir = ::opendir(nativeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.startsWith('.') || QFile::encodeName(QFile::decodeName(name)) == name)
+            continue;
+        struct stat status {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &status, 0) == 0 && S_ISREG(status.st_mode))
+            names.append(QFile::decodeName(name));
+    }
+    ::closedir(dir);
+    return names;
 }
 
 void prepareProcess()

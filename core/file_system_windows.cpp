@@ -153,6 +153,12 @@ qint64 openForReading(QFile& file, const QString& path, QString& reason)
     return file.size();
 }
 
+// Windows stores names in UTF-16, which Qt reads whole.
+QStringList undecodableFiles(const QString&)
+{
+    return {};
+}
+
 void prepareProcess() {}
 
 bool refusesName(const QString& name)

@@ -1,5 +1,7 @@
 #include "core/folder_listing.h"
 
+#include "core/file_system.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -96,12 +98,22 @@ QStringList subfolders(const QString& folder)
 QStringList matchingFiles(const QString& folder, const QString& pattern)
 {
     QDir dir(folder);
-    dir.setNameFilters(pattern.split(u';', Qt::SkipEmptyParts));
+    const QStringList patterns = pattern.split(u';', Qt::SkipEmptyParts);
+    dir.setNameFilters(patterns);
     QStringList names;
     const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& entry : entries)
         if (entry.isFile())
             names.append(entry.fileName());
+    const QStringList undecodable = fs::undecodableFiles(folder);
+    if (undecodable.isEmpty())
+        return names;
+    for (const QString& name : undecodable)
+        if (QDir::match(patterns, name))
+            names.append(name);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     return names;
 }
 

@@ -36,6 +36,8 @@ namespace callvista {
 // The names of the ordinary, non-hidden files of `folder` (and links to
 // such files) that match one of the ";"-separated patterns without regard to
 // letter case, sorted by name. Devices, pipes and links to them are left out.
+// A file whose name is not valid in the system's encoding is listed under
+// its name as decoded, so that opening it can say why it cannot be opened.
 [[nodiscard]] QStringList matchingFiles(const QString& folder, const QString& pattern);
 
 } // namespace callvista

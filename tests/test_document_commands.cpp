@@ -144,6 +144,9 @@ private slots:
     void newThenExitAsksNothingAndWritesNothing();
     void saveAsOntoTheCurrentFileAsksFirst();
     void saveWritesAgainWithoutAQuestion();
+    void hiddenDocumentIsAskedAboutAndOpened();
+    void longNameSavesAgainAndAgain_data();
+    void longNameSavesAgainAndAgain();
     void openReplacesTheList();
     void openOfAnEmptyFileDisablesTheButtons();
     void openRefusedKeepsTheDocument_data();
@@ -347,6 +350,73 @@ void TestDocumentCommands::saveAsOntoTheCurrentFileAsksFirst()
     QVERIFY(!asksAboutChanges(*m_main));
 }
 
+void TestDocumentCommands::hiddenDocumentIsAskedAboutAndOpened()
+{
+    const QByteArray secret("Secret\r\nKept\r\n1\r\n");
+    writeBytes(".secret.CVA", secret);
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+
+    // A typed dot is discarded, a pasted one is not: the pasted name is
+    // that of the hidden document, and replacing it is asked about.
+    MessageScript messages;
+    messages.answer(MessageAnswer::No);
+    ModalScript dialogs;
+    dialogs.then([](QDialog& dialog) {
+        auto* name = child<QLineEdit>(dialog, "boxFileName");
+        paste(name, QStringLiteral(".secret"), Paste::CtrlV);
+        QCOMPARE(name->text(), QStringLiteral(".secret"));
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QTest::keyClick(name, Qt::Key_Escape);
+    });
+    runMenu(*m_main, "SaveAsMenu");
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(messages.asked.first().text,
+             QStringLiteral("Are You Sure to OverWrite on '") + path(".secret.CVA") + "' ?");
+    QCOMPARE(readBytes(".secret.CVA"), secret);
+    QVERIFY(asksAboutChanges(*m_main));
+
+    // A hidden document opens like any other.
+    messages.answer(MessageAnswer::No);
+    m_main->openAtStart(QStringLiteral(".secret.CVA"));
+    QCOMPARE(m_main->windowTitle(), path(".secret.CVA"));
+    QCOMPARE(families(*m_main), QStringList{"Secret"});
+}
+
+void TestDocumentCommands::longNameSavesAgainAndAgain_data()
+{
+    QTest::addColumn<int>("bytes");
+    // The name with its extension, against the file system's 255.
+    for (int bytes : {200, 249, 252, 255})
+        QTest::newRow(qPrintable(QString::number(bytes))) << bytes;
+}
+
+void TestDocumentCommands::longNameSavesAgainAndAgain()
+{
+    QFETCH(int, bytes);
+    // Two bytes a letter: the limit is in bytes, not in letters.
+    const QString stem = QString(bytes / 2 - 2, QChar(0x00E9)) + QString(bytes % 2, u'x');
+    const QString name = stem + QStringLiteral(".CVA");
+    QCOMPARE(QFile::encodeName(name).size(), bytes);
+
+    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
+    ModalScript dialogs;
+    dialogs.then([&](QDialog& dialog) {
+        auto* box = child<QLineEdit>(dialog, "boxFileName");
+        paste(box, stem, Paste::CtrlV);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    runMenu(*m_main, "SaveAsMenu");
+    QCOMPARE(m_main->windowTitle(), path(name));
+    for (const char* family : {"Adams", "Clark", "Dean"}) {
+        addEntries(*m_main, {{family, "Ann", "555"}});
+        runMenu(*m_main, "SaveMenu");
+        QVERIFY2(!asksAboutChanges(*m_main), family);
+    }
+    QCOMPARE(readBytes(name).count("\r\n"), 12);
+    QCOMPARE(QDir::current().entryList(QDir::Files | QDir::Hidden), QStringList{name});
+}
+
 void TestDocumentCommands::saveWritesAgainWithoutAQuestion()
 {
     const QByteArray baker("Baker\r\nTom\r\n12-345-67\r\n");
@@ -470,9 +540,6 @@ void TestDocumentCommands::openTellsWhatTheReaderMended_data()
     QTest::newRow("two Windows-1252 lines among UTF-8 ones")
         << QByteArray("M\xc3\xbcller\r\nA\r\n1\r\nJ\xe4ger\r\nB\xe4r\r\n2\r\n") << 2
         << QStringList{"2 line(s) were not UTF-8 text and were read as Windows-1252"};
-    QTest::newRow("two blank entries at the end")
-        << QByteArray("A\r\nB\r\n1\r\n") + QByteArray("\r\n").repeated(7) << 1
-        << QStringList{"2 blank entr(ies) at the end of the file were left out"};
 }
 
 void TestDocumentCommands::openTellsWhatTheReaderMended()
@@ -491,9 +558,13 @@ void TestDocumentCommands::openTellsWhatTheReaderMended()
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().title, QStringLiteral("Warning"));
     QCOMPARE(messages.asked.first().buttons, MessageButtons::Ok);
+    // The warning names the file it is about, then says what was mended.
+    const QString text = messages.asked.first().text;
+    QVERIFY2(text.startsWith("\"" + path("mended.CVA") + "\" was opened with these repairs:\n"),
+             qPrintable(text));
     for (const QString& note : told)
-        QVERIFY2(messages.asked.first().text.contains(note), qPrintable(messages.asked.first().text));
-    QCOMPARE(messages.asked.first().text.count(u'\n'), told.size() - 1);
+        QVERIFY2(text.contains(note), qPrintable(text));
+    QCOMPARE(text.count(u'\n'), told.size());
     // What the reader mended is not a change of the document.
     QVERIFY(!asksAboutChanges(*m_main));
 }

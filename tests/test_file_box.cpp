@@ -140,6 +140,8 @@ private slots:
     void keysInTheFileListChooseAFile();
     void overwriteQuestion_data();
     void overwriteQuestion();
+    void hiddenDocumentIsAskedAbout_data();
+    void hiddenDocumentIsAskedAbout();
     void leavingWithoutAResult_data();
     void leavingWithoutAResult();
     void typedSeparatorsDoNothing();
@@ -511,6 +513,37 @@ void TestFileBox::overwriteQuestion()
     const bool accepted = !asked || yes;
     QCOMPARE(chosen.accepted, accepted);
     QCOMPARE(chosen.path, accepted ? path : QString());
+}
+
+void TestFileBox::hiddenDocumentIsAskedAbout_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::newRow("New") << "New";
+    QTest::newRow("Save As") << "Save As";
+}
+
+// The list hides hidden files, as choosers do, but the name of one can be
+// pasted, dot and all; it is asked about like any other.
+void TestFileBox::hiddenDocumentIsAskedAbout()
+{
+    QFETCH(QString, config);
+    touch(m_folder + "/.secret.CVA");
+    const QString path = native(m_folder + "/.secret.CVA");
+    MessageScript messages;
+    messages.answer(MessageAnswer::No);
+    messages.answer(MessageAnswer::Yes);
+    Chosen chosen;
+    runChooser(optionsNamed(config), [&](QDialog& dialog) {
+        QVERIFY(child<QListWidget>(dialog, "boxFile")->findItems(".secret.CVA", Qt::MatchExactly)
+                    .isEmpty());
+        paste(nameBox(dialog), QStringLiteral(".secret"));
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+    }, chosen);
+    QCOMPARE(messages.asked.size(), 2);
+    QCOMPARE(messages.asked.first().text, "Are You Sure to OverWrite on '" + path + "' ?");
+    QCOMPARE(chosen.path, path);
 }
 
 void TestFileBox::leavingWithoutAResult_data()

@@ -13,7 +13,9 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace callvista;
@@ -90,6 +92,15 @@ void TestFileName::cleanup()
     m_temp.reset();
 }
 
+#ifndef Q_OS_WIN
+// Makes a file by the bytes of its name, which need not be valid text.
+static bool makeFileByBytes(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    return fd >= 0 && ::close(fd) == 0;
+}
+#endif
+
 void TestFileName::fillFolder()
 {
     for (const char* name : {"b.CVA", "A.cva", "c.Cva", "notes.txt", ".hidden.CVA", "cva", "x.CVA.bak"})
@@ -109,6 +120,8 @@ void TestFileName::fillFolder()
     QVERIFY(QFile::link("/dev/null", m_folder + "/device folder"));
     QVERIFY(QFile::link(m_folder + "/gone.CVA", m_folder + "/dangling.CVA"));
     QCOMPARE(::mkfifo(QFile::encodeName(m_folder + "/pipe.CVA").constData(), 0600), 0);
+    if (QTest::currentDataTag() == QLatin1String("a name not valid in the system's encoding"))
+        QVERIFY(makeFileByBytes(QFile::encodeName(m_folder) + "/b\xe9.CVA"));
 #endif
 }
 
@@ -302,6 +315,12 @@ void TestFileName::matchingFiles_data()
 #endif
     QTest::newRow("several patterns") << "*.txt;*.bak" << QStringList{"notes.txt", "x.CVA.bak"};
     QTest::newRow("nothing matches") << "*.doc" << QStringList{};
+#ifndef Q_OS_WIN
+    // Saved as Latin-1 bytes: not UTF-8, the system's encoding here.
+    QTest::newRow("a name not valid in the system's encoding")
+        << "*.CVA" << QStringList{"A.cva", "b.CVA", QString::fromUtf8("b\xef\xbf\xbd.CVA"), "c.Cva",
+                                  "link to b.CVA"};
+#endif
 }
 
 void TestFileName::matchingFiles()
