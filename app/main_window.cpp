@@ -15,6 +15,7 @@
 #include "widgets/modal.h"
 #include "widgets/picture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
@@ -325,6 +326,11 @@ void MainWindow::showDocument(const QString& name)
     m_fileName = name;
     m_changed = false;
     setWindowTitle(name);
+    // A screen reader announces the caption on the window's name-change
+    // event, which a new title alone does not raise; a save under the same
+    // name is announced too.
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 bool MainWindow::settleChangesBeforeReplacing()

@@ -143,10 +143,16 @@ QStringView entryColumn(QStringView line, Field field, const ColumnWidths& width
     return line.sliced(start, qMin(length, line.size() - start));
 }
 
+QStringList columnCaptions()
+{
+    return {QStringLiteral("Family Name"), QStringLiteral("Short Name"),
+            QStringLiteral("Phone No")};
+}
+
 QString headerLine()
 {
-    return makeEntryLine(QStringLiteral("Family Name"), QStringLiteral("Short Name"),
-                         QStringLiteral("Phone No"));
+    const QStringList captions = columnCaptions();
+    return makeEntryLine(captions.at(0), captions.at(1), captions.at(2));
 }
 
 } // namespace callvista

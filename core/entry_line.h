@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // An entry is one fixed-width line of three columns: family name, "|", short
@@ -66,6 +67,9 @@ enum class Field { Family = 1, Short = 2, Phone = 3 };
 [[nodiscard]] QStringView trimSpacesView(QStringView text);
 [[nodiscard]] QStringView entryColumn(QStringView line, Field field,
                                       const ColumnWidths& widths = EntryWidths);
+
+// The captions of the three columns, in their order.
+[[nodiscard]] QStringList columnCaptions();
 
 // The header over the list: the entry line of the three column captions.
 [[nodiscard]] QString headerLine();

@@ -61,6 +61,8 @@ void FileBox::buildControls()
 
     m_drive = new DriveList(this);
     m_drive->setObjectName(QStringLiteral("boxDrive"));
+    // Named as a list, not by the drive it shows ("/").
+    m_drive->setAccessibleName(tr("Drive"));
     placeInTwips(m_drive, 45, 360, 2376, 288);
 
     m_dir = new DirList(this);

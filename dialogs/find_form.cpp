@@ -52,6 +52,8 @@ FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
     auto* frame = new QGroupBox(tr(" Options "), this);
     frame->setObjectName(QStringLiteral("Frame1"));
     placeInTwips(frame, 360, 1440, 2892, 732);
+    // Read aloud as the options it groups, without the caption's padding.
+    frame->setAccessibleName(tr("Options"));
     // The caption stands in the frame's top line, not above the frame.
     frame->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
@@ -92,7 +94,7 @@ FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
     m_wholeCheck->setChecked(remembered.options.wholeWord);
 }
 
-void FindForm::placeOptions(const QGroupBox& frame)
+void FindForm::placeOptions(QGroupBox& frame)
 {
     // Where the style draws a check box taller than the design's height,
     // the two would overlap and the lower one run into the frame: they keep
@@ -107,6 +109,13 @@ void FindForm::placeOptions(const QGroupBox& frame)
     for (qsizetype i = 0; i < checks.size(); ++i)
         checks[i]->setGeometry(checks[i]->x(), tops[i], checks[i]->sizeHint().width(),
                                bands[i].height);
+    // The frame holds them for assistive technology as it does on screen:
+    // it becomes their parent, and they stay where they are on the form.
+    for (QCheckBox* check : checks) {
+        const QPoint inFrame = check->pos() - frame.pos();
+        check->setParent(&frame);
+        check->move(inFrame);
+    }
 }
 
 void FindForm::updateFindCmd()

@@ -38,7 +38,7 @@ private slots:
     void updateFindCmd();
 
 private:
-    void placeOptions(const QGroupBox& frame);
+    void placeOptions(QGroupBox& frame);
     [[nodiscard]] Search typedSearch() const;
 
     EntryList& m_list;

@@ -32,6 +32,9 @@ DirList::DirList(QWidget* parent)
 {
     setHeaderHidden(true);
     setColumnCount(1);
+    // The hidden header is still read out by assistive technology; it names
+    // the one column instead of numbering it "1".
+    setHeaderLabel(tr("Folders"));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setExpandsOnDoubleClick(false);

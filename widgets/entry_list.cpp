@@ -1,5 +1,8 @@
 #include "widgets/entry_list.h"
 
+#include "widgets/entry_delegate.h"
+#include "widgets/entry_list_accessible.h"
+
 #include <QFocusEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -18,6 +21,8 @@ EntryList::EntryList(QWidget* parent)
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideNone);
+    setItemDelegate(new EntryDelegate(this));
+    installEntryListAccessibility();
 }
 
 bool EntryList::addItem(const QString& line)

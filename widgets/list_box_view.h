@@ -11,7 +11,8 @@ namespace callvista {
 // the selection are one. Every key that moves lands on a row and selects it;
 // with nothing selected, Down, Home and Page Down select the first row and
 // Up, End and Page Up the last. A row that is not selected is never drawn as
-// the current one.
+// the current one. Ctrl never takes the selection away: the row shown as
+// selected is always the one the commands act on.
 template <typename View>
 class ListBoxView : public View
 {
@@ -33,6 +34,17 @@ protected:
                             || action == QAbstractItemView::MovePageUp;
         return this->model()->index(toLast ? rows - 1 : 0, this->modelColumn(),
                                     this->rootIndex());
+    }
+
+    // A Ctrl+click or Ctrl+Space on the selected row would deselect it,
+    // while the caret stays there; a list box keeps its one selection.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override
+    {
+        const QItemSelectionModel::SelectionFlags command = View::selectionCommand(index, event);
+        if (command & QItemSelectionModel::Deselect)
+            return QItemSelectionModel::NoUpdate;
+        return command;
     }
 
     void keyPressEvent(QKeyEvent* event) override
