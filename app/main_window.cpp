@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/free_memory.h"
 #include "core/document_file.h"
 #include "core/entry_line.h"
 #include "core/file_name.h"
@@ -414,6 +415,8 @@ std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
     m_list->clear();
     resetCommands();
     m_list->setItems(std::move(document.lines));
+    // What reading built and dropped on the way goes back to the system.
+    returnFreeMemory();
     refreshButtons();
     showDocument(path);
     const QString warning = readWarning(path, document.report);

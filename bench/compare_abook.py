@@ -187,7 +187,7 @@ class Bench:
             process.wait()
 
     @staticmethod
-    def wait(test, failure, seconds=20):
+    def wait(test, failure, seconds=60):
         deadline = time.monotonic() + seconds
         while not test():
             if time.monotonic() > deadline:
