@@ -29,6 +29,9 @@ install(FILES /usr/share/doc/mingw-w64-common/copyright
   DESTINATION licences RENAME mingw-w64-winpthreads.txt)
 
 set(CPACK_GENERATOR NSIS ZIP)
+# The NSIS commands below hold quotes and backslashes, which cpack passes on
+# only when it writes its configuration verbatim.
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME Callvista)
 set(CPACK_PACKAGE_VENDOR "The Callvista developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Callvista address book")
@@ -40,7 +43,9 @@ set(CPACK_STRIP_FILES ON)
 
 # Debian's makensis makes a 32-bit installer unless told otherwise; the
 # program is 64-bit and so is its installer.
-set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-XTarget amd64-unicode")
+# (makensis's -XTarget would need a blank inside one argument, and cpack
+# splits its command line at every blank.)
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DISPLAY_NAME Callvista)
 set(CPACK_NSIS_PACKAGE_NAME Callvista)

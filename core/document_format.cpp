@@ -259,9 +259,24 @@ DecodedText decodeText(const QByteArray& bytes, const TextEncoding& encoding)
     QStringDecoder fallback(FallbackEncodingName, Stateless);
     const auto readOtherwise = [&](QByteArrayView line) {
         if (!systemIsUtf8) {
-            codePage.resetState();
-            const QString text = codePage.decode(line);
-            if (!codePage.hasError())
+            // Windows's converter drops a NUL byte, which is an ordinary
+            // character of a value here: the pieces between NULs are
+            // converted one by one.
+            QString text;
+            bool clean = true;
+            const char* piece = line.data();
+            const char* const end = line.data() + line.size();
+            for (;;) {
+                const char* const nul = std::find(piece, end, '\0');
+                codePage.resetState();
+                text += codePage.decode(QByteArrayView(piece, nul - piece));
+                clean = clean && !codePage.hasError();
+                if (nul == end)
+                    break;
+                text += QChar(0);
+                piece = nul + 1;
+            }
+            if (clean)
                 return text;
         }
         ++result.windows1252Lines;

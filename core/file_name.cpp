@@ -85,6 +85,11 @@ bool documentExists(const QString& path)
     return QFileInfo(path).isFile();
 }
 
+QString fullDocumentPath(const QString& argument)
+{
+    return QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath());
+}
+
 bool isUndecodableName(const QString& path)
 {
     const QFileInfo info(path);

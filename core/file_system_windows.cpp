@@ -41,11 +41,6 @@ HANDLE handleOf(Handle file)
     return reinterpret_cast<HANDLE>(file);
 }
 
-bool exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 } // namespace
 
 PathStatus statusOf(const QString& path)
@@ -122,12 +117,21 @@ QString replaceFile(const QString& from, const QString& to)
 {
     const std::wstring source = nativeName(from);
     const std::wstring target = nativeName(to);
-    const bool replaced =
-        exists(target) ? ReplaceFileW(target.c_str(), source.c_str(), nullptr,
-                                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                             != 0
-                       : MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-    return replaced ? QString() : lastReason();
+    const DWORD old = GetFileAttributesW(target.c_str());
+    if (old == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) ? QString()
+                                                                                   : lastReason();
+    if (!ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                      nullptr, nullptr))
+        return lastReason();
+    // Not every implementation of ReplaceFileW carries the attributes over.
+    constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD now = GetFileAttributesW(target.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kept) != (old & kept)) {
+        const DWORD wanted = (now & ~(kept | FILE_ATTRIBUTE_NORMAL)) | (old & kept);
+        SetFileAttributesW(target.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
+    }
+    return {};
 }
 
 // Windows has no flush of a folder; the move above is written through.

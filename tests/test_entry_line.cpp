@@ -198,10 +198,15 @@ void TestEntryLine::sortsLikeAListBox_data()
     QTest::addColumn<QStringList>("sorted");
 
     const QStringList names{"Smythe", "smithers", "Smith", "Adams", "Smith-Jones", "Zeta"};
+#ifdef Q_OS_WIN
+    // Windows's own order, as its list boxes sort, passes over the hyphen.
+    const QStringList nameOrder{"Adams", "Smith", "smithers", "Smith-Jones", "Smythe", "Zeta"};
+#else
     const QStringList nameOrder{"Adams", "Smith", "Smith-Jones", "smithers", "Smythe", "Zeta"};
+#endif
     QTest::newRow("en_US family before longer name") << "en_US" << names << nameOrder;
-    QTest::newRow("C family before longer name")
-        << "C" << names << QStringList{"Adams", "Smith", "Smith-Jones", "smithers", "Smythe", "Zeta"};
+    // The C locale names no language and sorts as English does.
+    QTest::newRow("C family before longer name") << "C" << names << nameOrder;
     QTest::newRow("en_US accents beside base letter")
         << "en_US" << QStringList{"Fabre", QString::fromUtf8("émile"), "Dupont", "Emile"}
         << QStringList{"Dupont", "Emile", QString::fromUtf8("émile"), "Fabre"};

@@ -246,7 +246,12 @@ void TestFileName::documentExists_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("exists");
     QTest::newRow("ordinary file") << "book.CVA" << true;
+#ifdef Q_OS_WIN
+    // Windows's file names ignore letter case: saving would replace the file.
+    QTest::newRow("other letter case") << "BOOK.CVA" << true;
+#else
     QTest::newRow("other letter case") << "BOOK.CVA" << false;
+#endif
     QTest::newRow("missing file") << "none.CVA" << false;
     QTest::newRow("folder with the name") << "folder.CVA" << false;
     // Never replaced without asking.

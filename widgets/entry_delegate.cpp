@@ -19,15 +19,17 @@ namespace callvista {
 namespace {
 
 // Letters whose ink reaches furthest up and down in the scripts names are
-// written in: accented and doubly accented capitals, marks below letters,
-// Hebrew points, Arabic vowel signs, CJK, Thai, Devanagari and emoji. Only
-// their ink counts, not the line height of the fonts that draw them.
+// written in, each as a name would hold it: accented and doubly accented
+// capitals, descenders and marks below letters, pointed Hebrew, Arabic with
+// a shadda and its vowel, Thai and Devanagari vowels above and below, CJK
+// and emoji. Only their ink counts, not the line height of the fonts that
+// draw them.
 const QString& tallestInk()
 {
     static const QString sample = QString::fromUtf8(
-        "\u00c9\u00c5\u01fa\u1ec4\u1ea6\u0176\u0139gjpqy\u00e7\u0229\u0105\u1e01\u0328\u0331"
-        "\u05db\u05bc\u05b8\u05dc\u05bd\u0645\u0650\u0651\u0652\u062d\u062c\u0640"
-        "\u5c71\u7530\u9f98\uac00\u0e0d\u0e39\u0e48\u0e4a\u0915\u094d\u0937\u093f\u0941"
+        "\u00c9\u00c5\u01fa\u1ec4\u1ea6\u0176\u0139gjpqy\u00e7\u0229\u0105\u1e01"
+        "\u05db\u05bc\u05b8\u05dc\u05b4 \u0645\u0651\u064e\u0628\u0650\u062d\u062c"
+        "\u5c71\u7530\u9f98\uac00 \u0e1b\u0e35\u0e49\u0e0d\u0e39 \u0915\u094d\u0937\u093f\u0941"
         "\U0001F600\U0001F468");
     return sample;
 }

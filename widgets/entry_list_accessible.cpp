@@ -151,7 +151,12 @@ public:
     {
     }
 
-    ~EntryListAccessible() override { forgetLines(); }
+    ~EntryListAccessible() override
+    {
+        forgetLines();
+        for (const QAccessible::Id id : std::as_const(m_headers))
+            QAccessible::deleteAccessibleInterface(id);
+    }
 
     [[nodiscard]] EntryList* list() const { return static_cast<EntryList*>(widget()); }
 
