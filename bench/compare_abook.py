@@ -169,7 +169,9 @@ class Bench:
         self.processes.append(xvfb)
         os.close(write)
         number = os.read(read, 64).decode().strip()
-        os.close(read)
+        # Kept open: Xvfb may write the rest of its line later, and a closed
+        # pipe would end it.
+        self.display_pipe = read
         if not number:
             sys.exit("Xvfb did not start")
         self.env["DISPLAY"] = ":" + number
