@@ -113,6 +113,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_blinkTimer.setInterval(BlinkPhaseMs);
     connect(&m_blinkTimer, &QTimer::timeout, this, &MainWindow::blinkStep);
     m_title->setText(headerLine());
+    // Read aloud as its three titles, not as the padded line with its bars.
+    m_title->setAccessibleName(columnCaptions().join(QStringLiteral(", ")));
     resetCommands();
     showDocument(untitled());
     m_addCmd->setFocus();
