@@ -1,7 +1,9 @@
 #include "app/main_window.h"
 
+#include "app/free_memory.h"
 #include "core/document_file.h"
 #include "core/entry_line.h"
+#include "core/file_name.h"
 #include "core/line_fit.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
@@ -17,9 +19,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
-#include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLayout>
@@ -113,6 +113,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_blinkTimer.setInterval(BlinkPhaseMs);
     connect(&m_blinkTimer, &QTimer::timeout, this, &MainWindow::blinkStep);
     m_title->setText(headerLine());
+    // Read aloud as its three titles, not as the padded line with its bars.
+    m_title->setAccessibleName(columnCaptions().join(QStringLiteral(", ")));
     resetCommands();
     showDocument(untitled());
     m_addCmd->setFocus();
@@ -387,8 +389,13 @@ void MainWindow::openDocument()
 
 void MainWindow::openAtStart(const QString& path)
 {
-    const QString full = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    if (const std::optional<Notice> notice = openPath(full)) {
+    const QString full = fullDocumentPath(path);
+    openAtStart(full, loadDocumentFile(full));
+}
+
+void MainWindow::openAtStart(const QString& fullPath, LoadedDocument&& document)
+{
+    if (const std::optional<Notice> notice = showLoaded(fullPath, std::move(document))) {
         QTimer::singleShot(0, this, [this, notice = *notice] {
             showMessage(this, notice.text, notice.title);
         });
@@ -397,14 +404,21 @@ void MainWindow::openAtStart(const QString& path)
 
 std::optional<MainWindow::Notice> MainWindow::openPath(const QString& path)
 {
-    // The whole file is read before anything changes, so that a refused file
-    // leaves the open document as it was.
-    const DecodedDocument document = readDocumentFile(path);
+    return showLoaded(path, loadDocumentFile(path));
+}
+
+std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
+                                                         LoadedDocument&& document)
+{
+    // The whole file was read before anything changes, so that a refused
+    // file leaves the open document as it was.
     if (!document.ok())
         return Notice{QStringLiteral("Error"), document.refusal};
     m_list->clear();
     resetCommands();
-    m_list->setItems(document.lines);
+    m_list->setItems(std::move(document.lines));
+    // What reading built and dropped on the way goes back to the system.
+    returnFreeMemory();
     refreshButtons();
     showDocument(path);
     const QString warning = readWarning(path, document.report);

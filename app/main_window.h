@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document_file.h"
 #include "core/entry_match.h"
 
 #include <QMainWindow>
@@ -36,6 +37,9 @@ public:
     // until the event loop runs and the window is up. A refused or missing
     // file leaves the empty untitled document.
     void openAtStart(const QString& path);
+    // The same with the document read beforehand from fullPath, as
+    // fullDocumentPath gives it, for example while the window was being made.
+    void openAtStart(const QString& fullPath, LoadedDocument&& document);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,6 +92,7 @@ private:
         QString text;
     };
     std::optional<Notice> openPath(const QString& path);
+    std::optional<Notice> showLoaded(const QString& path, LoadedDocument&& document);
     SaveOutcome save();
     SaveOutcome saveAs();
     SaveOutcome writeTo(const QString& path);

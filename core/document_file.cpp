@@ -191,4 +191,17 @@ DecodedDocument readDocumentFile(const QString& path, const ColumnWidths& widths
     return result;
 }
 
+LoadedDocument loadDocumentFile(const QString& path, const QLocale& locale)
+{
+    LoadedDocument loaded{{}, {}, SortedLines(locale)};
+    DecodedDocument document = readDocumentFile(path);
+    if (!document.ok()) {
+        loaded.refusal = std::move(document.refusal);
+        return loaded;
+    }
+    loaded.report = document.report;
+    loaded.lines.reset(document.lines);
+    return loaded;
+}
+
 } // namespace callvista

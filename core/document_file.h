@@ -44,4 +44,19 @@ struct DocumentWriteResult {
 // than maxDocumentBytes before reading any of it.
 [[nodiscard]] DecodedDocument readDocumentFile(const QString& path, const ColumnWidths& widths = EntryWidths);
 
+// A document read and put in the list's order, ready to be shown. Needs no
+// window, so it can run on any thread, while the window is still being made.
+struct LoadedDocument {
+    // Why the document was refused; empty when it was read.
+    QString refusal;
+    ReadReport report;
+    SortedLines lines;
+
+    [[nodiscard]] bool ok() const { return refusal.isEmpty(); }
+};
+
+// Reads the document at the path as readDocumentFile does and orders its
+// lines in the collation of the locale.
+[[nodiscard]] LoadedDocument loadDocumentFile(const QString& path, const QLocale& locale = QLocale());
+
 } // namespace callvista

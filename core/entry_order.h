@@ -1,46 +1,39 @@
 #pragma once
 
-#include <QByteArray>
 #include <QCollator>
-#include <QCollatorSortKey>
 #include <QLocale>
 #include <QString>
-
-#include <variant>
 
 namespace callvista {
 
 // The order of the entry list: ascending by the whole entry line, letter case
 // ignored, in the collation of the given locale so that accented names stand
-// beside their base letters. In the C locale the lines are compared by their
-// case-folded UTF-16 units. In both, the padding space sorts before letters
-// and digits, so entries come by family name, then short name, then phone.
+// beside their base letters. The C and POSIX locales name no language; there
+// the lines sort by the root collation of Unicode (which is what English
+// uses), not by code points. The padding space sorts before letters and
+// digits, so entries come by family name, then short name, then phone.
+//
+// There is one operation, the comparison, and loading, inserting and
+// searching all use it. No sort keys: where the platform collates without
+// ICU, keys and comparisons may disagree, and a list loaded by one and
+// added to by the other would not be in one order.
 class EntryOrder
 {
 public:
-    // A precomputed comparison key of one line: sorting by keys is much
-    // cheaper than collating the strings again at every comparison.
-    class Key
-    {
-    public:
-        [[nodiscard]] int compare(const Key& other) const;
-
-    private:
-        friend class EntryOrder;
-        // The collation key (on Windows the system's, as bytes), or in the C
-        // locale the case-folded line; empty only for a key not yet made.
-        std::variant<std::monostate, QCollatorSortKey, QString, QByteArray> m_value;
-    };
-
     explicit EntryOrder(const QLocale& locale = QLocale());
 
-    [[nodiscard]] Key key(const QString& line) const;
-    [[nodiscard]] int compare(const QString& a, const QString& b) const;
-    [[nodiscard]] QLocale locale() const { return m_collator.locale(); }
+    // Negative, zero or positive as a sorts before, with or after b. Not
+    // safe to call on one EntryOrder from two threads at once: give each
+    // thread a copy made with the same locale.
+    [[nodiscard]] int compare(const QString& a, const QString& b) const
+    {
+        return m_collator.compare(a, b);
+    }
+    [[nodiscard]] QLocale locale() const { return m_locale; }
 
 private:
+    QLocale m_locale;
     QCollator m_collator;
-    bool m_plain = false;
 };
 
 } // namespace callvista

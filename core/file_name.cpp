@@ -72,10 +72,20 @@ AcceptedName acceptName(const QString& folder, const QString& name, const QStrin
     else if (tail.toUpper() != u'.' + ext)
         return {{}, QStringLiteral("Only .") + ext + QStringLiteral(" Files is Valid")};
 
+    const QString badPath = QStringLiteral("Error On Input\\Output Path+FileName!");
     const QString fileName = QFileInfo(path).fileName();
     if (std::any_of(trimmed.cbegin(), trimmed.cend(), isRefusedInName)
-        || fs::refusesName(fileName) || QFile::encodeName(fileName).size() > MaxNameBytes)
-        return {{}, QStringLiteral("Error On Input\\Output Path+FileName!")};
+        || fs::refusesName(fileName))
+        return {{}, badPath};
+    // The name's characters are fine but the file system could not store it:
+    // say so, or the user cannot tell what to change.
+    const qsizetype bytes = QFile::encodeName(fileName).size();
+    if (bytes > MaxNameBytes)
+        return {{}, badPath
+                        + QStringLiteral("\n\nThe name is %1 bytes long with its extension; "
+                                         "a file name can be at most %2 bytes.")
+                              .arg(bytes)
+                              .arg(MaxNameBytes)};
     return {path, {}};
 }
 
@@ -83,6 +93,11 @@ bool documentExists(const QString& path)
 {
     // Hidden or not: a hidden document is replaced as surely as any other.
     return QFileInfo(path).isFile();
+}
+
+QString fullDocumentPath(const QString& argument)
+{
+    return QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath());
 }
 
 bool isUndecodableName(const QString& path)

@@ -47,6 +47,10 @@ struct AcceptedName {
 // count, and no character of the path is taken as a pattern.
 [[nodiscard]] bool documentExists(const QString& path);
 
+// The full path, in the platform's native form, of a document named on the
+// command line, relative names taken from the current folder.
+[[nodiscard]] QString fullDocumentPath(const QString& argument);
+
 // True when the path names nothing because the file's name, as the system
 // stores it, is not valid in the system's encoding: what it was decoded to
 // holds U+FFFD in place of the bytes it could not read, and no file has

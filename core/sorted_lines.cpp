@@ -1,11 +1,11 @@
 #include "core/sorted_lines.h"
 
 #include "core/entry_line.h"
-
 #include "core/shares.h"
 
 #include <algorithm>
-#include <optional>
+#include <functional>
+#include <numeric>
 
 namespace callvista {
 
@@ -14,7 +14,7 @@ namespace {
 // A block is split when it grows past this size.
 constexpr size_t MaxBlock = 512;
 
-// Fewer lines than this to a thread cost more to hand over than to key.
+// Fewer lines than this to a thread cost more to hand over than to compare.
 constexpr int MinShare = 2048;
 
 } // namespace
@@ -26,9 +26,9 @@ SortedLines::SortedLines(const QLocale& locale)
 
 SortedLines::Place SortedLines::place(const QString& line) const
 {
-    Place result{line, m_order.key(line)};
-    const auto after = [](const EntryOrder::Key& key, const Entry& entry) {
-        return key.compare(entry.key) < 0;
+    Place result{line};
+    const auto after = [this](const QString& added, const QString& kept) {
+        return m_order.compare(added, kept) < 0;
     };
     if (m_blocks.empty())
         return result;
@@ -36,13 +36,13 @@ SortedLines::Place SortedLines::place(const QString& line) const
     // line that sorts after every block goes to the end of the last one.
     const auto last = m_blocks.end() - 1;
     const auto found = std::partition_point(m_blocks.begin(), last, [&](const Block& block) {
-        return !after(result.key, block.back());
+        return !after(result.line, block.back());
     });
     result.block = size_t(found - m_blocks.begin());
     for (auto block = m_blocks.begin(); block != found; ++block)
         result.row += int(block->size());
     const Block& target = m_blocks[result.block];
-    result.offset = size_t(std::upper_bound(target.begin(), target.end(), result.key, after)
+    result.offset = size_t(std::upper_bound(target.begin(), target.end(), result.line, after)
                            - target.begin());
     result.row += int(result.offset);
     return result;
@@ -55,8 +55,7 @@ bool SortedLines::insert(Place place)
     if (m_blocks.empty())
         m_blocks.emplace_back();
     Block& target = m_blocks[place.block];
-    target.insert(target.begin() + qsizetype(place.offset),
-                  Entry{std::move(place.line), std::move(place.key)});
+    target.insert(target.begin() + qsizetype(place.offset), std::move(place.line));
     if (target.size() > MaxBlock) {
         Block tail(std::make_move_iterator(target.begin() + MaxBlock / 2),
                    std::make_move_iterator(target.end()));
@@ -67,65 +66,99 @@ bool SortedLines::insert(Place place)
     return true;
 }
 
+namespace {
+
+// Runs work(share, order) on every share, each thread with an order of its
+// own (a collator is not to be shared between threads); share 0 takes the
+// caller's.
+void runOrderedShares(int shares, const EntryOrder& order,
+                      const std::function<void(int, const EntryOrder&)>& work)
+{
+    runShares(shares, [&](int share) {
+        if (share == 0) {
+            work(share, order);
+            return;
+        }
+        const EntryOrder own(order.locale());
+        work(share, own);
+    });
+}
+
+} // namespace
+
 void SortedLines::reset(const QStringList& lines)
 {
     const int count = int(std::min<qsizetype>(lines.size(), MaxEntries));
-    std::vector<EntryOrder::Key> keys(static_cast<size_t>(count));
-    // The keys are the costly part of a load. The lines are cut into one
-    // share per thread that the global pool allows; each share is keyed and
-    // sorted on a thread of its own with a collator of its own, and the sorted
-    // shares are merged. Every sort and merge is stable and the shares keep
-    // the order of the file, so lines that compare equal stay in file order,
-    // exactly as inserting them one by one would leave them.
     const int shares = shareCount(count, MinShare);
-    std::vector<std::vector<int>> sorted(static_cast<size_t>(shares));
-    const auto byKey = [&keys](int a, int b) {
-        return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
-    };
-    runShares(shares, [&](int share) {
-        std::optional<EntryOrder> ownOrder;
-        if (share != 0)
-            ownOrder.emplace(m_order.locale());
-        const EntryOrder& order = ownOrder ? *ownOrder : m_order;
-        const int first = int(shareStart(count, shares, share));
-        const int last = int(shareStart(count, shares, share + 1));
-        std::vector<int>& rows = sorted[size_t(share)];
-        rows.resize(size_t(last - first));
-        for (int row = first; row < last; ++row) {
-            keys[size_t(row)] = order.key(lines.at(row));
-            rows[size_t(row - first)] = row;
-        }
-        std::stable_sort(rows.begin(), rows.end(), byKey);
-    });
 
-    std::vector<int> order = std::move(sorted[0]);
-    for (size_t share = 1; share < sorted.size(); ++share) {
-        std::vector<int> merged(order.size() + sorted[share].size());
-        std::merge(order.begin(), order.end(), sorted[share].begin(), sorted[share].end(),
-                   merged.begin(), byKey);
-        order = std::move(merged);
+    // A document this program saved is in order already: one comparison of
+    // each line with the next, each share of them on a thread of its own,
+    // tells so, and then nothing is sorted. Equal neighbours are in order:
+    // inserting one by one puts a line after the lines equal to it.
+    std::vector<char> shareInOrder(static_cast<size_t>(shares), 0);
+    runOrderedShares(shares, m_order, [&](int share, const EntryOrder& order) {
+        const int first = int(shareStart(count, shares, share));
+        const int last = std::min(count - 1, int(shareStart(count, shares, share + 1)));
+        for (int row = first; row < last; ++row)
+            if (order.compare(lines.at(row), lines.at(row + 1)) > 0)
+                return;
+        shareInOrder[size_t(share)] = 1;
+    });
+    const bool inOrder = std::all_of(shareInOrder.begin(), shareInOrder.end(),
+                                     [](char ok) { return ok != 0; });
+
+    // Otherwise each share is sorted on its own thread and the sorted shares
+    // are merged. Every sort and merge is stable and the shares keep the
+    // order of the file, so lines that compare equal stay in file order,
+    // exactly as inserting them one by one would leave them.
+    std::vector<int> order;
+    if (!inOrder) {
+        std::vector<std::vector<int>> sorted(static_cast<size_t>(shares));
+        runOrderedShares(shares, m_order, [&](int share, const EntryOrder& own) {
+            const int first = int(shareStart(count, shares, share));
+            const int last = int(shareStart(count, shares, share + 1));
+            std::vector<int>& rows = sorted[size_t(share)];
+            rows.resize(size_t(last - first));
+            std::iota(rows.begin(), rows.end(), first);
+            std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+                return own.compare(lines.at(a), lines.at(b)) < 0;
+            });
+        });
+        const auto byLine = [&](int a, int b) {
+            return m_order.compare(lines.at(a), lines.at(b)) < 0;
+        };
+        order = std::move(sorted[0]);
+        for (size_t share = 1; share < sorted.size(); ++share) {
+            std::vector<int> merged(order.size() + sorted[share].size());
+            std::merge(order.begin(), order.end(), sorted[share].begin(), sorted[share].end(),
+                       merged.begin(), byLine);
+            order = std::move(merged);
+        }
     }
 
-    // The lines are laid down afresh in their sorted order, so that a scan
-    // down the list reads memory in the order it lies, each share of the
-    // blocks on a thread of its own. A document saved by this program is in
-    // that order already, and its lines are kept as they were read.
-    const bool inOrder = std::is_sorted(order.begin(), order.end());
+    // Lines in order are kept as they were read, shared with the caller's
+    // list. Sorted ones are copied afresh in their new order, each share of
+    // the blocks on a thread of its own, so that a scan down the list reads
+    // memory in the order it lies.
+    const size_t total = size_t(count);
     constexpr size_t PerBlock = MaxBlock / 2;
-    const size_t blocks = (order.size() + PerBlock - 1) / PerBlock;
+    const size_t blocks = (total + PerBlock - 1) / PerBlock;
     m_blocks.assign(blocks, Block());
-    const int blockShares = shareCount(count, MinShare);
+    const int blockShares = inOrder ? 1 : shares;
     runShares(blockShares, [&](int share) {
         const size_t firstBlock = size_t(shareStart(qsizetype(blocks), blockShares, share));
         const size_t lastBlock = size_t(shareStart(qsizetype(blocks), blockShares, share + 1));
         for (size_t b = firstBlock; b < lastBlock; ++b) {
             Block& block = m_blocks[b];
-            const size_t last = std::min(order.size(), (b + 1) * PerBlock);
+            const size_t last = std::min(total, (b + 1) * PerBlock);
             block.reserve(last - b * PerBlock);
             for (size_t i = b * PerBlock; i < last; ++i) {
-                const QString& line = lines.at(order[i]);
-                block.push_back({inOrder ? line : QString(line.constData(), line.size()),
-                                 std::move(keys[size_t(order[i])])});
+                if (inOrder) {
+                    block.push_back(lines.at(qsizetype(i)));
+                } else {
+                    const QString& line = lines.at(order[i]);
+                    block.emplace_back(line.constData(), line.size());
+                }
             }
         }
     });
@@ -163,7 +196,7 @@ void SortedLines::clear()
 const QString& SortedLines::at(int row) const
 {
     const auto [block, offset] = locate(row);
-    return m_blocks[block][offset].line;
+    return m_blocks[block][offset];
 }
 
 QStringList SortedLines::lines() const
@@ -171,8 +204,8 @@ QStringList SortedLines::lines() const
     QStringList result;
     result.reserve(m_size);
     for (const Block& block : m_blocks)
-        for (const Entry& entry : block)
-            result.append(entry.line);
+        for (const QString& line : block)
+            result.append(line);
     return result;
 }
 

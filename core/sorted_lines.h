@@ -9,9 +9,11 @@
 
 namespace callvista {
 
-// The entry lines in their sorted order, each with its comparison key, held
-// in blocks of a few hundred: inserting into a full list moves one block's
-// worth of entries, not the whole list, and finding a row steps over blocks.
+// The entry lines in their sorted order, held in blocks of a few hundred:
+// inserting into a full list moves one block's worth of lines, not the whole
+// list, and finding a row steps over blocks. Nothing but the lines is kept:
+// a place is found by binary search with EntryOrder's comparison, about 15
+// comparisons in a full list.
 class SortedLines
 {
 public:
@@ -21,7 +23,6 @@ public:
     // inserting are two steps, so that a model can announce the row between.
     struct Place {
         QString line;
-        EntryOrder::Key key;
         size_t block = 0;
         size_t offset = 0;
         int row = 0;
@@ -30,7 +31,10 @@ public:
     // Inserts at the place found for it, with nothing changed in between.
     // Refuses, returning false, when the list holds MaxEntries lines.
     bool insert(Place place);
-    // Replaces the content by these lines (the first MaxEntries), sorted once.
+    // Replaces the content by these lines (the first MaxEntries), in the
+    // order that inserting them one by one would give. Lines already in
+    // order, as this program saves them, are checked with one comparison
+    // each and kept as they are; others are sorted.
     void reset(const QStringList& lines);
     void remove(int row);
     void clear();
@@ -48,7 +52,7 @@ public:
             return;
         auto [block, offset] = locate(first);
         for (int row = first; row < last; ++row) {
-            if (!visit(m_blocks[block][offset].line))
+            if (!visit(m_blocks[block][offset]))
                 return;
             if (++offset == m_blocks[block].size()) {
                 ++block;
@@ -75,11 +79,7 @@ public:
     }
 
 private:
-    struct Entry {
-        QString line;
-        EntryOrder::Key key;
-    };
-    using Block = std::vector<Entry>;
+    using Block = std::vector<QString>;
 
     // The block that holds the row, and the row's place in it.
     [[nodiscard]] std::pair<size_t, size_t> locate(int row) const;

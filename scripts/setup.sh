@@ -18,7 +18,7 @@ case "$mode" in
                    x11-utils imagemagick desktop-file-utils appstream dpkg-dev lintian
                    shared-mime-info libglib2.0-bin
                    fonts-noto-cjk fonts-noto-core at-spi2-core python3-pyatspi dbus-daemon) ;;
-  bench) packages+=(libbenchmark-dev valgrind) ;;
+  bench) packages+=(libbenchmark-dev valgrind abook tmux xvfb xdotool x11-utils python3) ;;
   windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
                       wine wine64 nsis xvfb xdotool openbox x11-utils imagemagick dpkg-dev
                       ccache) ;;
@@ -84,6 +84,9 @@ case "$mode" in
     configure_and_build build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
       -DCALLVISTA_BENCH=ON
     QT_QPA_PLATFORM=offscreen ./build-bench/bench/callvista-bench "${@:2}"
+    runnable bench/compare_abook.py
+    echo "== Side by side with abook, whole processes on Xvfb and in tmux"
+    bench/compare_abook.py build-bench
     ;;
   windows)
     start=$SECONDS

@@ -24,4 +24,16 @@ inline QByteArray readBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// The bytes of a document of that many entries, each of the same short name
+// and phone.
+inline QByteArray documentOf(int entries)
+{
+    QByteArray bytes;
+    for (int i = 0; i < entries; ++i)
+        bytes += QStringLiteral("Family %1\r\nShort\r\n555-0100\r\n")
+                     .arg(i, 5, 10, QChar(u'0'))
+                     .toUtf8();
+    return bytes;
+}
+
 } // namespace callvista::testing

@@ -140,6 +140,8 @@ void TestAccessibility::controlsWithoutTextAreNamed_data()
     QTest::newRow("folder list") << "FileBox" << "boxDir" << "Folders";
     QTest::newRow("file list") << "FileBox" << "boxFile" << "Files";
     QTest::newRow("drive list, not the drive it shows") << "FileBox" << "boxDrive" << "Drive";
+    QTest::newRow("header, by its titles") << "Main" << "Title"
+                                            << "Family Name, Short Name, Phone No";
     QTest::newRow("Find's options, without padding") << "FindForm" << "Frame1" << "Options";
     QTest::newRow("Family, from its label") << "AddForm" << "Family" << "Family Name:";
     QTest::newRow("Phone, from its label") << "FindForm" << "Phone" << "Phone No:";

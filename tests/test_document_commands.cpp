@@ -102,18 +102,6 @@ ShownSearch searchShown(const QWidget& window)
     return shown;
 }
 
-// The bytes of a document of that many entries, each of the same short name
-// and phone.
-QByteArray documentOf(int entries)
-{
-    QByteArray bytes;
-    for (int i = 0; i < entries; ++i)
-        bytes += QStringLiteral("Family %1\r\nShort\r\n555-0100\r\n")
-                     .arg(i, 5, 10, QChar(u'0'))
-                     .toUtf8();
-    return bytes;
-}
-
 // Goes back to the folder it was made in when the scope ends.
 class CurrentFolderKept
 {

@@ -205,8 +205,8 @@ void TestEntryLine::sortsLikeAListBox_data()
     const QStringList nameOrder{"Adams", "Smith", "Smith-Jones", "smithers", "Smythe", "Zeta"};
 #endif
     QTest::newRow("en_US family before longer name") << "en_US" << names << nameOrder;
-    QTest::newRow("C family before longer name")
-        << "C" << names << QStringList{"Adams", "Smith", "Smith-Jones", "smithers", "Smythe", "Zeta"};
+    // The C locale names no language and sorts as English does.
+    QTest::newRow("C family before longer name") << "C" << names << nameOrder;
     QTest::newRow("en_US accents beside base letter")
         << "en_US" << QStringList{"Fabre", QString::fromUtf8("émile"), "Dupont", "Emile"}
         << QStringList{"Dupont", "Emile", QString::fromUtf8("émile"), "Fabre"};

@@ -364,6 +364,10 @@ void TestFileBox::refusedNamesKeepTheDialogOpen_data()
     QTest::newRow("folder in the name") << "../escape" << "Error On Input\\Output Path+FileName!";
     QTest::newRow("pattern") << "*.cva" << "Error On Input\\Output Path+FileName!";
     QTest::newRow("tab") << "a\tb" << "Error On Input\\Output Path+FileName!";
+    QTest::newRow("longer than the file system takes")
+        << QString(300, u'n')
+        << "Error On Input\\Output Path+FileName!\n\nThe name is 304 bytes long with its "
+           "extension; a file name can be at most 255 bytes.";
 }
 
 void TestFileBox::refusedNamesKeepTheDialogOpen()

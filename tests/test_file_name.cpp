@@ -137,6 +137,11 @@ void TestFileName::acceptName_data()
     const QString wrongExt = QStringLiteral("Only .CVA Files is Valid");
     const QString badPath = QStringLiteral("Error On Input\\Output Path+FileName!");
     const QString empty = QStringLiteral("You Must Specify a FileName!");
+    const auto tooLong = [&](int bytes) {
+        return badPath + QStringLiteral("\n\nThe name is %1 bytes long with its extension; "
+                                        "a file name can be at most 255 bytes.")
+                             .arg(bytes);
+    };
 
     QTest::newRow("plain name gets the extension") << "/data" << "report" << data + sep + "report.CVA" << "";
     QTest::newRow("spaces around are trimmed") << "/data" << "  report  " << data + sep + "report.CVA" << "";
@@ -160,10 +165,10 @@ void TestFileName::acceptName_data()
     QTest::newRow("question mark") << "/data" << "rep?rt.cva" << "" << badPath;
     QTest::newRow("control character") << "/data" << QString("rep") + QChar(7) + "ort" << "" << badPath;
     QTest::newRow("longest name") << "/data" << QString(251, u'n') << data + sep + QString(251, u'n') + ".CVA" << "";
-    QTest::newRow("name too long with its extension") << "/data" << QString(252, u'n') << "" << badPath;
+    QTest::newRow("name too long with its extension") << "/data" << QString(252, u'n') << "" << tooLong(256);
 #ifndef Q_OS_WIN
     // Windows counts a name in UTF-16 units, where this one is short.
-    QTest::newRow("too long in bytes") << "/data" << QString(126, QChar(0xe9)) << "" << badPath;
+    QTest::newRow("too long in bytes") << "/data" << QString(126, QChar(0xe9)) << "" << tooLong(256);
 #else
     // Names that Windows refuses get the dialog's own message.
     QTest::newRow("device name") << "/data" << "con" << "" << badPath;

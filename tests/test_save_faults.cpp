@@ -53,16 +53,6 @@ const Fault Faults[] = {
     {"short write", CallvistaFault::ShortWrite, 0},
 };
 
-QByteArray documentOf(int entries)
-{
-    QByteArray bytes;
-    for (int i = 0; i < entries; ++i)
-        bytes += QStringLiteral("Family %1\r\nShort\r\n555-0100\r\n")
-                     .arg(i, 5, 10, QChar(u'0'))
-                     .toUtf8();
-    return bytes;
-}
-
 QStringList folderEntries()
 {
     return QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::System

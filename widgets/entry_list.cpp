@@ -35,6 +35,11 @@ void EntryList::setItems(const QStringList& lines)
     m_model.resetLines(lines);
 }
 
+void EntryList::setItems(SortedLines&& lines)
+{
+    m_model.adoptLines(std::move(lines));
+}
+
 void EntryList::removeItem(int position)
 {
     const bool wasSelected = position == listIndex();

@@ -23,6 +23,8 @@ public:
     bool addItem(const QString& line);
     // Replaces the content by these lines (at most MaxEntries).
     void setItems(const QStringList& lines);
+    // Replaces the content by lines put in order beforehand.
+    void setItems(SortedLines&& lines);
     // Removing the selected line leaves no line selected.
     void removeItem(int position);
     void clear();

@@ -42,6 +42,13 @@ void EntryModel::resetLines(const QStringList& lines)
     endResetModel();
 }
 
+void EntryModel::adoptLines(SortedLines&& lines)
+{
+    beginResetModel();
+    m_lines = std::move(lines);
+    endResetModel();
+}
+
 void EntryModel::removeLine(int row)
 {
     if (row < 0 || row >= rowCount())

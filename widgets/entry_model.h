@@ -22,6 +22,8 @@ public:
     int insertLine(const QString& line);
     // Replaces the whole content by the given lines, sorted once.
     void resetLines(const QStringList& lines);
+    // Replaces the whole content by lines already in order.
+    void adoptLines(SortedLines&& lines);
     void removeLine(int row);
     void clearLines();
     [[nodiscard]] const SortedLines& lines() const { return m_lines; }

@@ -1,5 +1,6 @@
 # Opens documents named on the command line, as a file manager does: one
-# that reads, one that is missing, and one whose reader had to mend it.
+# that reads, one that is missing, and one whose reader had to mend it. A
+# lone argument is read while the window is being made.
 printf 'Smith\r\nJohn\r\n555-1234\r\nadams\r\nAnn\r\n+49-555-12\r\nBaker\r\nTom\r\n12-345-67\r\n' \
   > "$WORK/people.CVA"
 mkdir "$WORK/elsewhere"
@@ -31,9 +32,11 @@ expect_file "$WORK/elsewhere/sorted.CVA" \
 keys ctrl+x
 wait_exit "$PID"
 
-# A missing file: the error is shown over an empty, untitled document.
+# A missing file: the error is shown over an empty, untitled document. With
+# "--" before it the name is not the lone argument, so it is read after the
+# command line is parsed rather than ahead of it.
 START_NAME='^Error$'
-start_program "$WORK/gone.CVA"
+start_program -- "$WORK/gone.CVA"
 shot missing-file
 keys Return
 wait_gone '^Error$'
