@@ -238,9 +238,12 @@ program=$root/usr/bin/callvista
 sections=$(readelf -SW "$program")
 grep -qE ' \.(symtab|debug_[a-z]+|comment) ' <<<"$sections" &&
   fail "the packaged program is not stripped: $(grep -oE ' \.(symtab|debug_[a-z]+|comment) ' <<<"$sections" | tr -d '\n')"
-readelf -SW "$build/app/callvista" | grep -q ' \.symtab ' ||
+# Read whole before grep: with pipefail, grep -q leaving early would fail
+# readelf with SIGPIPE whenever its output runs past one pipe write.
+grep -q ' \.symtab ' <<<"$(readelf -SW "$build/app/callvista")" ||
   fail "the program in the build folder has lost its symbols"
-readelf -d "$program" | grep -qE 'FLAGS_1.* NOW' || fail "the packaged program does not bind at start (-z now)"
+grep -qE 'FLAGS_1.* NOW' <<<"$(readelf -d "$program")" ||
+  fail "the packaged program does not bind at start (-z now)"
 runpath=$(readelf -d "$program" | grep -E 'R(UN)?PATH')
 [ -z "$runpath" ] || fail "the packaged program keeps a library path: $runpath"
 unresolved=$(ldd "$program" | grep 'not found')
