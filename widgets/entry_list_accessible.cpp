@@ -26,17 +26,16 @@ QWindow* windowOf(const EntryList* list)
     return list && list->window() ? list->window()->windowHandle() : nullptr;
 }
 
-// The caption of one column, as the header shows it.
-class ColumnHeader : public QAccessibleInterface
+// A part of the list that has no children and no widget of its own: a
+// column's caption or one line.
+class ListPart : public QAccessibleInterface
 {
 public:
-    ColumnHeader(EntryList* list, int column)
+    explicit ListPart(EntryList* list)
         : m_list(list)
-        , m_column(column)
     {
     }
 
-    bool isValid() const override { return !m_list.isNull(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return windowOf(m_list); }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
@@ -44,40 +43,48 @@ public:
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+protected:
+    QPointer<EntryList> m_list;
+};
+
+// The caption of one column, as the header shows it.
+class ColumnHeader : public ListPart
+{
+public:
+    ColumnHeader(EntryList* list, int column)
+        : ListPart(list)
+        , m_column(column)
+    {
+    }
+
+    bool isValid() const override { return !m_list.isNull(); }
     QString text(QAccessible::Text t) const override
     {
         return t == QAccessible::Name ? columnCaptions().value(m_column) : QString();
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override { return {}; }
     QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
     QAccessible::State state() const override { return {}; }
 
 private:
-    QPointer<EntryList> m_list;
     int m_column;
 };
 
 class EntryListAccessible;
 
 // One entry line: an item of the list that spans all three columns.
-class EntryLineAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface
+class EntryLineAccessible : public ListPart, public QAccessibleTableCellInterface
 {
 public:
     EntryLineAccessible(EntryList* list, int row)
-        : m_list(list)
+        : ListPart(list)
         , m_row(row)
     {
     }
 
     bool isValid() const override { return m_list && m_row < m_list->listCount(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return windowOf(m_list); }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return listInterface(m_list); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
 
     QString text(QAccessible::Text t) const override
     {
@@ -85,7 +92,6 @@ public:
             return {};
         return spokenEntry(m_list->itemText(m_row));
     }
-    void setText(QAccessible::Text, const QString&) override {}
 
     QRect rect() const override
     {
@@ -136,7 +142,6 @@ public:
     [[nodiscard]] const EntryList* list() const { return m_list; }
 
 private:
-    QPointer<EntryList> m_list;
     int m_row;
 };
 
