@@ -15,22 +15,8 @@ rm -rf "$ARTEFACTS"
 mkdir -p "$ARTEFACTS"
 source "$HERE/lib.sh"
 
-# Xvfb picks a free display itself and tells its number.
-exec 3> "$ARTEFACTS/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$ARTEFACTS/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-deadline=$((SECONDS + 10))
-until [ -s "$ARTEFACTS/display" ]; do
-  [ $SECONDS -lt $deadline ] || { echo "Xvfb did not start" >&2; exit 1; }
-  sleep 0.1
-done
-export DISPLAY=:$(head -n 1 "$ARTEFACTS/display")
-deadline=$((SECONDS + 10))
-until xdpyinfo >/dev/null 2>&1; do
-  [ $SECONDS -lt $deadline ] || { echo "Xvfb did not answer" >&2; exit 1; }
-  sleep 0.1
-done
+source "$HERE/../xvfb.sh"
+start_xvfb "$ARTEFACTS"
 openbox >"$ARTEFACTS/openbox.log" 2>&1 &
 wm=$!
 deadline=$((SECONDS + 10))

@@ -23,16 +23,8 @@ export WINEARCH=win64
 
 # One X server for the whole run: Qt under wine needs a display even
 # offscreen, and the prefix must be made with one.
-exec 3> "$logs/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$logs/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-deadline=$((SECONDS + 10))
-until [ -s "$logs/display" ]; do
-  [ $SECONDS -lt $deadline ] || { echo "Xvfb did not start" >&2; exit 1; }
-  sleep 0.1
-done
-export DISPLAY=:$(head -n 1 "$logs/display")
+source "$root/tests/xvfb.sh"
+start_xvfb "$logs"
 # The wine server of this prefix is this run's own; it ends with the run.
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 
