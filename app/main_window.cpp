@@ -249,7 +249,7 @@ void MainWindow::refreshButtons()
 
 void MainWindow::addEntries()
 {
-    AddForm form(*m_list, this);
+    AddForm form([this](const QString& line) { return m_list->addItem(line); }, this);
     runModal(form);
     if (form.addedAny())
         m_changed = true;
@@ -272,13 +272,14 @@ void MainWindow::editEntry()
     if (!ensureSelection())
         return;
     const int position = m_list->listIndex();
-    EditForm form(m_list->itemText(position), this);
-    if (!runModal(form) || !form.editedLine())
+    EditForm form(this);
+    form.setEntry(m_list->itemText(position));
+    if (!runModal(form) || !form.entry())
         return;
     // The edited line goes first, so there is always room for the new one;
     // it takes its own sorted place and nothing is selected afterwards.
     m_list->removeItem(position);
-    m_list->addItem(*form.editedLine());
+    m_list->addItem(*form.entry());
     m_changed = true;
 }
 
@@ -286,7 +287,8 @@ void MainWindow::findEntry()
 {
     if (!ensureSelection())
         return;
-    FindForm form(*m_list, m_search, this);
+    FindForm form(m_list->lines(), m_list->listIndex(), m_search, this);
+    connect(&form, &FindForm::entryFound, m_list, &EntryList::setListIndex);
     runModal(form);
     m_search = form.lastFound();
 }

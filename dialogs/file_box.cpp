@@ -7,7 +7,6 @@
 #include "widgets/file_list.h"
 #include "widgets/geometry.h"
 #include "widgets/message_box.h"
-#include "widgets/modal.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -21,12 +20,10 @@
 namespace callvista {
 
 FileBox::FileBox(const FileBoxOptions& options, QWidget* parent)
-    : QDialog(parent, dialogWindowFlags())
+    : FormDialog(QStringLiteral("FileBox"), 4620, 3960, FormFont::System, parent)
     , m_options(options)
 {
-    setObjectName(QStringLiteral("FileBox"));
     setWindowTitle(options.caption);
-    setFixedSize(twipsRect(0, 0, 4620, 3960).size());
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(palette);
@@ -77,7 +74,7 @@ void FileBox::buildControls()
 
     m_action = new QPushButton(this);
     m_action->setObjectName(QStringLiteral("btnAction"));
-    m_action->setDefault(true);
+    setButtons(m_action);
     placeInTwips(m_action, 3870, 48, 735, 315);
 
     setTabOrder(m_fileName, m_drive);
@@ -85,11 +82,7 @@ void FileBox::buildControls()
     setTabOrder(m_dir, m_file);
     setTabOrder(m_file, m_action);
 
-    // The form sees every key first, as its controls get them.
-    for (QWidget* control : {static_cast<QWidget*>(m_fileName), static_cast<QWidget*>(m_drive),
-                             static_cast<QWidget*>(m_dir), static_cast<QWidget*>(m_file),
-                             static_cast<QWidget*>(m_action)})
-        control->installEventFilter(this);
+    previewKeys({m_fileName, m_drive, m_dir, m_file, m_action});
 
     connect(m_dir, &DirList::pathChanged, this, &FileBox::showFolderFiles);
     connect(m_file, &FileList::fileClicked, this, &FileBox::takeFileName);
@@ -159,21 +152,12 @@ void FileBox::acceptName()
     accept();
 }
 
-bool FileBox::eventFilter(QObject* watched, QEvent* event)
+bool FileBox::previewKey(QObject* control, const QKeyEvent& key)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape) {
-            reject();
-            return true;
-        }
-        if (watched == m_fileName) {
-            const QString text = key->text();
-            if (std::any_of(text.cbegin(), text.cend(), isDiscardedNameKey))
-                return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    if (control != m_fileName)
+        return false;
+    const QString text = key.text();
+    return std::any_of(text.cbegin(), text.cend(), isDiscardedNameKey);
 }
 
 } // namespace callvista

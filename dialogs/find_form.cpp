@@ -1,17 +1,15 @@
 #include "dialogs/find_form.h"
 
 #include "core/band_stack.h"
+#include "core/sorted_lines.h"
 #include "widgets/drawn_size.h"
-#include "widgets/entry_list.h"
 #include "widgets/geometry.h"
 #include "widgets/message_box.h"
-#include "widgets/modal.h"
 #include "widgets/phone_edit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -32,20 +30,20 @@ QCheckBox* makeCheck(QWidget* form, const QString& name, const QString& caption,
 
 } // namespace
 
-FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
-    : QDialog(parent, dialogWindowFlags())
-    , m_list(list)
+FindForm::FindForm(const SortedLines& lines, int selectedRow, const Search& remembered,
+                   QWidget* parent)
+    : FormDialog(QStringLiteral("FindForm"), 5004, 2268, FormFont::Design, parent)
+    , m_lines(lines)
+    , m_selectedRow(selectedRow)
     , m_lastFound(remembered)
     , m_fields(this)
 {
-    setObjectName(QStringLiteral("FindForm"));
     setWindowTitle(tr("Find an Item"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/find.png")));
-    setFixedSize(twipsRect(0, 0, 5004, 2268).size());
 
     m_findCmd =
         makeFormButton(this, QStringLiteral("FindCmd"), tr("Find Next"), 3480, 1680, 1092, 372);
-    m_findCmd->setDefault(true);
+    setButtons(m_findCmd);
 
     // The frame only outlines the options; the check boxes and Clear Fields
     // lie over it as controls of the form.
@@ -72,11 +70,8 @@ FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
 
     m_fields.chainTabOrder({m_findCmd, m_matchCheck, m_wholeCheck, m_clearCmd});
 
-    // Key preview: the form sees every key before the control with the focus.
-    const QList<QWidget*> controls{m_fields.family(), m_fields.shortName(), m_fields.phone(),
-                                   m_findCmd, m_matchCheck, m_wholeCheck, m_clearCmd};
-    for (QWidget* control : controls)
-        control->installEventFilter(this);
+    previewKeys({m_fields.family(), m_fields.shortName(), m_fields.phone(), m_findCmd,
+                 m_matchCheck, m_wholeCheck, m_clearCmd});
 
     const QList<QLineEdit*> boxes{m_fields.family(), m_fields.shortName(), m_fields.phone()};
     for (QLineEdit* box : boxes)
@@ -87,9 +82,8 @@ FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
     // Setting the texts runs the enabling rule, so "Find Next" ends up
     // enabled exactly when a remembered criterion is not blank.
     m_findCmd->setEnabled(false);
-    m_fields.family()->setText(remembered.criteria.family);
-    m_fields.shortName()->setText(remembered.criteria.shortName);
-    m_fields.phone()->setText(remembered.criteria.phone);
+    m_fields.setTexts(remembered.criteria.family, remembered.criteria.shortName,
+                      remembered.criteria.phone);
     m_matchCheck->setChecked(remembered.options.matchCase);
     m_wholeCheck->setChecked(remembered.options.wholeWord);
 }
@@ -132,7 +126,7 @@ Search FindForm::typedSearch() const
 void FindForm::findNext()
 {
     Search search = typedSearch();
-    const qint16 found = findEntry(m_list.lines(), m_list.listIndex(), search);
+    const int found = findEntry(m_lines, qint16(m_selectedRow), search);
     if (found < 0) {
         showMessage(this, tr("Not Found Any Match!"), tr("Find Message"));
         return;
@@ -140,24 +134,13 @@ void FindForm::findNext()
     search.criteria = {trimSpaces(search.criteria.family), trimSpaces(search.criteria.shortName),
                        trimSpaces(search.criteria.phone)};
     m_lastFound = search;
-    m_list.setListIndex(found);
+    m_selectedRow = found;
+    emit entryFound(found);
 }
 
 void FindForm::clearFields()
 {
-    m_fields.family()->clear();
-    m_fields.shortName()->clear();
-    m_fields.phone()->clear();
-}
-
-bool FindForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        reject();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    m_fields.clear();
 }
 
 } // namespace callvista

@@ -92,11 +92,13 @@ std::unique_ptr<QDialog> TestAccessibility::openDialog(const QString& name)
     EntryList& list = *entryList(*m_main);
     std::unique_ptr<QDialog> dialog;
     if (name == "AddForm")
-        dialog = std::make_unique<AddForm>(list, m_main.get());
-    else if (name == "EditForm")
-        dialog = std::make_unique<EditForm>(list.itemText(list.listIndex()), m_main.get());
-    else if (name == "FindForm")
-        dialog = std::make_unique<FindForm>(list, Search{}, m_main.get());
+        dialog = std::make_unique<AddForm>(insertInto(list), m_main.get());
+    else if (name == "EditForm") {
+        auto edit = std::make_unique<EditForm>(m_main.get());
+        edit->setEntry(list.itemText(list.listIndex()));
+        dialog = std::move(edit);
+    } else if (name == "FindForm")
+        dialog = std::make_unique<FindForm>(list.lines(), list.listIndex(), Search{}, m_main.get());
     else if (name == "FileBox")
         dialog = std::make_unique<FileBox>(
             FileBoxOptions{QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false,

@@ -134,7 +134,8 @@ void TestFindForm::addEntries(const QStringList& families)
 Search TestFindForm::openFind(const Search& remembered,
                               const std::function<void(QDialog&)>& step)
 {
-    FindForm form(*m_list, remembered);
+    FindForm form(m_list->lines(), m_list->listIndex(), remembered);
+    connect(&form, &FindForm::entryFound, m_list.get(), &EntryList::setListIndex);
     ModalScript dialogs;
     dialogs.then([&](QDialog& dialog) {
         QVERIFY(activated(dialog));
@@ -162,7 +163,7 @@ void TestFindForm::controlsStandAtTheirPlaces()
     QFETCH(QRect, pixels);
 
     addEntries({"Smith"});
-    const FindForm form(*m_list, Search{});
+    const FindForm form(m_list->lines(), m_list->listIndex(), Search{});
     QWidget* widget = form.findChild<QWidget*>(name);
     QVERIFY(widget);
     // Where it stands on the form, whether the form or the frame holds it.

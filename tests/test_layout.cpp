@@ -46,11 +46,14 @@ std::unique_ptr<QWidget> makeWindow(Window which, EntryList& list)
     case Window::Main:
         return std::make_unique<MainWindow>();
     case Window::Add:
-        return std::make_unique<AddForm>(list);
-    case Window::Edit:
-        return std::make_unique<EditForm>(full);
+        return std::make_unique<AddForm>(insertInto(list));
+    case Window::Edit: {
+        auto edit = std::make_unique<EditForm>();
+        edit->setEntry(full);
+        return edit;
+    }
     case Window::Find:
-        return std::make_unique<FindForm>(list, Search{});
+        return std::make_unique<FindForm>(list.lines(), list.listIndex(), Search{});
     case Window::ChooserNew:
         return std::make_unique<FileBox>(
             FileBoxOptions{"Enter a New Callvista FileName", "Make", true, "CVA", false});

@@ -144,6 +144,12 @@ inline EntryList* entryList(const QWidget& window)
 }
 
 // The family names of the list's entries, top to bottom.
+// What the Add dialog is given to insert into: the list's own insertion.
+inline std::function<bool(const QString&)> insertInto(EntryList& list)
+{
+    return [&list](const QString& line) { return list.addItem(line); };
+}
+
 inline QStringList families(const QWidget& window)
 {
     QStringList result;
