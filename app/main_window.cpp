@@ -393,7 +393,7 @@ void MainWindow::openAtStart(const QString& path)
     openAtStart(full, loadDocumentFile(full));
 }
 
-void MainWindow::openAtStart(const QString& fullPath, LoadedDocument&& document)
+void MainWindow::openAtStart(const QString& fullPath, Result<LoadedDocument>&& document)
 {
     if (const std::optional<Notice> notice = showLoaded(fullPath, std::move(document))) {
         QTimer::singleShot(0, this, [this, notice = *notice] {
@@ -408,20 +408,20 @@ std::optional<MainWindow::Notice> MainWindow::openPath(const QString& path)
 }
 
 std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
-                                                         LoadedDocument&& document)
+                                                         Result<LoadedDocument>&& document)
 {
     // The whole file was read before anything changes, so that a refused
     // file leaves the open document as it was.
     if (!document.ok())
-        return Notice{QStringLiteral("Error"), document.refusal};
+        return Notice{QStringLiteral("Error"), document.error()};
     m_list->clear();
     resetCommands();
-    m_list->setItems(std::move(document.lines));
+    m_list->setItems(std::move(document->lines));
     // What reading built and dropped on the way goes back to the system.
     returnFreeMemory();
     refreshButtons();
     showDocument(path);
-    const QString warning = readWarning(path, document.report);
+    const QString warning = readWarning(path, document->report);
     if (warning.isEmpty())
         return std::nullopt;
     return Notice{QStringLiteral("Warning"), warning};
@@ -429,9 +429,9 @@ std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
 
 MainWindow::SaveOutcome MainWindow::writeTo(const QString& path)
 {
-    const DocumentWriteResult result = writeDocumentFile(path, m_list->lines());
-    if (!result.ok()) {
-        showMessage(this, result.error, QStringLiteral("Error"));
+    const Result<void> written = writeDocumentFile(path, m_list->lines());
+    if (!written.ok()) {
+        showMessage(this, written.error(), QStringLiteral("Error"));
         return SaveOutcome::Failed;
     }
     showDocument(path);

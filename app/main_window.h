@@ -39,7 +39,7 @@ public:
     void openAtStart(const QString& path);
     // The same with the document read beforehand from fullPath, as
     // fullDocumentPath gives it, for example while the window was being made.
-    void openAtStart(const QString& fullPath, LoadedDocument&& document);
+    void openAtStart(const QString& fullPath, Result<LoadedDocument>&& document);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,7 +92,7 @@ private:
         QString text;
     };
     std::optional<Notice> openPath(const QString& path);
-    std::optional<Notice> showLoaded(const QString& path, LoadedDocument&& document);
+    std::optional<Notice> showLoaded(const QString& path, Result<LoadedDocument>&& document);
     SaveOutcome save();
     SaveOutcome saveAs();
     SaveOutcome writeTo(const QString& path);

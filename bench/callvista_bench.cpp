@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 #include "core/document_file.h"
-#include "core/document_format.h"
+#include "core/document_writer.h"
 #include "core/entry_line.h"
 #include "core/entry_match.h"
 #include "core/entry_order.h"
@@ -99,7 +99,7 @@ void writeDocuments()
              {std::pair{false, writeDocumentFile(documentPath(size), entries)},
               std::pair{true, writeDocumentFile(documentPath(size, true), sorted)}}) {
             if (!result.ok())
-                qFatal("%s%s", saved ? "saved: " : "", qPrintable(result.error));
+                qFatal("%s%s", saved ? "saved: " : "", qPrintable(result.error()));
         }
     }
 }
@@ -210,8 +210,8 @@ static void BM_ReadIntoList(benchmark::State& state)
     MainWindow window;
     showAndPaint(window);
     for (auto _ : state) {
-        const DecodedDocument document = readDocumentFile(path);
-        entryList(window).setItems(document.lines);
+        const Result<DocumentEntries> document = readDocumentFile(path);
+        entryList(window).setItems(document->lines);
         QCoreApplication::processEvents();
     }
     perEntry(state);
@@ -259,7 +259,7 @@ static void BM_Save(benchmark::State& state)
 // to the disk, as a save that must survive a crash is.
 static void BM_SaveFloor(benchmark::State& state)
 {
-    const QByteArray bytes = encodeDocument(makeEntries(int(state.range(0)))).bytes;
+    const QByteArray bytes = encodeDocument(makeEntries(int(state.range(0)))).value();
     const QString path = folder().filePath(QStringLiteral("floor.CVA"));
     for (auto _ : state) {
         QFile file(path);
@@ -276,7 +276,7 @@ static void BM_EncodeDocument(benchmark::State& state)
 {
     const QStringList lines = makeEntries(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(encodeDocument(lines).bytes.size());
+        benchmark::DoNotOptimize(encodeDocument(lines).value().size());
     perEntry(state);
 }
 
@@ -380,7 +380,7 @@ static void BM_ListMemory(benchmark::State& state)
         showAndPaint(*window);
         const double before = heapBytes();
         state.ResumeTiming();
-        entryList(*window).setItems(readDocumentFile(path).lines);
+        entryList(*window).setItems(readDocumentFile(path)->lines);
         QCoreApplication::processEvents();
         state.PauseTiming();
         state.counters["added_MiB"] = (heapBytes() - before) / (1024.0 * 1024.0);

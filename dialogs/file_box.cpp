@@ -142,20 +142,20 @@ void FileBox::takeFileName()
 
 void FileBox::acceptName()
 {
-    const AcceptedName name = callvista::acceptName(m_dir->path(), m_fileName->text(),
-                                                    m_options.extension);
-    if (!name.accepted()) {
-        showMessage(this, name.message, QStringLiteral("Error"));
+    const Result<QString> path =
+        callvista::acceptName(m_dir->path(), m_fileName->text(), m_options.extension);
+    if (!path.ok()) {
+        showMessage(this, path.error(), QStringLiteral("Error"));
         return;
     }
-    if (documentExists(name.path) && m_options.warnBeforeOverwrite) {
+    if (documentExists(path.value()) && m_options.warnBeforeOverwrite) {
         const MessageAnswer answer = showMessage(
-            this, QStringLiteral("Are You Sure to OverWrite on '") + name.path + QStringLiteral("' ?"),
+            this, QStringLiteral("Are You Sure to OverWrite on '") + path.value() + QStringLiteral("' ?"),
             QStringLiteral("Warning"), MessageButtons::YesNo);
         if (answer != MessageAnswer::Yes)
             return;
     }
-    m_path = name.path;
+    m_path = path.value();
     accept();
 }
 
