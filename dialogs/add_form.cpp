@@ -18,14 +18,14 @@ AddForm::AddForm(InsertEntry insert, QWidget* parent)
     setWindowTitle(tr("Add New Entry"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/add.png")));
 
-    m_addCmd =
+    m_addButton =
         makeFormButton(this, QStringLiteral("AddCmd"), tr("Add/Next"), 1200, 1560, 1092, 372);
-    m_doneCmd = makeFormButton(this, QStringLiteral("DoneCmd"), tr("Done"), 3120, 1560, 1092, 372);
-    setButtons(m_addCmd, m_doneCmd);
-    m_fields.chainTabOrder({m_addCmd, m_doneCmd});
-    previewKeys({m_fields.family(), m_fields.shortName(), m_fields.phone(), m_addCmd, m_doneCmd});
+    m_doneButton = makeFormButton(this, QStringLiteral("DoneCmd"), tr("Done"), 3120, 1560, 1092, 372);
+    setButtons(m_addButton, m_doneButton);
+    m_fields.chainTabOrder({m_addButton, m_doneButton});
+    previewKeys({m_fields.family(), m_fields.shortName(), m_fields.phone(), m_addButton, m_doneButton});
 
-    connect(m_addCmd, &QPushButton::clicked, this, &AddForm::addEntry);
+    connect(m_addButton, &QPushButton::clicked, this, &AddForm::addEntry);
 }
 
 void AddForm::addEntry()

@@ -31,8 +31,8 @@ private slots:
 private:
     InsertEntry m_insert;
     EntryFields m_fields;
-    QPushButton* m_addCmd = nullptr;
-    QPushButton* m_doneCmd = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QPushButton* m_doneButton = nullptr;
     bool m_addedAny = false;
 };
 

@@ -15,15 +15,15 @@ EditForm::EditForm(QWidget* parent)
     setWindowTitle(tr("Edit Item"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/edit.png")));
 
-    m_editCmd = makeFormButton(this, QStringLiteral("EditCmd"), tr("Edit"), 1200, 1560, 1092, 372);
-    m_cancelCmd =
+    m_editButton = makeFormButton(this, QStringLiteral("EditCmd"), tr("Edit"), 1200, 1560, 1092, 372);
+    m_cancelButton =
         makeFormButton(this, QStringLiteral("CancelCmd"), tr("Cancel"), 3120, 1560, 1092, 372);
-    setButtons(m_editCmd, m_cancelCmd);
-    m_fields.chainTabOrder({m_editCmd, m_cancelCmd});
+    setButtons(m_editButton, m_cancelButton);
+    m_fields.chainTabOrder({m_editButton, m_cancelButton});
     previewKeys(
-        {m_fields.family(), m_fields.shortName(), m_fields.phone(), m_editCmd, m_cancelCmd});
+        {m_fields.family(), m_fields.shortName(), m_fields.phone(), m_editButton, m_cancelButton});
 
-    connect(m_editCmd, &QPushButton::clicked, this, &EditForm::editEntry);
+    connect(m_editButton, &QPushButton::clicked, this, &EditForm::editEntry);
 }
 
 void EditForm::setEntry(const QString& line)

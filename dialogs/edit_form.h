@@ -32,8 +32,8 @@ private slots:
 
 private:
     EntryFields m_fields;
-    QPushButton* m_editCmd = nullptr;
-    QPushButton* m_cancelCmd = nullptr;
+    QPushButton* m_editButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     std::optional<QString> m_edited;
 };
 

@@ -55,12 +55,12 @@ private:
 
     FileBoxOptions m_options;
     QString m_path;
-    QLabel* m_label = nullptr;
+    QLabel* m_nameLabel = nullptr;
     QLineEdit* m_fileName = nullptr;
-    DriveList* m_drive = nullptr;
-    DirList* m_dir = nullptr;
-    FileList* m_file = nullptr;
-    QPushButton* m_action = nullptr;
+    DriveList* m_driveList = nullptr;
+    DirList* m_folderList = nullptr;
+    FileList* m_fileList = nullptr;
+    QPushButton* m_actionButton = nullptr;
 };
 
 } // namespace callvista

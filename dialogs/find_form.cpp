@@ -1,8 +1,7 @@
 #include "dialogs/find_form.h"
 
-#include "core/band_stack.h"
+#include "core/vertical_stack.h"
 #include "core/sorted_lines.h"
-#include "widgets/drawn_size.h"
 #include "widgets/geometry.h"
 #include "widgets/message_box.h"
 #include "widgets/phone_edit.h"
@@ -41,9 +40,9 @@ FindForm::FindForm(const SortedLines& lines, int selectedRow, const Search& reme
     setWindowTitle(tr("Find an Item"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/find.png")));
 
-    m_findCmd =
+    m_findButton =
         makeFormButton(this, QStringLiteral("FindCmd"), tr("Find Next"), 3480, 1680, 1092, 372);
-    setButtons(m_findCmd);
+    setButtons(m_findButton);
 
     // The frame only outlines the options; the check boxes and Clear Fields
     // lie over it as controls of the form.
@@ -56,36 +55,36 @@ FindForm::FindForm(const SortedLines& lines, int selectedRow, const Search& reme
     frame->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; top: 0px; }"));
-    m_matchCheck =
+    m_matchCaseBox =
         makeCheck(this, QStringLiteral("MatchCheck"), tr("&Match Case"), 1680, 1452, 252);
-    m_wholeCheck =
+    m_wholeWordBox =
         makeCheck(this, QStringLiteral("WholeCheck"), tr("&Whole Word"), 1920, 1572, 192);
     placeOptions(*frame);
-    m_clearCmd = makeFormButton(this, QStringLiteral("ClearCmd"), tr("&Clear Fields"), 2040, 1776,
+    m_clearButton = makeFormButton(this, QStringLiteral("ClearCmd"), tr("&Clear Fields"), 2040, 1776,
                                 1092, 300);
-    QPalette palette = m_clearCmd->palette();
+    QPalette palette = m_clearButton->palette();
     palette.setColor(QPalette::Button, QColor(224, 224, 224));
-    m_clearCmd->setPalette(palette);
-    m_clearCmd->setAutoFillBackground(true);
+    m_clearButton->setPalette(palette);
+    m_clearButton->setAutoFillBackground(true);
 
-    m_fields.chainTabOrder({m_findCmd, m_matchCheck, m_wholeCheck, m_clearCmd});
+    m_fields.chainTabOrder({m_findButton, m_matchCaseBox, m_wholeWordBox, m_clearButton});
 
-    previewKeys({m_fields.family(), m_fields.shortName(), m_fields.phone(), m_findCmd,
-                 m_matchCheck, m_wholeCheck, m_clearCmd});
+    previewKeys({m_fields.family(), m_fields.shortName(), m_fields.phone(), m_findButton,
+                 m_matchCaseBox, m_wholeWordBox, m_clearButton});
 
     const QList<QLineEdit*> boxes{m_fields.family(), m_fields.shortName(), m_fields.phone()};
     for (QLineEdit* box : boxes)
-        connect(box, &QLineEdit::textChanged, this, &FindForm::updateFindCmd);
-    connect(m_findCmd, &QPushButton::clicked, this, &FindForm::findNext);
-    connect(m_clearCmd, &QPushButton::clicked, this, &FindForm::clearFields);
+        connect(box, &QLineEdit::textChanged, this, &FindForm::updateFindButton);
+    connect(m_findButton, &QPushButton::clicked, this, &FindForm::findNext);
+    connect(m_clearButton, &QPushButton::clicked, this, &FindForm::clearFields);
 
     // Setting the texts runs the enabling rule, so "Find Next" ends up
     // enabled exactly when a remembered criterion is not blank.
-    m_findCmd->setEnabled(false);
+    m_findButton->setEnabled(false);
     m_fields.setTexts(remembered.criteria.family, remembered.criteria.shortName,
                       remembered.criteria.phone);
-    m_matchCheck->setChecked(remembered.options.matchCase);
-    m_wholeCheck->setChecked(remembered.options.wholeWord);
+    m_matchCaseBox->setChecked(remembered.options.matchCase);
+    m_wholeWordBox->setChecked(remembered.options.wholeWord);
 }
 
 void FindForm::placeOptions(QGroupBox& frame)
@@ -94,15 +93,15 @@ void FindForm::placeOptions(QGroupBox& frame)
     // the two would overlap and the lower one run into the frame: they keep
     // their order and left edge and are stacked inside the frame below its
     // caption, each as wide as its box and caption, clear of Clear Fields.
-    const QList<QCheckBox*> checks{m_matchCheck, m_wholeCheck};
-    QList<Band> bands;
+    const QList<QCheckBox*> checks{m_matchCaseBox, m_wholeWordBox};
+    QList<VerticalExtent> extents;
     for (const QCheckBox* check : checks)
-        bands.append({check->y(), std::max(check->height(), wholeHeight(*check))});
-    const QRect area = areaBelowCaption(frame);
-    const QList<int> tops = stackBands(bands, area.top(), area.bottom() + 1);
+        extents.append({check->y(), std::max(check->height(), checkBoxHeight(*check))});
+    const QRect area = groupBoxContentsRect(frame);
+    const QList<int> tops = stackVertically(extents, area.top(), area.bottom() + 1);
     for (qsizetype i = 0; i < checks.size(); ++i)
         checks[i]->setGeometry(checks[i]->x(), tops[i], checks[i]->sizeHint().width(),
-                               bands[i].height);
+                               extents[i].height);
     // The frame holds them for assistive technology as it does on screen:
     // it becomes their parent, and they stay where they are on the form.
     for (QCheckBox* check : checks) {
@@ -112,21 +111,21 @@ void FindForm::placeOptions(QGroupBox& frame)
     }
 }
 
-void FindForm::updateFindCmd()
+void FindForm::updateFindButton()
 {
-    m_findCmd->setEnabled(m_fields.anyFilled());
+    m_findButton->setEnabled(m_fields.anyFilled());
 }
 
 Search FindForm::typedSearch() const
 {
     return {{m_fields.family()->text(), m_fields.shortName()->text(), m_fields.phone()->text()},
-            {m_matchCheck->isChecked(), m_wholeCheck->isChecked()}};
+            {m_matchCaseBox->isChecked(), m_wholeWordBox->isChecked()}};
 }
 
 void FindForm::findNext()
 {
     Search search = typedSearch();
-    const int found = findEntry(m_lines, qint16(m_selectedRow), search);
+    const int found = findEntry(m_lines, m_selectedRow, search);
     if (found < 0) {
         showMessage(this, tr("Not Found Any Match!"), tr("Find Message"));
         return;

@@ -39,7 +39,7 @@ signals:
 private slots:
     void findNext();
     void clearFields();
-    void updateFindCmd();
+    void updateFindButton();
 
 private:
     void placeOptions(QGroupBox& frame);
@@ -49,10 +49,10 @@ private:
     int m_selectedRow;
     Search m_lastFound;
     EntryFields m_fields;
-    QPushButton* m_findCmd = nullptr;
-    QCheckBox* m_matchCheck = nullptr;
-    QCheckBox* m_wholeCheck = nullptr;
-    QPushButton* m_clearCmd = nullptr;
+    QPushButton* m_findButton = nullptr;
+    QCheckBox* m_matchCaseBox = nullptr;
+    QCheckBox* m_wholeWordBox = nullptr;
+    QPushButton* m_clearButton = nullptr;
 };
 
 } // namespace callvista

@@ -122,7 +122,7 @@ bool run(QDialog& dialog, const std::function<void(QDialog&)>& step)
 QStringList familiesOf(const EntryList& list)
 {
     QStringList result;
-    for (int i = 0; i < list.listCount(); ++i)
+    for (int i = 0; i < list.count(); ++i)
         result.append(entryField(list.itemText(i), Field::Family));
     return result;
 }
@@ -232,16 +232,16 @@ void TestEntryDialogs::escapeLeavesEachFormFromEveryControl()
 
 std::vector<std::unique_ptr<QDialog>> TestEntryDialogs::openEntryForms()
 {
-    if (m_list->listCount() == 0) {
+    if (m_list->count() == 0) {
         [&] { QVERIFY(m_list->addItem(makeEntryLine("Smith", "John", "555"))); }();
-        m_list->setListIndex(0);
+        m_list->setCurrentRow(0);
     }
     std::vector<std::unique_ptr<QDialog>> forms;
     forms.push_back(std::make_unique<AddForm>(insertInto(*m_list)));
     auto edit = std::make_unique<EditForm>();
-    edit->setEntry(m_list->itemText(m_list->listIndex()));
+    edit->setEntry(m_list->itemText(m_list->currentRow()));
     forms.push_back(std::move(edit));
-    forms.push_back(std::make_unique<FindForm>(m_list->lines(), m_list->listIndex(), Search{}));
+    forms.push_back(std::make_unique<FindForm>(m_list->lines(), m_list->currentRow(), Search{}));
     for (const auto& form : forms)
         form->show();
     return forms;
@@ -546,7 +546,7 @@ void TestEntryDialogs::addTypedEntriesStayOpen()
         box(dialog, "Short")->setFocus();
         press(Qt::Key_Enter);
         QCOMPARE(familiesOf(*m_list), (QStringList{"adams", "Baker", "Smith"}));
-        QCOMPARE(m_list->listIndex(), qint16(-1));
+        QCOMPARE(m_list->currentRow(), int(-1));
 
         // The same entry twice stands twice.
         typeEntry({"Baker", "Tom", "12"});
@@ -557,7 +557,7 @@ void TestEntryDialogs::addTypedEntriesStayOpen()
         QVERIFY(!dialog.isVisible());
     });
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(m_list->listCount(), qint16(4));
+    QCOMPARE(m_list->count(), int(4));
     QVERIFY(form.addedAny());
 }
 
@@ -630,7 +630,7 @@ void TestEntryDialogs::addClosesWithoutAdding()
         QVERIFY(!dialog.isVisible());
     });
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(m_list->listCount(), qint16(0));
+    QCOMPARE(m_list->count(), int(0));
     QVERIFY(!form.addedAny());
 }
 
@@ -654,7 +654,7 @@ void TestEntryDialogs::addRefusesWhenTheListIsFull()
     for (int i = 0; i < MaxEntries; ++i)
         lines.append(makeEntryLine(QString::number(i), "s", "1"));
     m_list->setItems(lines);
-    QCOMPARE(m_list->listCount(), qint16(MaxEntries));
+    QCOMPARE(m_list->count(), int(MaxEntries));
 
     AddForm form(insertInto(*m_list));
     MessageScript messages;
@@ -667,7 +667,7 @@ void TestEntryDialogs::addRefusesWhenTheListIsFull()
         QCOMPARE(boxTexts(dialog), (QStringList{"Smith", "John", "555"}));
         QVERIFY(dialog.isVisible());
     });
-    QCOMPARE(m_list->listCount(), qint16(MaxEntries));
+    QCOMPARE(m_list->count(), int(MaxEntries));
     QVERIFY(!m_list->items().contains(makeEntryLine("Smith", "John", "555")));
     QVERIFY(!form.addedAny());
 }

@@ -154,7 +154,7 @@ inline QStringList families(const QWidget& window)
 {
     QStringList result;
     const EntryList* list = entryList(window);
-    for (int i = 0; i < list->listCount(); ++i)
+    for (int i = 0; i < list->count(); ++i)
         result.append(entryField(list->itemText(i), Field::Family));
     return result;
 }
