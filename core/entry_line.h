@@ -16,7 +16,6 @@ struct ColumnWidths {
     int phone;
 
     [[nodiscard]] constexpr int lineLength() const { return family + shortName + phone + 2; }
-    friend constexpr bool operator==(const ColumnWidths&, const ColumnWidths&) = default;
 };
 
 // The widths of the three columns, and so the most characters each box of
