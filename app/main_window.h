@@ -15,7 +15,7 @@ namespace callvista {
 
 class CommandButton;
 class EntryList;
-class Picture;
+class ImageButton;
 struct FileBoxOptions;
 
 // The main window owns the document: the entry list, the file it belongs to,
@@ -102,12 +102,12 @@ private:
     Search m_search;
 
     EntryList* m_list = nullptr;
-    QLabel* m_title = nullptr;
-    Picture* m_image = nullptr;
-    CommandButton* m_addCmd = nullptr;
-    CommandButton* m_editCmd = nullptr;
-    CommandButton* m_delCmd = nullptr;
-    CommandButton* m_findCmd = nullptr;
+    QLabel* m_header = nullptr;
+    ImageButton* m_logo = nullptr;
+    CommandButton* m_addButton = nullptr;
+    CommandButton* m_editButton = nullptr;
+    CommandButton* m_deleteButton = nullptr;
+    CommandButton* m_findButton = nullptr;
     QTimer m_blinkTimer;
     int m_blinkPhase = 0;
 };

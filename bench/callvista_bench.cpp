@@ -231,7 +231,7 @@ static void BM_Open(benchmark::State& state)
         QCoreApplication::processEvents();
     }
     setModalDriver({});
-    if (entryList(window).listCount() != state.range(0))
+    if (entryList(window).count() != state.range(0))
         state.SkipWithError("the document was not opened");
     perEntry(state);
 }
@@ -249,7 +249,7 @@ static void BM_Save(benchmark::State& state)
     setModalDriver({});
     for (auto _ : state)
         runMenu(window, "SaveMenu");
-    if (entryList(window).listCount() != state.range(0)
+    if (entryList(window).count() != state.range(0)
         || window.windowTitle() != QDir::toNativeSeparators(saved))
         state.SkipWithError("the document was not saved");
     perEntry(state);
@@ -337,7 +337,7 @@ static void BM_InsertIntoFullList(benchmark::State& state)
     for (auto _ : state) {
         list.addItem(extra);
         state.PauseTiming();
-        for (int row = 0; row < list.listCount(); ++row) {
+        for (int row = 0; row < list.count(); ++row) {
             if (list.itemText(row) == extra) {
                 list.removeItem(row);
                 break;

@@ -62,19 +62,19 @@ QString sentence(QString reason)
     return reason;
 }
 
-Failure writeFailure(const QString& path, const QString& reason)
+Failure notSaved(const QString& path, const QString& reason)
 {
     return {Document::tr("\"%1\" was not saved. %2").arg(shown(path), sentence(reason))};
 }
 
-Failure readRefusal(const QString& path, const QString& reason)
+Failure notOpened(const QString& path, const QString& reason)
 {
     return {Document::tr("\"%1\" cannot be opened. %2").arg(shown(path), sentence(reason))};
 }
 
 // Only an ordinary file, or a link to one, is replaced by a save; a device,
 // a pipe or a link to one of them must never be.
-QString saveTargetRefusal(const fs::PathStatus& target)
+QString saveTargetError(const fs::PathStatus& target)
 {
     switch (target.kind) {
     case fs::PathKind::Missing:
@@ -112,24 +112,24 @@ QString temporaryPathFor(const QString& target)
 Result<void> writeEncoded(const QString& path, const Result<QByteArray>& document)
 {
     if (!document.ok())
-        return writeFailure(path, document.error());
+        return notSaved(path, document.error());
     const fs::PathStatus status = fs::statusOf(path);
-    if (const QString refusal = saveTargetRefusal(status); !refusal.isEmpty())
-        return writeFailure(path, refusal);
+    if (const QString error = saveTargetError(status); !error.isEmpty())
+        return notSaved(path, error);
 
     // A link stays a link; the file it points to is replaced.
     const QFileInfo info(path);
     const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
     const bool replacing = status.kind == fs::PathKind::Ordinary;
     if (replacing && !QFileInfo(target).isWritable())
-        return writeFailure(path, Document::tr("The file is read-only."));
+        return notSaved(path, Document::tr("The file is read-only."));
 
     const QString temporary = temporaryPathFor(target);
     fs::removeFile(temporary);
     QString reason;
     const fs::Handle file = fs::createFile(temporary, replacing ? target : QString(), reason);
     if (file == fs::NoHandle)
-        return writeFailure(path, reason);
+        return notSaved(path, reason);
     {
         HandleDevice device(file);
         reason = writeBytes(device, document.value()).error();
@@ -145,7 +145,7 @@ Result<void> writeEncoded(const QString& path, const Result<QByteArray>& documen
         reason = fs::replaceFile(temporary, target);
     if (!reason.isEmpty()) {
         fs::removeFile(temporary);
-        return writeFailure(path, reason);
+        return notSaved(path, reason);
     }
     if (const QString flushed = fs::flushFolder(QFileInfo(target).path()); !flushed.isEmpty())
         return Failure{Document::tr("\"%1\" was written, but its folder could not be flushed to "
@@ -184,17 +184,17 @@ Result<DocumentEntries> readDocumentFile(const QString& path, const ColumnWidths
     switch (status.kind) {
     case fs::PathKind::Missing:
         if (isUndecodableName(path))
-            return readRefusal(path, Document::tr("Its name is not valid in the system's "
+            return notOpened(path, Document::tr("Its name is not valid in the system's "
                                                   "encoding, so it cannot be opened by that "
                                                   "name; rename it with a file manager."));
-        return readRefusal(path, Document::tr("There is no such file."));
+        return notOpened(path, Document::tr("There is no such file."));
     case fs::PathKind::Folder:
-        return readRefusal(path, Document::tr("It is a folder."));
+        return notOpened(path, Document::tr("It is a folder."));
     // A device is not even opened: opening some of them has effects.
     case fs::PathKind::Other:
-        return readRefusal(path, Document::tr("It is not an ordinary file."));
+        return notOpened(path, Document::tr("It is not an ordinary file."));
     case fs::PathKind::Unreachable:
-        return readRefusal(path, status.reason);
+        return notOpened(path, status.reason);
     case fs::PathKind::Ordinary:
         break;
     }
@@ -202,11 +202,11 @@ Result<DocumentEntries> readDocumentFile(const QString& path, const ColumnWidths
     QFile file;
     const Result<qint64> opened = openOrdinaryFile(file, path);
     if (!opened.ok())
-        return readRefusal(path, opened.error());
+        return notOpened(path, opened.error());
     const qint64 size = opened.value();
     const qint64 limit = maxDocumentBytes(widths);
     if (size > limit)
-        return readRefusal(path, Document::tr("It is %1 bytes long, more than a document can be "
+        return notOpened(path, Document::tr("It is %1 bytes long, more than a document can be "
                                               "(%2 bytes).")
                                      .arg(size)
                                      .arg(limit));
@@ -220,14 +220,14 @@ Result<DocumentEntries> readDocumentFile(const QString& path, const ColumnWidths
     if (file.error() == QFileDevice::NoError && bytes.size() > size)
         bytes += file.read(limit + 1 - bytes.size());
     if (file.error() != QFileDevice::NoError)
-        return readRefusal(path, file.errorString());
+        return notOpened(path, file.errorString());
     if (bytes.size() > limit)
-        return readRefusal(path, Document::tr("It is more than %1 bytes long, more than a "
+        return notOpened(path, Document::tr("It is more than %1 bytes long, more than a "
                                               "document can be.")
                                      .arg(limit));
     Result<DocumentEntries> result = decodeDocument(bytes, widths);
     if (!result.ok())
-        return readRefusal(path, result.error());
+        return notOpened(path, result.error());
     return result;
 }
 

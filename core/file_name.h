@@ -25,7 +25,7 @@ namespace callvista {
 // control character, which could name another folder or a set of files, a
 // name that the platform's file system refuses (on Windows, see
 // windowsRefusesName), or one longer than a file system stores. Returns the
-// full path in the platform's native form, or the refusal to show (title
+// full path in the platform's native form, or the error to show (title
 // "Error").
 Result<QString> acceptName(const QString& folder, const QString& name, const QString& ext);
 

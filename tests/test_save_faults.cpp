@@ -169,7 +169,7 @@ void TestSaveFaults::everyCallFailedInTurn()
     MainWindow window;
     showActive(window);
     openDocument(window, "book.CVA");
-    QCOMPARE(int(entryList(window)->listCount()), entries);
+    QCOMPARE(int(entryList(window)->count()), entries);
     const QString document = QDir::toNativeSeparators(QDir::current().absoluteFilePath("book.CVA"));
     QCOMPARE(window.windowTitle(), document);
 
