@@ -2,6 +2,8 @@
 
 #include "core/text_units.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstring>
 
@@ -143,8 +145,9 @@ QStringView entryColumn(QStringView line, Field field, const ColumnWidths& width
 
 QStringList columnCaptions()
 {
-    return {QStringLiteral("Family Name"), QStringLiteral("Short Name"),
-            QStringLiteral("Phone No")};
+    return {QCoreApplication::translate("EntryLine", "Family Name"),
+            QCoreApplication::translate("EntryLine", "Short Name"),
+            QCoreApplication::translate("EntryLine", "Phone No")};
 }
 
 QString headerLine()
