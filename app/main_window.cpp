@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLayout>
@@ -80,13 +81,27 @@ QString readWarning(const QString& path, const ReadReport& report)
            + notes.join(u'\n');
 }
 
-// The list's font as designed: Courier where it exists, elsewhere a font
-// with Courier's metrics. Its size is where the fitting starts.
+// Courier where it exists, elsewhere a font with Courier's metrics: the
+// first of them the machine has, asked for alone. Asked for as a list, Qt
+// looks for each missing family in turn, and for each one fontconfig sorts
+// every installed font to offer a substitute that is then passed over.
+// With none of them installed the whole list goes to Qt, whose fallbacks
+// choose.
+QStringList listFamilies()
+{
+    const QStringList designed{QStringLiteral("Courier"), QStringLiteral("Courier New"),
+                               QStringLiteral("Liberation Mono")};
+    for (const QString& family : designed)
+        if (QFontDatabase::hasFamily(family))
+            return {family};
+    return designed;
+}
+
+// The list's font as designed. Its size is where the fitting starts.
 QFont designListFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Courier"), QStringLiteral("Courier New"),
-                      QStringLiteral("Liberation Mono")});
+    font.setFamilies(listFamilies());
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     // Hinted across too, every column starts on a whole pixel: the bars are

@@ -61,7 +61,14 @@ void TestInkExtent::initTestCase()
     QVERIFY(m_dir.isValid());
     m_file = m_dir.filePath(QStringLiteral("cache/ink-extents"));
     m_digest = installedFontsDigest();
+#ifdef Q_OS_WIN
+    // Windows gives no list of fonts: the cache is tested with a digest of
+    // its own.
+    QVERIFY(m_digest.isEmpty());
+    m_digest = QByteArrayLiteral("fonts of the test");
+#else
     QVERIFY2(!m_digest.isEmpty(), "fontconfig lists the installed fonts");
+#endif
     m_measured = EntryDelegate::inkExtent(listFont());
     const QFontMetrics metrics(listFont());
     QVERIFY(m_measured.ascent > metrics.ascent());
@@ -164,6 +171,9 @@ void TestInkExtent::keepsOtherKeysAndABoundedNumber()
 
 void TestInkExtent::installedFontsChangeTheDigest()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows gives no list of the installed fonts: every run measures");
+#endif
     QCOMPARE(installedFontsDigest(), m_digest);
     QTemporaryDir fonts;
     QVERIFY(fonts.isValid());
