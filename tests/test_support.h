@@ -137,6 +137,24 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     QTest::keyClick(focused(), key, modifiers);
 }
 
+// Shows the dialog as the program shows every dialog, through runModal, and
+// runs the step in it once it has the keyboard. Returns whether the dialog
+// was accepted.
+inline bool runDialog(QDialog& dialog, const std::function<void(QDialog&)>& step)
+{
+    ModalScript script;
+    script.then([&](QDialog& shown) {
+        QVERIFY2(activated(shown), qPrintable(shown.objectName() + " never had the keyboard"));
+        step(shown);
+    });
+    const bool accepted = runModal(dialog);
+    if (script.shown != QStringList{dialog.objectName()})
+        QTest::qFail(qPrintable("shown instead of " + dialog.objectName() + ": "
+                                + script.shown.join(QStringLiteral(", "))),
+                     __FILE__, __LINE__);
+    return accepted;
+}
+
 inline void showActive(QWidget& window)
 {
     window.show();
