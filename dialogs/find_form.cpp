@@ -40,6 +40,8 @@ FindForm::FindForm(const SortedLines& lines, int selectedRow, const Search& reme
     setWindowTitle(tr("Find an Item"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/find.png")));
 
+    // The object names are the design's (FindCmd, MatchCheck, Frame1): the
+    // tests and the end-to-end scenarios find the controls by them.
     m_findButton =
         makeFormButton(this, QStringLiteral("FindCmd"), tr("Find Next"), 3480, 1680, 1092, 372);
     setButtons(m_findButton);

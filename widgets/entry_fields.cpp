@@ -63,12 +63,14 @@ bool blank(const QLineEdit* box)
 
 EntryFields::EntryFields(QWidget* form)
 {
+    // The object names are the design's (Label1, Family): the tests and the
+    // end-to-end scenarios find the controls by them.
     QLabel* familyLabel =
-        makeLabel(form, QStringLiteral("Label1"), EntryFields::tr("Family Name:"), 360, 360);
+        makeLabel(form, QStringLiteral("Label1"), tr("Family Name:"), 360, 360);
     QLabel* shortLabel =
-        makeLabel(form, QStringLiteral("Label2"), EntryFields::tr("Short Name:"), 480, 720);
+        makeLabel(form, QStringLiteral("Label2"), tr("Short Name:"), 480, 720);
     QLabel* phoneLabel =
-        makeLabel(form, QStringLiteral("Label3"), EntryFields::tr("Phone No:"), 600, 1080);
+        makeLabel(form, QStringLiteral("Label3"), tr("Phone No:"), 600, 1080);
 
     m_family = new QLineEdit(form);
     setUpBox(m_family, QStringLiteral("Family"), EntryWidths.family, 360, 3132);
@@ -135,8 +137,8 @@ bool EntryFields::confirmComplete(QWidget* form) const
 {
     if (complete())
         return true;
-    showMessage(form, EntryFields::tr("Family & Short & Phone Must be Specified!"),
-                EntryFields::tr("Warning"));
+    showMessage(form, tr("Family & Short & Phone Must be Specified!"),
+                tr("Warning"));
     return false;
 }
 
