@@ -151,7 +151,6 @@ private slots:
     void everyOpeningStartsAtTheCurrentFolder();
     void unreadableDriveFallsBackToTheRoot();
     void unreadableFallbackKeepsTheFolder();
-    void screenshot();
 
 private:
     // Shows a chooser as the document commands do, lets the step type and
@@ -159,37 +158,30 @@ private:
     void runChooser(const FileBoxOptions& options, const ModalScript::Step& step, Chosen& chosen);
     void runChooser(const FileBoxOptions& options, const ModalScript::Step& step);
 
-    std::unique_ptr<QTemporaryDir> m_temp;
+    std::unique_ptr<ScratchFolder> m_temp;
     QString m_folder;
-    QString m_savedCurrent;
 };
 
 void TestFileBox::init()
 {
-    m_savedCurrent = QDir::currentPath();
-    m_temp = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_temp->isValid());
-    QVERIFY(QDir::setCurrent(m_temp->path()));
-    m_folder = QDir::currentPath();
+    m_temp = std::make_unique<ScratchFolder>();
+    m_folder = m_temp->path();
+    QVERIFY(!m_folder.isEmpty());
 }
 
 void TestFileBox::cleanup()
 {
     DirList::setFolderCheck({});
-    QDir::setCurrent(m_savedCurrent);
     m_temp.reset();
 }
 
 void TestFileBox::runChooser(const FileBoxOptions& options, const ModalScript::Step& step,
                              Chosen& chosen)
 {
-    ModalScript modal;
-    modal.then(step);
     FileBox box(options);
     QVERIFY(box.path().isEmpty());
-    chosen.accepted = runModal(box);
+    chosen.accepted = runDialog(box, step);
     chosen.path = box.path();
-    QCOMPARE(modal.shown, QStringList{QStringLiteral("FileBox")});
     // A path comes back exactly when the chooser was accepted.
     QCOMPARE(chosen.path.isEmpty(), !chosen.accepted);
 }
@@ -742,29 +734,6 @@ void TestFileBox::unreadableFallbackKeepsTheFolder()
     }, chosen);
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder + "/still.CVA"));
-}
-
-void TestFileBox::screenshot()
-{
-    const QString folder = qEnvironmentVariable("CALLVISTA_SCREENSHOTS");
-    if (folder.isEmpty())
-        QSKIP("set CALLVISTA_SCREENSHOTS to a folder to save the pictures");
-    QDir here(m_folder);
-    for (const char* name : {"Friends", "Work", "archive"})
-        QVERIFY(here.mkdir(name));
-    for (const char* name : {"family.CVA", "club.cva", "office.CVA", "notes.txt"})
-        touch(m_folder + "/" + name);
-    const QList<QPair<QString, FileBoxOptions>> shots{
-        {"file_box_new", NewOptions}, {"file_box_open", OpenOptions}, {"file_box_save_as", SaveAsOptions}};
-    for (const auto& [file, options] : shots) {
-        runChooser(options, [&](QDialog& dialog) {
-            if (options.nameLocked)
-                clickFile(dialog, QStringLiteral("family.CVA"), false);
-            else
-                QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
-            QVERIFY(dialog.grab().save(folder + "/" + file + ".png"));
-        });
-    }
 }
 
 QTEST_MAIN(TestFileBox)
