@@ -21,6 +21,7 @@ case "$mode" in
   bench) packages+=(libbenchmark-dev valgrind abook tmux xvfb xdotool x11-utils python3) ;;
   windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
                       wine wine64 nsis xvfb xdotool openbox x11-utils imagemagick dpkg-dev
+                      fonts-noto-core fonts-noto-cjk
                       ccache) ;;
 esac
 

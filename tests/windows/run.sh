@@ -41,6 +41,23 @@ pthread_dll=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpth
 CALLVISTA_WINE_PATH="$(winepath -w "$qt/bin");$(winepath -w "$gcc_dlls");$(winepath -w "$pthread_dll")"
 export CALLVISTA_WINE_PATH
 
+# Qt's offscreen platform on Windows reads fonts from one folder and nothing
+# else. It gets the metric twins of what Windows has: Liberation Sans for
+# Arial, Liberation Mono for Courier New, Liberation Serif for Times New
+# Roman, DejaVu Sans as the default face, and Noto for the Hebrew, Arabic and
+# CJK names the list draws.
+fonts=$build/wine-fonts
+rm -rf "$fonts"
+mkdir -p "$fonts"
+for font in /usr/share/fonts/truetype/liberation/Liberation{Sans,Mono,Serif}-*.ttf \
+            /usr/share/fonts/truetype/dejavu/DejaVuSans{,-Bold,Mono}.ttf \
+            /usr/share/fonts/truetype/noto/NotoSans{Hebrew,Arabic}-Regular.ttf \
+            /usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc; do
+  [ -f "$font" ] || { echo "run.sh: $font is missing" >&2; exit 1; }
+  ln -s "$font" "$fonts/"
+done
+export QT_QPA_FONTDIR=$fonts
+
 status=0
 
 echo "== Qt Test programs under wine"
