@@ -25,8 +25,12 @@ export WINEARCH=win64
 # offscreen, and the prefix must be made with one.
 source "$root/tests/xvfb.sh"
 start_xvfb "$logs"
+# The installed program is brought to the front and sent its keys as a user
+# would, which takes a window manager.
+openbox >"$logs/openbox.log" 2>&1 &
+wm=$!
 # The wine server of this prefix is this run's own; it ends with the run.
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+trap 'wineserver -k 2>/dev/null || true; kill $wm $xvfb 2>/dev/null || true' EXIT
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== Making the wine prefix $WINEPREFIX"
