@@ -14,7 +14,7 @@
 #include "widgets/geometry.h"
 #include "widgets/message_box.h"
 #include "widgets/modal.h"
-#include "widgets/picture.h"
+#include "widgets/image_button.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -113,12 +113,12 @@ MainWindow::MainWindow(QWidget* parent)
     buildMenu();
     m_blinkTimer.setInterval(BlinkPhaseMs);
     connect(&m_blinkTimer, &QTimer::timeout, this, &MainWindow::blinkStep);
-    m_title->setText(headerLine());
+    m_header->setText(headerLine());
     // Read aloud as its three titles, not as the padded line with its bars.
-    m_title->setAccessibleName(columnCaptions().join(QStringLiteral(", ")));
+    m_header->setAccessibleName(columnCaptions().join(QStringLiteral(", ")));
     resetCommands();
     showDocument(untitled());
-    m_addCmd->setFocus();
+    m_addButton->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -135,32 +135,34 @@ void MainWindow::buildControls()
     client->setAutoFillBackground(true);
     setCentralWidget(client);
 
-    m_addCmd = makeCommandButton(client, QStringLiteral("AddCmd"), tr("&Add"),
+    // The object names are the design's (AddCmd, Image1, Title): the tests,
+    // the end-to-end scenarios and assistive tools find the controls by them.
+    m_addButton = makeCommandButton(client, QStringLiteral("AddCmd"), tr("&Add"),
                                  QStringLiteral(":/icons/add.png"), 0);
-    m_editCmd = makeCommandButton(client, QStringLiteral("EditCmd"), tr("&Edit"),
+    m_editButton = makeCommandButton(client, QStringLiteral("EditCmd"), tr("&Edit"),
                                   QStringLiteral(":/icons/edit.png"), 840);
-    m_delCmd = makeCommandButton(client, QStringLiteral("DelCmd"), tr("&Delete"),
+    m_deleteButton = makeCommandButton(client, QStringLiteral("DelCmd"), tr("&Delete"),
                                  QStringLiteral(":/icons/delete.png"), 1680);
-    m_findCmd = makeCommandButton(client, QStringLiteral("FindCmd"), tr("F&ind"),
+    m_findButton = makeCommandButton(client, QStringLiteral("FindCmd"), tr("F&ind"),
                                   QStringLiteral(":/icons/find.png"), 2520);
 
-    m_image = new Picture(QStringLiteral(":/images/logo.png"), client);
-    m_image->setObjectName(QStringLiteral("Image1"));
-    m_image->setToolTip(tr("Click"));
-    m_image->setAccessibleName(tr("Callvista logo"));
-    placeInTwips(m_image, 4896, 48, 3360, 636);
-    connect(m_image, &Picture::clicked, this, &MainWindow::blink);
+    m_logo = new ImageButton(QStringLiteral(":/images/logo.png"), client);
+    m_logo->setObjectName(QStringLiteral("Image1"));
+    m_logo->setToolTip(tr("Click"));
+    m_logo->setAccessibleName(tr("Callvista logo"));
+    placeInTwips(m_logo, 4896, 48, 3360, 636);
+    connect(m_logo, &ImageButton::clicked, this, &MainWindow::blink);
 
-    m_title = new QLabel(client);
-    m_title->setObjectName(QStringLiteral("Title"));
-    m_title->setTextFormat(Qt::PlainText);
-    m_title->setAutoFillBackground(true);
-    QPalette titlePalette = m_title->palette();
+    m_header = new QLabel(client);
+    m_header->setObjectName(QStringLiteral("Title"));
+    m_header->setTextFormat(Qt::PlainText);
+    m_header->setAutoFillBackground(true);
+    QPalette titlePalette = m_header->palette();
     titlePalette.setColor(QPalette::Window, QColor(255, 192, 192));
-    m_title->setPalette(titlePalette);
+    m_header->setPalette(titlePalette);
     // Down to the list: the design's 252 twips ran 12 into it, a whole pixel
     // once rounded, under the list's frame.
-    placeInTwips(m_title, 0, 840, 8292, 240);
+    placeInTwips(m_header, 0, 840, 8292, 240);
 
     m_list = new EntryList(client);
     m_list->setObjectName(QStringLiteral("AdrList"));
@@ -169,19 +171,19 @@ void MainWindow::buildControls()
     fitListFont(client);
     // The header's captions and bars stand over the columns only when the
     // label's text starts where the list's item text starts.
-    m_title->setContentsMargins(m_list->textInset(), 0, 0, 0);
+    m_header->setContentsMargins(m_list->textInset(), 0, 0, 0);
     connect(m_list, &EntryList::gotFocus, this, &MainWindow::refreshButtons);
     connect(m_list, &EntryList::entryDoubleClicked, this, &MainWindow::editEntry);
 
-    connect(m_addCmd, &CommandButton::clicked, this, &MainWindow::addEntries);
-    connect(m_editCmd, &CommandButton::clicked, this, &MainWindow::editEntry);
-    connect(m_delCmd, &CommandButton::clicked, this, &MainWindow::deleteEntry);
-    connect(m_findCmd, &CommandButton::clicked, this, &MainWindow::findEntry);
+    connect(m_addButton, &CommandButton::clicked, this, &MainWindow::addEntries);
+    connect(m_editButton, &CommandButton::clicked, this, &MainWindow::editEntry);
+    connect(m_deleteButton, &CommandButton::clicked, this, &MainWindow::deleteEntry);
+    connect(m_findButton, &CommandButton::clicked, this, &MainWindow::findEntry);
 
-    setTabOrder(m_addCmd, m_delCmd);
-    setTabOrder(m_delCmd, m_findCmd);
-    setTabOrder(m_findCmd, m_list);
-    setTabOrder(m_list, m_editCmd);
+    setTabOrder(m_addButton, m_deleteButton);
+    setTabOrder(m_deleteButton, m_findButton);
+    setTabOrder(m_findButton, m_list);
+    setTabOrder(m_list, m_editButton);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -203,14 +205,14 @@ void MainWindow::fitListFont(QWidget* client)
     if (fit.widening > 0) {
         client->setFixedWidth(client->width() + fit.widening);
         m_list->resize(m_list->width() + fit.widening, m_list->height());
-        m_title->resize(m_title->width() + fit.widening, m_title->height());
+        m_header->resize(m_header->width() + fit.widening, m_header->height());
     }
     QFont font = design;
     font.setPointSizeF(fit.pointSize);
     // The header takes the list's font, so that its bars keep standing over
     // the list's bars.
     m_list->setFont(font);
-    m_title->setFont(font);
+    m_header->setFont(font);
 }
 
 void MainWindow::buildMenu()
@@ -235,22 +237,22 @@ void MainWindow::buildMenu()
 void MainWindow::resetCommands()
 {
     m_search = {};
-    m_editCmd->setEnabled(false);
-    m_delCmd->setEnabled(false);
-    m_findCmd->setEnabled(false);
+    m_editButton->setEnabled(false);
+    m_deleteButton->setEnabled(false);
+    m_findButton->setEnabled(false);
 }
 
 void MainWindow::refreshButtons()
 {
-    const bool any = m_list->listCount() > 0;
-    m_editCmd->setEnabled(any);
-    m_delCmd->setEnabled(any);
-    m_findCmd->setEnabled(any);
+    const bool any = m_list->count() > 0;
+    m_editButton->setEnabled(any);
+    m_deleteButton->setEnabled(any);
+    m_findButton->setEnabled(any);
 }
 
 void MainWindow::addEntries()
 {
-    AddForm form(*m_list, this);
+    AddForm form([this](const QString& line) { return m_list->addItem(line); }, this);
     runModal(form);
     if (form.addedAny())
         m_changed = true;
@@ -259,10 +261,10 @@ void MainWindow::addEntries()
 
 bool MainWindow::ensureSelection()
 {
-    if (m_list->listCount() == 0)
+    if (m_list->count() == 0)
         return false;
-    if (m_list->listIndex() < 0) {
-        m_list->setListIndex(0);
+    if (m_list->currentRow() < 0) {
+        m_list->setCurrentRow(0);
         m_list->setFocus();
     }
     return true;
@@ -272,14 +274,15 @@ void MainWindow::editEntry()
 {
     if (!ensureSelection())
         return;
-    const int position = m_list->listIndex();
-    EditForm form(m_list->itemText(position), this);
-    if (!runModal(form) || !form.editedLine())
+    const int position = m_list->currentRow();
+    EditForm form(this);
+    form.setEntry(m_list->itemText(position));
+    if (!runModal(form) || !form.entry())
         return;
     // The edited line goes first, so there is always room for the new one;
     // it takes its own sorted place and nothing is selected afterwards.
     m_list->removeItem(position);
-    m_list->addItem(*form.editedLine());
+    m_list->addItem(*form.entry());
     m_changed = true;
 }
 
@@ -287,7 +290,8 @@ void MainWindow::findEntry()
 {
     if (!ensureSelection())
         return;
-    FindForm form(*m_list, m_search, this);
+    FindForm form(m_list->lines(), m_list->currentRow(), m_search, this);
+    connect(&form, &FindForm::entryFound, m_list, &EntryList::setCurrentRow);
     runModal(form);
     m_search = form.lastFound();
 }
@@ -296,7 +300,7 @@ void MainWindow::deleteEntry()
 {
     if (!ensureSelection())
         return;
-    const int position = m_list->listIndex();
+    const int position = m_list->currentRow();
     const QString family = entryField(m_list->itemText(position), Field::Family).toUpper();
     const MessageAnswer answer = showMessage(
         this, QStringLiteral("Are You Sure to Remove '") + family + QStringLiteral("' ?"),
@@ -320,7 +324,7 @@ void MainWindow::blink()
 void MainWindow::blinkStep()
 {
     ++m_blinkPhase;
-    m_image->setVisible(m_blinkPhase % 2 == 0);
+    m_logo->setVisible(m_blinkPhase % 2 == 0);
     if (m_blinkPhase >= 2 * BlinkCycles)
         m_blinkTimer.stop();
 }
@@ -394,7 +398,7 @@ void MainWindow::openAtStart(const QString& path)
     openAtStart(full, loadDocumentFile(full));
 }
 
-void MainWindow::openAtStart(const QString& fullPath, LoadedDocument&& document)
+void MainWindow::openAtStart(const QString& fullPath, Result<LoadedDocument>&& document)
 {
     if (const std::optional<Notice> notice = showLoaded(fullPath, std::move(document))) {
         QTimer::singleShot(0, this, [this, notice = *notice] {
@@ -409,20 +413,20 @@ std::optional<MainWindow::Notice> MainWindow::openPath(const QString& path)
 }
 
 std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
-                                                         LoadedDocument&& document)
+                                                         Result<LoadedDocument>&& document)
 {
     // The whole file was read before anything changes, so that a refused
     // file leaves the open document as it was.
     if (!document.ok())
-        return Notice{QStringLiteral("Error"), document.refusal};
+        return Notice{QStringLiteral("Error"), document.error()};
     m_list->clear();
     resetCommands();
-    m_list->setItems(std::move(document.lines));
+    m_list->setItems(std::move(document->lines));
     // What reading built and dropped on the way goes back to the system.
     returnFreeMemory();
     refreshButtons();
     showDocument(path);
-    const QString warning = readWarning(path, document.report);
+    const QString warning = readWarning(path, document->report);
     if (warning.isEmpty())
         return std::nullopt;
     return Notice{QStringLiteral("Warning"), warning};
@@ -430,9 +434,9 @@ std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
 
 MainWindow::SaveOutcome MainWindow::writeTo(const QString& path)
 {
-    const DocumentWriteResult result = writeDocumentFile(path, m_list->lines());
-    if (!result.ok()) {
-        showMessage(this, result.error, QStringLiteral("Error"));
+    const Result<void> written = writeDocumentFile(path, m_list->lines());
+    if (!written.ok()) {
+        showMessage(this, written.error(), QStringLiteral("Error"));
         return SaveOutcome::Failed;
     }
     showDocument(path);

@@ -15,7 +15,7 @@ namespace callvista {
 
 class CommandButton;
 class EntryList;
-class Picture;
+class ImageButton;
 struct FileBoxOptions;
 
 // The main window owns the document: the entry list, the file it belongs to,
@@ -39,7 +39,7 @@ public:
     void openAtStart(const QString& path);
     // The same with the document read beforehand from fullPath, as
     // fullDocumentPath gives it, for example while the window was being made.
-    void openAtStart(const QString& fullPath, LoadedDocument&& document);
+    void openAtStart(const QString& fullPath, Result<LoadedDocument>&& document);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,7 +92,7 @@ private:
         QString text;
     };
     std::optional<Notice> openPath(const QString& path);
-    std::optional<Notice> showLoaded(const QString& path, LoadedDocument&& document);
+    std::optional<Notice> showLoaded(const QString& path, Result<LoadedDocument>&& document);
     SaveOutcome save();
     SaveOutcome saveAs();
     SaveOutcome writeTo(const QString& path);
@@ -102,12 +102,12 @@ private:
     Search m_search;
 
     EntryList* m_list = nullptr;
-    QLabel* m_title = nullptr;
-    Picture* m_image = nullptr;
-    CommandButton* m_addCmd = nullptr;
-    CommandButton* m_editCmd = nullptr;
-    CommandButton* m_delCmd = nullptr;
-    CommandButton* m_findCmd = nullptr;
+    QLabel* m_header = nullptr;
+    ImageButton* m_logo = nullptr;
+    CommandButton* m_addButton = nullptr;
+    CommandButton* m_editButton = nullptr;
+    CommandButton* m_deleteButton = nullptr;
+    CommandButton* m_findButton = nullptr;
     QTimer m_blinkTimer;
     int m_blinkPhase = 0;
 };

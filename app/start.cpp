@@ -58,7 +58,7 @@ bool asksOnlyForText(int argc, char* argv[])
 // command line before the result is used.
 struct ReadAhead {
     QString fullPath;
-    std::future<LoadedDocument> document;
+    std::future<Result<LoadedDocument>> document;
 };
 
 std::optional<ReadAhead> readAhead(int argc, char* argv[])

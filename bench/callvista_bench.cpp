@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 #include "core/document_file.h"
-#include "core/document_format.h"
+#include "core/document_writer.h"
 #include "core/entry_line.h"
 #include "core/entry_match.h"
 #include "core/entry_order.h"
@@ -99,7 +99,7 @@ void writeDocuments()
              {std::pair{false, writeDocumentFile(documentPath(size), entries)},
               std::pair{true, writeDocumentFile(documentPath(size, true), sorted)}}) {
             if (!result.ok())
-                qFatal("%s%s", saved ? "saved: " : "", qPrintable(result.error));
+                qFatal("%s%s", saved ? "saved: " : "", qPrintable(result.error()));
         }
     }
 }
@@ -210,8 +210,8 @@ static void BM_ReadIntoList(benchmark::State& state)
     MainWindow window;
     showAndPaint(window);
     for (auto _ : state) {
-        const DecodedDocument document = readDocumentFile(path);
-        entryList(window).setItems(document.lines);
+        const Result<DocumentEntries> document = readDocumentFile(path);
+        entryList(window).setItems(document->lines);
         QCoreApplication::processEvents();
     }
     perEntry(state);
@@ -231,7 +231,7 @@ static void BM_Open(benchmark::State& state)
         QCoreApplication::processEvents();
     }
     setModalDriver({});
-    if (entryList(window).listCount() != state.range(0))
+    if (entryList(window).count() != state.range(0))
         state.SkipWithError("the document was not opened");
     perEntry(state);
 }
@@ -249,7 +249,7 @@ static void BM_Save(benchmark::State& state)
     setModalDriver({});
     for (auto _ : state)
         runMenu(window, "SaveMenu");
-    if (entryList(window).listCount() != state.range(0)
+    if (entryList(window).count() != state.range(0)
         || window.windowTitle() != QDir::toNativeSeparators(saved))
         state.SkipWithError("the document was not saved");
     perEntry(state);
@@ -259,7 +259,7 @@ static void BM_Save(benchmark::State& state)
 // to the disk, as a save that must survive a crash is.
 static void BM_SaveFloor(benchmark::State& state)
 {
-    const QByteArray bytes = encodeDocument(makeEntries(int(state.range(0)))).bytes;
+    const QByteArray bytes = encodeDocument(makeEntries(int(state.range(0)))).value();
     const QString path = folder().filePath(QStringLiteral("floor.CVA"));
     for (auto _ : state) {
         QFile file(path);
@@ -276,7 +276,7 @@ static void BM_EncodeDocument(benchmark::State& state)
 {
     const QStringList lines = makeEntries(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(encodeDocument(lines).bytes.size());
+        benchmark::DoNotOptimize(encodeDocument(lines).value().size());
     perEntry(state);
 }
 
@@ -337,7 +337,7 @@ static void BM_InsertIntoFullList(benchmark::State& state)
     for (auto _ : state) {
         list.addItem(extra);
         state.PauseTiming();
-        for (int row = 0; row < list.listCount(); ++row) {
+        for (int row = 0; row < list.count(); ++row) {
             if (list.itemText(row) == extra) {
                 list.removeItem(row);
                 break;
@@ -380,7 +380,7 @@ static void BM_ListMemory(benchmark::State& state)
         showAndPaint(*window);
         const double before = heapBytes();
         state.ResumeTiming();
-        entryList(*window).setItems(readDocumentFile(path).lines);
+        entryList(*window).setItems(readDocumentFile(path)->lines);
         QCoreApplication::processEvents();
         state.PauseTiming();
         state.counters["added_MiB"] = (heapBytes() - before) / (1024.0 * 1024.0);

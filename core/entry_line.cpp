@@ -1,5 +1,7 @@
 #include "core/entry_line.h"
 
+#include "core/text_units.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -21,11 +23,6 @@ static QStringView fitView(QStringView text, int width)
     return text.left(cut);
 }
 
-static bool isLineBreak(QChar c)
-{
-    return c == u'\r' || c == u'\n';
-}
-
 QString toFieldText(QStringView text, qsizetype* cursor)
 {
     QString result;
@@ -35,20 +32,19 @@ QString toFieldText(QStringView text, qsizetype* cursor)
         if (cursor && *cursor == from)
             moved = to;
     };
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    for (qsizetype i = 0; i < text.size();) {
         follow(i, result.size());
-        const QChar c = text.at(i);
-        if (isLineBreak(c)) {
+        qsizetype length = lineBreakLength(text, i);
+        if (length > 0) {
             result += u' ';
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                follow(++i, result.size());
-        } else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            result += c;
-            result += text.at(i + 1);
-            follow(++i, result.size());
-        } else if (!c.isSurrogate()) {
-            result += c;
+        } else {
+            length = characterLength(text, i);
+            result.append(text.sliced(i, length));
         }
+        // The cursor between the units of a CR LF or of a pair goes after them.
+        if (length == 2)
+            follow(i + 1, result.size());
+        i += std::max<qsizetype>(length, 1);
     }
     if (cursor)
         *cursor = *cursor >= text.size() ? result.size() : moved;

@@ -11,9 +11,9 @@
 namespace callvista {
 
 struct ColumnWidths {
-    qint16 family;
-    qint16 shortName;
-    qint16 phone;
+    int family;
+    int shortName;
+    int phone;
 
     [[nodiscard]] constexpr int lineLength() const { return family + shortName + phone + 2; }
     friend constexpr bool operator==(const ColumnWidths&, const ColumnWidths&) = default;
@@ -24,7 +24,8 @@ struct ColumnWidths {
 // document file and the boxes take them from here.
 inline constexpr ColumnWidths EntryWidths{30, 20, 20};
 
-// The most entries a document holds: positions and counts are 16-bit signed.
+// The most entries a document and the list hold: the largest 16-bit signed
+// number, which the older program's documents keep to.
 inline constexpr int MaxEntries = 32767;
 
 enum class Field { Family = 1, Short = 2, Phone = 3 };

@@ -109,17 +109,17 @@ bool EntryMatcher::fieldMatches(QStringView column, const QString& criterion) co
     return outcome == Outcome::Yes;
 }
 
-qint16 findEntry(const SortedLines& entries, qint16 start, const Search& search,
-                 const ColumnWidths& widths)
+int findEntry(const SortedLines& entries, int start, const Search& search,
+              const ColumnWidths& widths)
 {
     const int count = entries.size();
-    const int from = std::clamp(int(start), -1, count - 1);
+    const int from = std::clamp(start, -1, count - 1);
     const EntryMatcher matcher(search, widths);
     const auto matches = [&](const QString& line) { return matcher.matches(line); };
     int found = entries.findIn(from + 1, count, matches);
     if (found < 0)
         found = entries.findIn(0, from + 1, matches);
-    return qint16(found);
+    return found;
 }
 
 } // namespace callvista

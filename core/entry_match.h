@@ -56,7 +56,7 @@ private:
 // when nothing is selected) up to the end, then from the top up to `start`
 // itself. Returns the position of the first match, or -1. The lines are read
 // where the list keeps them.
-[[nodiscard]] qint16 findEntry(const SortedLines& entries, qint16 start, const Search& search,
+[[nodiscard]] int findEntry(const SortedLines& entries, int start, const Search& search,
                                const ColumnWidths& widths = EntryWidths);
 
 } // namespace callvista

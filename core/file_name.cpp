@@ -3,6 +3,7 @@
 #include "core/entry_line.h"
 #include "core/file_system.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,10 @@
 namespace callvista {
 
 namespace {
+
+struct FileName {
+    Q_DECLARE_TR_FUNCTIONS(FileName)
+};
 
 // The longest file name, in bytes of the file system's encoding, that the
 // common file systems store.
@@ -59,34 +64,34 @@ QString joinFolderAndName(const QString& folder, const QString& name)
     return path + name;
 }
 
-AcceptedName acceptName(const QString& folder, const QString& name, const QString& ext)
+Result<QString> acceptName(const QString& folder, const QString& name, const QString& ext)
 {
     const QString trimmed = trimSpaces(name);
     if (trimmed.isEmpty())
-        return {{}, QStringLiteral("You Must Specify a FileName!")};
+        return Failure{FileName::tr("You Must Specify a FileName!")};
 
     QString path = joinFolderAndName(folder, trimmed);
     const QString tail = path.right(4);
     if (!tail.contains(u'.'))
         path += u'.' + ext;
     else if (tail.toUpper() != u'.' + ext)
-        return {{}, QStringLiteral("Only .") + ext + QStringLiteral(" Files is Valid")};
+        return Failure{FileName::tr("Only .%1 Files is Valid").arg(ext)};
 
-    const QString badPath = QStringLiteral("Error On Input\\Output Path+FileName!");
+    const QString badPath = FileName::tr("Error On Input\\Output Path+FileName!");
     const QString fileName = QFileInfo(path).fileName();
     if (std::any_of(trimmed.cbegin(), trimmed.cend(), isRefusedInName)
         || fs::refusesName(fileName))
-        return {{}, badPath};
+        return Failure{badPath};
     // The name's characters are fine but the file system could not store it:
     // say so, or the user cannot tell what to change.
     const qsizetype bytes = QFile::encodeName(fileName).size();
     if (bytes > MaxNameBytes)
-        return {{}, badPath
-                        + QStringLiteral("\n\nThe name is %1 bytes long with its extension; "
-                                         "a file name can be at most %2 bytes.")
-                              .arg(bytes)
-                              .arg(MaxNameBytes)};
-    return {path, {}};
+        return Failure{badPath
+                       + FileName::tr("\n\nThe name is %1 bytes long with its extension; "
+                                      "a file name can be at most %2 bytes.")
+                             .arg(bytes)
+                             .arg(MaxNameBytes)};
+    return path;
 }
 
 bool documentExists(const QString& path)

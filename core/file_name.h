@@ -1,21 +1,13 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QString>
 
 // What the file chooser does with a name before any window is involved: the
 // keys its name box discards, the full path it builds from the opened folder
 // and the typed or listed name, and the test whether that file exists.
 namespace callvista {
-
-// The name was accepted when `message` is empty; `path` then holds the full
-// path in the platform's native form. Otherwise `message` is the refusal to
-// show (title "Error") and `path` is empty.
-struct AcceptedName {
-    QString path;
-    QString message;
-
-    [[nodiscard]] bool accepted() const { return message.isEmpty(); }
-};
 
 // True for the characters that typing into the name box discards: ".", "\",
 // ":" and "/", so that a typed name never carries an extension, a folder or a
@@ -32,9 +24,10 @@ struct AcceptedName {
 // the case given; last, a name that holds a folder separator, "*", "?" or a
 // control character, which could name another folder or a set of files, a
 // name that the platform's file system refuses (on Windows, see
-// windowsRefusesName), or one longer than a file system stores.
-[[nodiscard]] AcceptedName acceptName(const QString& folder, const QString& name,
-                                      const QString& ext);
+// windowsRefusesName), or one longer than a file system stores. Returns the
+// full path in the platform's native form, or the error to show (title
+// "Error").
+Result<QString> acceptName(const QString& folder, const QString& name, const QString& ext);
 
 // True for a file name (without a folder) that Windows refuses or takes for
 // something else: one holding < > : " / \ | ? * or a control character, one

@@ -2,7 +2,7 @@
 
 namespace callvista {
 
-qint16 filterPhoneKey(qint16 code)
+int filterPhoneKey(int code)
 {
     // The symbols and Backspace first, then the digit range.
     switch (code) {

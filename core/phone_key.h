@@ -8,6 +8,6 @@ namespace callvista {
 // key (0 to 255) and gives it back unchanged when a phone number may hold it,
 // or 0 when the keystroke is to be swallowed. Accepted are Backspace (8), "#",
 // "$", "+", "-", "." and the digits.
-[[nodiscard]] qint16 filterPhoneKey(qint16 code);
+[[nodiscard]] int filterPhoneKey(int code);
 
 } // namespace callvista

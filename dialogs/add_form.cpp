@@ -1,51 +1,43 @@
 #include "dialogs/add_form.h"
 
-#include "core/entry_line.h"
-#include "widgets/entry_list.h"
-#include "widgets/geometry.h"
-#include "widgets/modal.h"
 #include "widgets/phone_edit.h"
 
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <utility>
+
 namespace callvista {
 
-AddForm::AddForm(EntryList& list, QWidget* parent)
-    : QDialog(parent, dialogWindowFlags())
-    , m_list(list)
+AddForm::AddForm(InsertEntry insert, QWidget* parent)
+    : FormDialog(QStringLiteral("AddForm"), 5004, 2184, FormFont::Design, parent)
+    , m_insert(std::move(insert))
     , m_fields(this)
 {
-    setObjectName(QStringLiteral("AddForm"));
     setWindowTitle(tr("Add New Entry"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/add.png")));
-    setFixedSize(twipsRect(0, 0, 5004, 2184).size());
 
-    m_addCmd =
+    m_addButton =
         makeFormButton(this, QStringLiteral("AddCmd"), tr("Add/Next"), 1200, 1560, 1092, 372);
-    m_doneCmd = makeFormButton(this, QStringLiteral("DoneCmd"), tr("Done"), 3120, 1560, 1092, 372);
-    m_addCmd->setDefault(true);
-    m_fields.chainTabOrder({m_addCmd, m_doneCmd});
+    m_doneButton = makeFormButton(this, QStringLiteral("DoneCmd"), tr("Done"), 3120, 1560, 1092, 372);
+    setButtons(m_addButton, m_doneButton);
+    m_fields.chainTabOrder({m_addButton, m_doneButton});
+    previewKeys({m_fields.family(), m_fields.shortName(), m_fields.phone(), m_addButton, m_doneButton});
 
-    connect(m_addCmd, &QPushButton::clicked, this, &AddForm::addEntry);
-    connect(m_doneCmd, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_addButton, &QPushButton::clicked, this, &AddForm::addEntry);
 }
 
 void AddForm::addEntry()
 {
     if (!m_fields.confirmComplete(this))
         return;
-    const QString line = makeEntryLine(m_fields.family()->text(), m_fields.shortName()->text(),
-                                       m_fields.phone()->text());
-    if (!m_list.addItem(line)) {
+    if (!m_insert(m_fields.line())) {
         warnListFull(this);
         return;
     }
     m_addedAny = true;
-    m_fields.family()->clear();
-    m_fields.shortName()->clear();
-    m_fields.phone()->clear();
+    m_fields.clear();
     m_fields.family()->setFocus();
 }
 

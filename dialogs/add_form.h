@@ -1,24 +1,26 @@
 #pragma once
 
+#include "dialogs/form_dialog.h"
 #include "widgets/entry_fields.h"
 
-#include <QDialog>
+#include <functional>
 
 class QPushButton;
 
 namespace callvista {
 
-class EntryList;
-
 // "Add New Entry": each "Add/Next" turns the three fields into an entry line,
-// adds it to the given list at its sorted place and empties the fields for
-// the next one; "Done" closes the dialog.
-class AddForm : public QDialog
+// hands it to the caller to insert at its sorted place and empties the fields
+// for the next one; "Done" closes the dialog.
+class AddForm : public FormDialog
 {
     Q_OBJECT
 
 public:
-    explicit AddForm(EntryList& list, QWidget* parent = nullptr);
+    // Inserts the line; false when the list is full and nothing was added.
+    using InsertEntry = std::function<bool(const QString& line)>;
+
+    explicit AddForm(InsertEntry insert, QWidget* parent = nullptr);
 
     // True once an entry was added: the document has changed.
     [[nodiscard]] bool addedAny() const { return m_addedAny; }
@@ -27,10 +29,10 @@ private slots:
     void addEntry();
 
 private:
-    EntryList& m_list;
+    InsertEntry m_insert;
     EntryFields m_fields;
-    QPushButton* m_addCmd = nullptr;
-    QPushButton* m_doneCmd = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QPushButton* m_doneButton = nullptr;
     bool m_addedAny = false;
 };
 

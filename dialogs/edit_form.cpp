@@ -1,8 +1,5 @@
 #include "dialogs/edit_form.h"
 
-#include "core/entry_line.h"
-#include "widgets/geometry.h"
-#include "widgets/modal.h"
 #include "widgets/phone_edit.h"
 
 #include <QIcon>
@@ -11,35 +8,35 @@
 
 namespace callvista {
 
-EditForm::EditForm(const QString& line, QWidget* parent)
-    : QDialog(parent, dialogWindowFlags())
+EditForm::EditForm(QWidget* parent)
+    : FormDialog(QStringLiteral("EditForm"), 5004, 2184, FormFont::Design, parent)
     , m_fields(this)
 {
-    setObjectName(QStringLiteral("EditForm"));
     setWindowTitle(tr("Edit Item"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/edit.png")));
-    setFixedSize(twipsRect(0, 0, 5004, 2184).size());
 
-    m_editCmd = makeFormButton(this, QStringLiteral("EditCmd"), tr("Edit"), 1200, 1560, 1092, 372);
-    m_cancelCmd =
+    m_editButton = makeFormButton(this, QStringLiteral("EditCmd"), tr("Edit"), 1200, 1560, 1092, 372);
+    m_cancelButton =
         makeFormButton(this, QStringLiteral("CancelCmd"), tr("Cancel"), 3120, 1560, 1092, 372);
-    m_editCmd->setDefault(true);
-    m_fields.chainTabOrder({m_editCmd, m_cancelCmd});
+    setButtons(m_editButton, m_cancelButton);
+    m_fields.chainTabOrder({m_editButton, m_cancelButton});
+    previewKeys(
+        {m_fields.family(), m_fields.shortName(), m_fields.phone(), m_editButton, m_cancelButton});
 
-    connect(m_editCmd, &QPushButton::clicked, this, &EditForm::editEntry);
-    connect(m_cancelCmd, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_editButton, &QPushButton::clicked, this, &EditForm::editEntry);
+}
 
-    m_fields.family()->setText(entryField(line, Field::Family));
-    m_fields.shortName()->setText(entryField(line, Field::Short));
-    m_fields.phone()->setText(entryField(line, Field::Phone));
+void EditForm::setEntry(const QString& line)
+{
+    m_edited.reset();
+    m_fields.setLine(line);
 }
 
 void EditForm::editEntry()
 {
     if (!m_fields.confirmComplete(this))
         return;
-    m_edited = makeEntryLine(m_fields.family()->text(), m_fields.shortName()->text(),
-                             m_fields.phone()->text());
+    m_edited = m_fields.line();
     accept();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/form_dialog.h"
+
 #include <QString>
 
 class QLabel;
@@ -29,7 +30,7 @@ struct FileBoxOptions {
 // The program's own file chooser: a drive list, a folder list, a file list
 // and a name box. It builds, checks and, when accepted, hands back the full
 // path of a document; Escape and its close box leave it without one.
-class FileBox : public QDialog
+class FileBox : public FormDialog
 {
     Q_OBJECT
 
@@ -40,7 +41,7 @@ public:
     [[nodiscard]] QString path() const { return m_path; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool previewKey(QObject* control, const QKeyEvent& key) override;
 
 private slots:
     void showDrive();
@@ -54,12 +55,12 @@ private:
 
     FileBoxOptions m_options;
     QString m_path;
-    QLabel* m_label = nullptr;
+    QLabel* m_nameLabel = nullptr;
     QLineEdit* m_fileName = nullptr;
-    DriveList* m_drive = nullptr;
-    DirList* m_dir = nullptr;
-    FileList* m_file = nullptr;
-    QPushButton* m_action = nullptr;
+    DriveList* m_driveList = nullptr;
+    DirList* m_folderList = nullptr;
+    FileList* m_fileList = nullptr;
+    QPushButton* m_actionButton = nullptr;
 };
 
 } // namespace callvista

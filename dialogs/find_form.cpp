@@ -1,17 +1,14 @@
 #include "dialogs/find_form.h"
 
-#include "core/band_stack.h"
-#include "widgets/drawn_size.h"
-#include "widgets/entry_list.h"
+#include "core/vertical_stack.h"
+#include "core/sorted_lines.h"
 #include "widgets/geometry.h"
 #include "widgets/message_box.h"
-#include "widgets/modal.h"
 #include "widgets/phone_edit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -32,20 +29,20 @@ QCheckBox* makeCheck(QWidget* form, const QString& name, const QString& caption,
 
 } // namespace
 
-FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
-    : QDialog(parent, dialogWindowFlags())
-    , m_list(list)
+FindForm::FindForm(const SortedLines& lines, int selectedRow, const Search& remembered,
+                   QWidget* parent)
+    : FormDialog(QStringLiteral("FindForm"), 5004, 2268, FormFont::Design, parent)
+    , m_lines(lines)
+    , m_selectedRow(selectedRow)
     , m_lastFound(remembered)
     , m_fields(this)
 {
-    setObjectName(QStringLiteral("FindForm"));
     setWindowTitle(tr("Find an Item"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/find.png")));
-    setFixedSize(twipsRect(0, 0, 5004, 2268).size());
 
-    m_findCmd =
+    m_findButton =
         makeFormButton(this, QStringLiteral("FindCmd"), tr("Find Next"), 3480, 1680, 1092, 372);
-    m_findCmd->setDefault(true);
+    setButtons(m_findButton);
 
     // The frame only outlines the options; the check boxes and Clear Fields
     // lie over it as controls of the form.
@@ -58,40 +55,36 @@ FindForm::FindForm(EntryList& list, const Search& remembered, QWidget* parent)
     frame->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; top: 0px; }"));
-    m_matchCheck =
+    m_matchCaseBox =
         makeCheck(this, QStringLiteral("MatchCheck"), tr("&Match Case"), 1680, 1452, 252);
-    m_wholeCheck =
+    m_wholeWordBox =
         makeCheck(this, QStringLiteral("WholeCheck"), tr("&Whole Word"), 1920, 1572, 192);
     placeOptions(*frame);
-    m_clearCmd = makeFormButton(this, QStringLiteral("ClearCmd"), tr("&Clear Fields"), 2040, 1776,
+    m_clearButton = makeFormButton(this, QStringLiteral("ClearCmd"), tr("&Clear Fields"), 2040, 1776,
                                 1092, 300);
-    QPalette palette = m_clearCmd->palette();
+    QPalette palette = m_clearButton->palette();
     palette.setColor(QPalette::Button, QColor(224, 224, 224));
-    m_clearCmd->setPalette(palette);
-    m_clearCmd->setAutoFillBackground(true);
+    m_clearButton->setPalette(palette);
+    m_clearButton->setAutoFillBackground(true);
 
-    m_fields.chainTabOrder({m_findCmd, m_matchCheck, m_wholeCheck, m_clearCmd});
+    m_fields.chainTabOrder({m_findButton, m_matchCaseBox, m_wholeWordBox, m_clearButton});
 
-    // Key preview: the form sees every key before the control with the focus.
-    const QList<QWidget*> controls{m_fields.family(), m_fields.shortName(), m_fields.phone(),
-                                   m_findCmd, m_matchCheck, m_wholeCheck, m_clearCmd};
-    for (QWidget* control : controls)
-        control->installEventFilter(this);
+    previewKeys({m_fields.family(), m_fields.shortName(), m_fields.phone(), m_findButton,
+                 m_matchCaseBox, m_wholeWordBox, m_clearButton});
 
     const QList<QLineEdit*> boxes{m_fields.family(), m_fields.shortName(), m_fields.phone()};
     for (QLineEdit* box : boxes)
-        connect(box, &QLineEdit::textChanged, this, &FindForm::updateFindCmd);
-    connect(m_findCmd, &QPushButton::clicked, this, &FindForm::findNext);
-    connect(m_clearCmd, &QPushButton::clicked, this, &FindForm::clearFields);
+        connect(box, &QLineEdit::textChanged, this, &FindForm::updateFindButton);
+    connect(m_findButton, &QPushButton::clicked, this, &FindForm::findNext);
+    connect(m_clearButton, &QPushButton::clicked, this, &FindForm::clearFields);
 
     // Setting the texts runs the enabling rule, so "Find Next" ends up
     // enabled exactly when a remembered criterion is not blank.
-    m_findCmd->setEnabled(false);
-    m_fields.family()->setText(remembered.criteria.family);
-    m_fields.shortName()->setText(remembered.criteria.shortName);
-    m_fields.phone()->setText(remembered.criteria.phone);
-    m_matchCheck->setChecked(remembered.options.matchCase);
-    m_wholeCheck->setChecked(remembered.options.wholeWord);
+    m_findButton->setEnabled(false);
+    m_fields.setTexts(remembered.criteria.family, remembered.criteria.shortName,
+                      remembered.criteria.phone);
+    m_matchCaseBox->setChecked(remembered.options.matchCase);
+    m_wholeWordBox->setChecked(remembered.options.wholeWord);
 }
 
 void FindForm::placeOptions(QGroupBox& frame)
@@ -100,15 +93,15 @@ void FindForm::placeOptions(QGroupBox& frame)
     // the two would overlap and the lower one run into the frame: they keep
     // their order and left edge and are stacked inside the frame below its
     // caption, each as wide as its box and caption, clear of Clear Fields.
-    const QList<QCheckBox*> checks{m_matchCheck, m_wholeCheck};
-    QList<Band> bands;
+    const QList<QCheckBox*> checks{m_matchCaseBox, m_wholeWordBox};
+    QList<VerticalExtent> extents;
     for (const QCheckBox* check : checks)
-        bands.append({check->y(), std::max(check->height(), wholeHeight(*check))});
-    const QRect area = areaBelowCaption(frame);
-    const QList<int> tops = stackBands(bands, area.top(), area.bottom() + 1);
+        extents.append({check->y(), std::max(check->height(), checkBoxHeight(*check))});
+    const QRect area = groupBoxContentsRect(frame);
+    const QList<int> tops = stackVertically(extents, area.top(), area.bottom() + 1);
     for (qsizetype i = 0; i < checks.size(); ++i)
         checks[i]->setGeometry(checks[i]->x(), tops[i], checks[i]->sizeHint().width(),
-                               bands[i].height);
+                               extents[i].height);
     // The frame holds them for assistive technology as it does on screen:
     // it becomes their parent, and they stay where they are on the form.
     for (QCheckBox* check : checks) {
@@ -118,21 +111,21 @@ void FindForm::placeOptions(QGroupBox& frame)
     }
 }
 
-void FindForm::updateFindCmd()
+void FindForm::updateFindButton()
 {
-    m_findCmd->setEnabled(m_fields.anyFilled());
+    m_findButton->setEnabled(m_fields.anyFilled());
 }
 
 Search FindForm::typedSearch() const
 {
     return {{m_fields.family()->text(), m_fields.shortName()->text(), m_fields.phone()->text()},
-            {m_matchCheck->isChecked(), m_wholeCheck->isChecked()}};
+            {m_matchCaseBox->isChecked(), m_wholeWordBox->isChecked()}};
 }
 
 void FindForm::findNext()
 {
     Search search = typedSearch();
-    const qint16 found = findEntry(m_list.lines(), m_list.listIndex(), search);
+    const int found = findEntry(m_lines, m_selectedRow, search);
     if (found < 0) {
         showMessage(this, tr("Not Found Any Match!"), tr("Find Message"));
         return;
@@ -140,24 +133,13 @@ void FindForm::findNext()
     search.criteria = {trimSpaces(search.criteria.family), trimSpaces(search.criteria.shortName),
                        trimSpaces(search.criteria.phone)};
     m_lastFound = search;
-    m_list.setListIndex(found);
+    m_selectedRow = found;
+    emit entryFound(found);
 }
 
 void FindForm::clearFields()
 {
-    m_fields.family()->clear();
-    m_fields.shortName()->clear();
-    m_fields.phone()->clear();
-}
-
-bool FindForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        reject();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    m_fields.clear();
 }
 
 } // namespace callvista

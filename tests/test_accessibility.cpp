@@ -76,7 +76,7 @@ void TestAccessibility::init()
     QVERIFY(QDir::setCurrent(m_folder->path()));
     m_main = std::make_unique<MainWindow>();
     putEntries(*m_main, {{"Smith", "John", "555"}});
-    entryList(*m_main)->setListIndex(0);
+    entryList(*m_main)->setCurrentRow(0);
     showActive(*m_main);
 }
 
@@ -92,11 +92,13 @@ std::unique_ptr<QDialog> TestAccessibility::openDialog(const QString& name)
     EntryList& list = *entryList(*m_main);
     std::unique_ptr<QDialog> dialog;
     if (name == "AddForm")
-        dialog = std::make_unique<AddForm>(list, m_main.get());
-    else if (name == "EditForm")
-        dialog = std::make_unique<EditForm>(list.itemText(list.listIndex()), m_main.get());
-    else if (name == "FindForm")
-        dialog = std::make_unique<FindForm>(list, Search{}, m_main.get());
+        dialog = std::make_unique<AddForm>(insertInto(list), m_main.get());
+    else if (name == "EditForm") {
+        auto edit = std::make_unique<EditForm>(m_main.get());
+        edit->setEntry(list.itemText(list.currentRow()));
+        dialog = std::move(edit);
+    } else if (name == "FindForm")
+        dialog = std::make_unique<FindForm>(list.lines(), list.currentRow(), Search{}, m_main.get());
     else if (name == "FileBox")
         dialog = std::make_unique<FileBox>(
             FileBoxOptions{QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false,
@@ -189,7 +191,7 @@ void TestAccessibility::linesAreNamedByTheirFields()
 
     // The selected line is the selected item; after a removal the items
     // follow the lines.
-    list->setListIndex(2);
+    list->setCurrentRow(2);
     QVERIFY(face->child(2)->state().selected);
     QVERIFY(!face->child(1)->state().selected);
     list->removeItem(0);
@@ -224,7 +226,7 @@ void TestAccessibility::listNamesItsColumns()
     QCOMPARE(headers, (QStringList{"Family Name", "Short Name", "Phone No"}));
     QCOMPARE(table->selectedRows(), QList<int>{0});
     QVERIFY(!table->unselectRow(0));
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(0));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(0));
 }
 
 void TestAccessibility::driveListShowsItsDriveAsItsValue()

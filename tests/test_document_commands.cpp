@@ -264,7 +264,7 @@ void TestDocumentCommands::newAfterYesSavesThenStartsAfresh()
     QCOMPARE(dialogs.shown, QStringList{"FileBox"});
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(readBytes("book.CVA"), QByteArray("Baker\r\nTom\r\n12-345-67\r\nOld\r\nx\r\n1\r\n"));
-    QCOMPARE(entryList(*m_main)->listCount(), qint16(0));
+    QCOMPARE(entryList(*m_main)->count(), int(0));
     QCOMPARE(m_main->windowTitle(), path("fresh.CVA"));
     QVERIFY(!QFile::exists("fresh.CVA"));
     QVERIFY(!asksAboutChanges(*m_main));
@@ -470,7 +470,7 @@ void TestDocumentCommands::openOfAnEmptyFileDisablesTheButtons()
     dialogs.then(pickFile("empty.CVA"));
     runMenu(*m_main, "OpenMenu");
     QCOMPARE(messages.asked.size(), 1);
-    QCOMPARE(entryList(*m_main)->listCount(), qint16(0));
+    QCOMPARE(entryList(*m_main)->count(), int(0));
     QCOMPARE(m_main->windowTitle(), path("empty.CVA"));
     QVERIFY(!child(*m_main, "EditCmd")->isEnabled());
     QVERIFY(!child(*m_main, "DelCmd")->isEnabled());
@@ -555,7 +555,7 @@ void TestDocumentCommands::openTellsWhatTheReaderMended()
     ModalScript dialogs;
     dialogs.then(pickFile("mended.CVA"));
     runMenu(*m_main, "OpenMenu");
-    QCOMPARE(entryList(*m_main)->listCount(), qint16(entries));
+    QCOMPARE(entryList(*m_main)->count(), int(entries));
     QCOMPARE(m_main->windowTitle(), path("mended.CVA"));
     if (told.isEmpty()) {
         QVERIFY(messages.asked.isEmpty());
@@ -724,7 +724,7 @@ void TestDocumentCommands::realWriteFailureKeepsEverything()
         return;
     const QString document = path("book.CVA");
     QCOMPARE(m_main->windowTitle(), document);
-    QCOMPARE(int(entryList(*m_main)->listCount()), entries);
+    QCOMPARE(int(entryList(*m_main)->count()), entries);
     if (fault == "line break")
         QVERIFY(entryList(*m_main)->addItem(QStringLiteral("Miller\n").leftJustified(30) + "|"
                                             + QString(20, u' ') + "|" + QString(20, u' ')));
@@ -862,7 +862,7 @@ void TestDocumentCommands::roundTripThroughTheRealDialogs()
 
     dialogs.then(typeName("other"));
     QTest::keyClick(m_main.get(), Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(entryList(*m_main)->listCount(), qint16(0));
+    QCOMPARE(entryList(*m_main)->count(), int(0));
     QCOMPARE(m_main->windowTitle(), path("other.CVA"));
 
     const QStringList before{makeEntryLine("Adams", "", "555-01-00"),

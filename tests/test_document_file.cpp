@@ -1,5 +1,6 @@
 #include "core/document_file.h"
-#include "core/document_format.h"
+#include "core/document_reader.h"
+#include "core/document_writer.h"
 #include "file_support.h"
 #ifndef Q_OS_WIN
 #include "posix_faults.h"
@@ -110,18 +111,18 @@ void TestDocumentFile::writesTheDocumentByteForByte()
     QCOMPARE(example.size(), 43);
     const QStringList lines = linesOf({{"Adams", "", "555-01-00"}, {"Baker", "Tom", "12-345-67"}});
 
-    const EncodedDocument encoded = encodeDocument(lines, widths);
-    QVERIFY2(encoded.ok(), qPrintable(encoded.error));
-    QCOMPARE(encoded.bytes, example);
+    const Result<QByteArray> encoded = encodeDocument(lines, widths);
+    QVERIFY2(encoded.ok(), qPrintable(encoded.error()));
+    QCOMPARE(encoded.value(), example);
 
     QVERIFY(writeDocumentFile(path("a.CVA"), lines, widths).ok());
     QCOMPARE(readBytes(path("a.CVA")), example);
 
     QVERIFY(writeDocumentFile(path("empty.CVA"), QStringList(), widths).ok());
     QCOMPARE(QFileInfo(path("empty.CVA")).size(), 0);
-    const DecodedDocument empty = readDocumentFile(path("empty.CVA"), widths);
+    const Result<DocumentEntries> empty = readDocumentFile(path("empty.CVA"), widths);
     QVERIFY(empty.ok());
-    QVERIFY(empty.lines.isEmpty());
+    QVERIFY(empty->lines.isEmpty());
 }
 
 void TestDocumentFile::cutsFieldsByPosition()
@@ -130,9 +131,9 @@ void TestDocumentFile::cutsFieldsByPosition()
     // looked for the bars would not find these fields.
     const ColumnWidths narrow{5, 3, 4};
     const QStringList lines{QStringLiteral("Sm|thXT|mY12  ")};
-    const EncodedDocument encoded = encodeDocument(lines, narrow);
+    const Result<QByteArray> encoded = encodeDocument(lines, narrow);
     QVERIFY(encoded.ok());
-    QCOMPARE(encoded.bytes, QByteArray("Sm|th\r\nT|m\r\n12\r\n"));
+    QCOMPARE(encoded.value(), QByteArray("Sm|th\r\nT|m\r\n12\r\n"));
 }
 
 void TestDocumentFile::writesUtf8AsQtDoes_data()
@@ -151,10 +152,10 @@ void TestDocumentFile::writesUtf8AsQtDoes_data()
 void TestDocumentFile::writesUtf8AsQtDoes()
 {
     QFETCH(QString, value);
-    const EncodedDocument encoded = encodeDocument(linesOf({{value, value, value}}));
-    QVERIFY2(encoded.ok(), qPrintable(encoded.error));
+    const Result<QByteArray> encoded = encodeDocument(linesOf({{value, value, value}}));
+    QVERIFY2(encoded.ok(), qPrintable(encoded.error()));
     const QString text = value + "\r\n" + value + "\r\n" + value + "\r\n";
-    QCOMPARE(encoded.bytes, text.toUtf8());
+    QCOMPARE(encoded.value(), text.toUtf8());
 }
 
 void TestDocumentFile::writesTheSameOnEveryCore_data()
@@ -182,19 +183,20 @@ void TestDocumentFile::writesTheSameOnEveryCore()
 
     const int threads = QThreadPool::globalInstance()->maxThreadCount();
     QThreadPool::globalInstance()->setMaxThreadCount(1);
-    const EncodedDocument alone = encodeDocument(lines);
+    const Result<QByteArray> alone = encodeDocument(lines);
     QThreadPool::globalInstance()->setMaxThreadCount(std::max(threads, 2));
-    const EncodedDocument shared = encodeDocument(lines);
+    const Result<QByteArray> shared = encodeDocument(lines);
     QThreadPool::globalInstance()->setMaxThreadCount(threads);
 
-    QCOMPARE(shared.bytes, alone.bytes);
-    QCOMPARE(shared.error, alone.error);
+    QCOMPARE(shared.ok(), alone.ok());
+    QCOMPARE(shared.error(), alone.error());
     if (broken < 0) {
-        QVERIFY2(shared.ok(), qPrintable(shared.error));
-        QCOMPARE(decodeDocument(shared.bytes).lines, lines);
+        QVERIFY2(shared.ok(), qPrintable(shared.error()));
+        QCOMPARE(shared.value(), alone.value());
+        QCOMPARE(decodeDocument(shared.value())->lines, lines);
     } else {
-        QVERIFY2(shared.error.startsWith(QStringLiteral("Entry %1 (").arg(broken + 1)),
-                 qPrintable(shared.error));
+        QVERIFY2(shared.error().startsWith(QStringLiteral("Entry %1 (").arg(broken + 1)),
+                 qPrintable(shared.error()));
     }
 }
 
@@ -225,13 +227,13 @@ void TestDocumentFile::roundTrips()
 {
     QFETCH(Entries, entries);
     const QStringList lines = linesOf(entries);
-    const DocumentWriteResult written = writeDocumentFile(path("r.CVA"), lines, widths);
-    QVERIFY2(written.ok(), qPrintable(written.error));
+    const Result<void> written = writeDocumentFile(path("r.CVA"), lines, widths);
+    QVERIFY2(written.ok(), qPrintable(written.error()));
 
-    const DecodedDocument read = readDocumentFile(path("r.CVA"), widths);
-    QVERIFY2(read.ok(), qPrintable(read.refusal));
-    QCOMPARE(read.lines, lines);
-    QVERIFY(read.report.isClean());
+    const Result<DocumentEntries> read = readDocumentFile(path("r.CVA"), widths);
+    QVERIFY2(read.ok(), qPrintable(read.error()));
+    QCOMPARE(read->lines, lines);
+    QVERIFY(read->report.isClean());
 }
 
 void TestDocumentFile::savingOverALongerFileLeavesNothingOfIt()
@@ -379,14 +381,14 @@ void TestDocumentFile::readsIrregularFiles()
     QFETCH(int, windows1252Lines);
 
     writeBytes(path("i.CVA"), bytes);
-    const DecodedDocument read = readDocumentFile(path("i.CVA"), widths);
-    QVERIFY2(read.ok(), qPrintable(read.refusal));
-    QCOMPARE(read.lines, linesOf(entries));
-    QCOMPARE(read.report.shortenedValues, shortened);
-    QCOMPARE(read.report.completedLastEntry, completed);
+    const Result<DocumentEntries> read = readDocumentFile(path("i.CVA"), widths);
+    QVERIFY2(read.ok(), qPrintable(read.error()));
+    QCOMPARE(read->lines, linesOf(entries));
+    QCOMPARE(read->report.shortenedValues, shortened);
+    QCOMPARE(read->report.completedLastEntry, completed);
     // Where the system's encoding is a code page, lines in it are the
     // document's own and are not reported.
-    QCOMPARE(read.report.windows1252Lines, systemIsUtf8() ? windows1252Lines : 0);
+    QCOMPARE(read->report.windows1252Lines, systemIsUtf8() ? windows1252Lines : 0);
 }
 
 void TestDocumentFile::readsGarbageIntoWellFormedLines()
@@ -400,19 +402,19 @@ void TestDocumentFile::readsGarbageIntoWellFormedLines()
     const QByteArray longLine = QByteArray(29, 'x') + "\xf0\x9f\x98\x80" + QByteArray(3'000'000, 'y');
 
     for (const QByteArray& bytes : {garbage, longLine}) {
-        const DecodedDocument read = decodeDocument(bytes, widths);
+        const Result<DocumentEntries> read = decodeDocument(bytes, widths);
         QVERIFY(read.ok());
-        QVERIFY(!read.lines.isEmpty());
-        for (const QString& line : read.lines) {
+        QVERIFY(!read->lines.isEmpty());
+        for (const QString& line : read->lines) {
             QCOMPARE(line.size(), widths.lineLength());
             QCOMPARE(line.at(30), u'|');
             QCOMPARE(line.at(51), u'|');
         }
     }
-    const DecodedDocument longRead = decodeDocument(longLine, widths);
-    QCOMPARE(longRead.lines, linesOf({{QString(29, u'x'), "", ""}}));
-    QCOMPARE(longRead.report.shortenedValues, 1);
-    QVERIFY(longRead.report.completedLastEntry);
+    const Result<DocumentEntries> longRead = decodeDocument(longLine, widths);
+    QCOMPARE(longRead->lines, linesOf({{QString(29, u'x'), "", ""}}));
+    QCOMPARE(longRead->report.shortenedValues, 1);
+    QVERIFY(longRead->report.completedLastEntry);
 }
 
 void TestDocumentFile::refusesTooManyEntries_data()
@@ -435,14 +437,13 @@ void TestDocumentFile::refusesTooManyEntries()
 
     const QByteArray bytes = QByteArray("Family\r\nShort\r\n1\r\n").repeated(MaxEntries) + tail;
     writeBytes(path("many.CVA"), bytes);
-    const DecodedDocument read = readDocumentFile(path("many.CVA"), widths);
+    const Result<DocumentEntries> read = readDocumentFile(path("many.CVA"), widths);
     QCOMPARE(read.ok(), accepted);
     if (accepted) {
-        QCOMPARE(read.lines.size(), MaxEntries);
+        QCOMPARE(read->lines.size(), MaxEntries);
     } else {
-        QVERIFY(read.refusal.contains(QString::number(MaxEntries)));
-        QVERIFY(read.refusal.contains(QDir::toNativeSeparators(path("many.CVA"))));
-        QVERIFY(read.lines.isEmpty());
+        QVERIFY(read.error().contains(QString::number(MaxEntries)));
+        QVERIFY(read.error().contains(QDir::toNativeSeparators(path("many.CVA"))));
     }
 }
 
@@ -456,18 +457,18 @@ void TestDocumentFile::refusesOversizedFilesUnread()
     const QString wide(10, QChar(0x20AC));
     for (int i = 0; i < MaxEntries; ++i)
         full.append(makeEntryLine(wide.repeated(3), wide.repeated(2), wide.repeated(2), widths));
-    const EncodedDocument encoded = encodeDocument(full, widths);
+    const Result<QByteArray> encoded = encodeDocument(full, widths);
     QVERIFY(encoded.ok());
-    QVERIFY(encoded.bytes.size() <= limit);
+    QVERIFY(encoded.value().size() <= limit);
 
     // A sparse file: refused by its size, long before it could be read.
     QFile big(path("big.CVA"));
     QVERIFY(big.open(QIODevice::WriteOnly));
     QVERIFY(big.resize(limit + 1));
     big.close();
-    const DecodedDocument read = readDocumentFile(path("big.CVA"), widths);
+    const Result<DocumentEntries> read = readDocumentFile(path("big.CVA"), widths);
     QVERIFY(!read.ok());
-    QVERIFY(read.refusal.contains(QString::number(limit)));
+    QVERIFY(read.error().contains(QString::number(limit)));
     QVERIFY(!decodeDocument(QByteArray(limit + 1, '\n'), widths).ok());
 }
 
@@ -499,11 +500,10 @@ void TestDocumentFile::refusesWhatIsNoDocument()
     QVERIFY(::close(::open(latin1.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644)) == 0);
 #endif
     const QString target = QDir::isAbsolutePath(name) ? name : path(name);
-    const DecodedDocument read = readDocumentFile(target, widths);
+    const Result<DocumentEntries> read = readDocumentFile(target, widths);
     QVERIFY(!read.ok());
-    QVERIFY2(read.refusal.contains(reason), qPrintable(read.refusal));
-    QVERIFY(read.refusal.contains(QDir::toNativeSeparators(target)));
-    QVERIFY(read.lines.isEmpty());
+    QVERIFY2(read.error().contains(reason), qPrintable(read.error()));
+    QVERIFY(read.error().contains(QDir::toNativeSeparators(target)));
 }
 
 void TestDocumentFile::writesTheCodePageOrElseUtf8_data()
@@ -533,14 +533,14 @@ void TestDocumentFile::writesTheCodePageOrElseUtf8()
     QFETCH(QByteArray, bytes);
 
     const TextEncoding codePage = westernCodePage();
-    const EncodedDocument encoded = encodeDocument(linesOf(entries), widths, codePage);
-    QVERIFY2(encoded.ok(), qPrintable(encoded.error));
-    QCOMPARE(encoded.bytes, bytes);
+    const Result<QByteArray> encoded = encodeDocument(linesOf(entries), widths, codePage);
+    QVERIFY2(encoded.ok(), qPrintable(encoded.error()));
+    QCOMPARE(encoded.value(), bytes);
     // Read back in the same code page: the same lines, and nothing to report.
-    const DecodedDocument read = decodeDocument(encoded.bytes, widths, codePage);
-    QVERIFY2(read.ok(), qPrintable(read.refusal));
-    QCOMPARE(read.lines, linesOf(entries));
-    QVERIFY(read.report.isClean());
+    const Result<DocumentEntries> read = decodeDocument(encoded.value(), widths, codePage);
+    QVERIFY2(read.ok(), qPrintable(read.error()));
+    QCOMPARE(read->lines, linesOf(entries));
+    QVERIFY(read->report.isClean());
 }
 
 void TestDocumentFile::readsWhatTheOtherSystemWrote_data()
@@ -568,14 +568,14 @@ void TestDocumentFile::readsWhatTheOtherSystemWrote()
 
     const TextEncoding encoding =
         codePage ? westernCodePage() : TextEncoding{QByteArrayLiteral("UTF-8")};
-    const DecodedDocument read = decodeDocument(bytes, widths, encoding);
-    QVERIFY2(read.ok(), qPrintable(read.refusal));
-    QCOMPARE(read.lines, linesOf({{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
+    const Result<DocumentEntries> read = decodeDocument(bytes, widths, encoding);
+    QVERIFY2(read.ok(), qPrintable(read.error()));
+    QCOMPARE(read->lines, linesOf({{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
                                    QString::fromUtf8("€ 5")}}));
     // Lines in a foreign code page are worth a word where the system reads
     // UTF-8; in the system's own code page they are not.
     const bool foreign = !codePage && !bytes.contains("\xc3");
-    QCOMPARE(read.report.windows1252Lines, foreign ? 3 : 0);
+    QCOMPARE(read->report.windows1252Lines, foreign ? 3 : 0);
 }
 
 void TestDocumentFile::refusesHalfASurrogatePair()
@@ -585,11 +585,10 @@ void TestDocumentFile::refusesHalfASurrogatePair()
     for (const TextEncoding& encoding : {TextEncoding{}, westernCodePage()}) {
         QStringList lines = linesOf({{"Adams", "", "1"}, {"Smith", "", ""}});
         lines[1][52] = QChar(0xD83D);
-        const EncodedDocument encoded = encodeDocument(lines, widths, encoding);
+        const Result<QByteArray> encoded = encodeDocument(lines, widths, encoding);
         QVERIFY(!encoded.ok());
-        QVERIFY(encoded.bytes.isEmpty());
-        QVERIFY2(encoded.error.contains("U+D83D"), qPrintable(encoded.error));
-        QVERIFY2(encoded.error.contains("Entry 2 (\"Smith\")"), qPrintable(encoded.error));
+        QVERIFY2(encoded.error().contains("U+D83D"), qPrintable(encoded.error()));
+        QVERIFY2(encoded.error().contains("Entry 2 (\"Smith\")"), qPrintable(encoded.error()));
     }
 }
 
@@ -664,10 +663,10 @@ void TestDocumentFile::failedSaveLeavesOldFile()
     const QStringList before =
         QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
-    const DocumentWriteResult result = writeDocumentFile(path(name), {line}, widths);
+    const Result<void> result = writeDocumentFile(path(name), {line}, widths);
     QVERIFY(!result.ok());
-    QVERIFY2(result.error.contains(QDir::toNativeSeparators(path(name))), qPrintable(result.error));
-    QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+    QVERIFY2(result.error().contains(QDir::toNativeSeparators(path(name))), qPrintable(result.error()));
+    QVERIFY2(result.error().contains(reason), qPrintable(result.error()));
 
     expectUntouched(m_dir->path(), old, before);
     QVERIFY(QFileInfo(path("folder.CVA/inside")).isDir());
@@ -713,7 +712,7 @@ void TestDocumentFile::realWriteFailureLeavesOldFile()
         lines.append(makeEntryLine(QStringLiteral("Family %1").arg(i, 5, 10, QChar(u'0')),
                                    "Short", "555-0100", widths));
     const QByteArray old = "Old\r\nfamily\r\n1\r\n";
-    DocumentWriteResult result;
+    Result<void> result;
 #ifdef Q_OS_WIN
     const QString folder = m_dir->path();
     const QString target = QDir(folder).filePath("old.CVA");
@@ -756,8 +755,8 @@ void TestDocumentFile::realWriteFailureLeavesOldFile()
     }
 #endif
     QVERIFY2(!result.ok(), "the save was reported as done");
-    QVERIFY2(result.error.contains(QDir::toNativeSeparators(target)), qPrintable(result.error));
-    QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+    QVERIFY2(result.error().contains(QDir::toNativeSeparators(target)), qPrintable(result.error()));
+    QVERIFY2(result.error().contains(reason), qPrintable(result.error()));
     expectUntouched(folder, old, before);
 }
 
@@ -770,17 +769,19 @@ void TestDocumentFile::readingNeverWaitsOnAPipe()
     // hang here until the test is stopped.
     QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.CVA")).constData(), 0600), 0);
     QFile file;
-    QString reason;
-    QCOMPARE(openOrdinaryFile(file, path("pipe.CVA"), reason), qint64(-1));
-    QCOMPARE(reason, QStringLiteral("It is not an ordinary file."));
+    const Result<qint64> pipe = openOrdinaryFile(file, path("pipe.CVA"));
+    QVERIFY(!pipe.ok());
+    QCOMPARE(pipe.error(), QStringLiteral("It is not an ordinary file."));
     QVERIFY(!file.isOpen());
 
-    const DecodedDocument read = readDocumentFile(path("pipe.CVA"), widths);
+    const Result<DocumentEntries> read = readDocumentFile(path("pipe.CVA"), widths);
     QVERIFY(!read.ok());
-    QVERIFY2(read.refusal.contains("not an ordinary file"), qPrintable(read.refusal));
+    QVERIFY2(read.error().contains("not an ordinary file"), qPrintable(read.error()));
 
     writeBytes(path("doc.CVA"), "A\r\nB\r\n1\r\n");
-    QCOMPARE(openOrdinaryFile(file, path("doc.CVA"), reason), qint64(9));
+    const Result<qint64> document = openOrdinaryFile(file, path("doc.CVA"));
+    QVERIFY2(document.ok(), qPrintable(document.error()));
+    QCOMPARE(document.value(), qint64(9));
     QCOMPARE(file.readAll(), QByteArray("A\r\nB\r\n1\r\n"));
 #endif
 }

@@ -194,7 +194,7 @@ void TestEntryCommands::commandsOpenTheirDialogs()
 
     putEntries(*m_main, {{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}, {"Smith", "John", "555"}});
     clickEntry(*m_main, 1);
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(1));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(1));
     QStringList shownBoxes;
     const QStringList shown = openDialog(
         [&] {
@@ -209,8 +209,8 @@ void TestEntryCommands::commandsOpenTheirDialogs()
         });
     QCOMPARE(shown, QStringList{dialog});
     QCOMPARE(shownBoxes, boxes);
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(1));
-    QCOMPARE(entryList(*m_main)->listCount(), qint16(3));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(1));
+    QCOMPARE(entryList(*m_main)->count(), int(3));
     QVERIFY(!asksAboutChanges(*m_main));
 }
 
@@ -292,7 +292,7 @@ void TestEntryCommands::editMovesTheEntry()
     QCOMPARE(messages.asked.size(), 0);
     QCOMPARE(families(*m_main), (QStringList{"Baker", "Smith", "Young"}));
     QCOMPARE(entryList(*m_main)->itemText(2), makeEntryLine("Young", "Ann", "1234"));
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(-1));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(-1));
     QVERIFY(asksAboutChanges(*m_main));
 }
 
@@ -307,7 +307,7 @@ void TestEntryCommands::editWithoutChangeMarksTheDocument()
     });
     QCOMPARE(shown, QStringList{"EditForm"});
     QCOMPARE(entryList(*m_main)->items(), before);
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(-1));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(-1));
     QVERIFY(asksAboutChanges(*m_main));
 }
 
@@ -315,15 +315,15 @@ void TestEntryCommands::editWithoutSelectionTakesTheFirst()
 {
     putEntries(*m_main, {{"Baker", "Tom", "12"}, {"Adams", "Ann", "123"}});
     focusList(*m_main);
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(-1));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(-1));
     QStringList shownBoxes;
     const QStringList shown = clickCommand(*m_main, "EditCmd", [&](QDialog& dialog) {
-        QCOMPARE(entryList(*m_main)->listIndex(), qint16(0));
+        QCOMPARE(entryList(*m_main)->currentRow(), int(0));
         shownBoxes = boxTexts(dialog);
     });
     QCOMPARE(shown, QStringList{"EditForm"});
     QCOMPARE(shownBoxes, (QStringList{"Adams", "Ann", "123"}));
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(0));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(0));
     QVERIFY(!asksAboutChanges(*m_main));
 }
 
@@ -355,7 +355,7 @@ void TestEntryCommands::editLeftWithoutEditingChangesNothing()
             QVERIFY(dialog.isVisible());
             // The list stays as it was while the dialog is open.
             QCOMPARE(entryList(*m_main)->items(), before);
-            QCOMPARE(entryList(*m_main)->listIndex(), qint16(1));
+            QCOMPARE(entryList(*m_main)->currentRow(), int(1));
         } else {
             type("Zeta");
         }
@@ -368,7 +368,7 @@ void TestEntryCommands::editLeftWithoutEditingChangesNothing()
     QCOMPARE(shown, QStringList{"EditForm"});
     QCOMPARE(asked.asked.size(), messages);
     QCOMPARE(entryList(*m_main)->items(), before);
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(1));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(1));
     QVERIFY(!asksAboutChanges(*m_main));
 }
 
@@ -429,11 +429,11 @@ void TestEntryCommands::findOpensOnTheFirstEntry()
 {
     putEntries(*m_main, {{"Smith", "x", "555"}, {"Adams", "x", "555"}});
     focusList(*m_main);
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(-1));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(-1));
     MessageScript messages;
     QStringList shown = clickCommand(*m_main, "FindCmd", [&](QDialog& dialog) {
         // Find selected the first entry before the dialog opened.
-        QCOMPARE(entryList(*m_main)->listIndex(), qint16(0));
+        QCOMPARE(entryList(*m_main)->currentRow(), int(0));
         QCOMPARE(findShows(dialog), findShows({"", "", ""}, false, false));
         QVERIFY(!child(dialog, "FindCmd")->isEnabled());
         // Typed and left without a search: nothing to offer again.
@@ -441,7 +441,7 @@ void TestEntryCommands::findOpensOnTheFirstEntry()
         press(Qt::Key_Escape);
     });
     QCOMPARE(shown, QStringList{"FindForm"});
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(0));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(0));
 
     shown = clickCommand(*m_main, "FindCmd", [&](QDialog& dialog) {
         QCOMPARE(findShows(dialog), findShows({"", "", ""}, false, false));
@@ -488,7 +488,7 @@ void TestEntryCommands::findOffersTheLastFoundSearch()
         type("55");
         QTest::mouseClick(child<QCheckBox>(dialog, "MatchCheck"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(dialog, "FindCmd"), Qt::LeftButton);
-        QCOMPARE(entryList(*m_main)->listIndex(), qint16(1));
+        QCOMPARE(entryList(*m_main)->currentRow(), int(1));
         press(Qt::Key_Escape);
     });
 
@@ -516,7 +516,7 @@ void TestEntryCommands::findOffersTheLastFoundSearch()
         }
         press(Qt::Key_Escape);
     });
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(selected));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(selected));
     QCOMPARE(asked.asked.size(), messages);
 
     clickCommand(*m_main, "FindCmd", [&](QDialog& dialog) {
@@ -545,7 +545,7 @@ void TestEntryCommands::newAndOpenForgetTheSearch()
         QTest::mouseClick(child<QCheckBox>(dialog, "MatchCheck"), Qt::LeftButton);
         QTest::mouseClick(child<QCheckBox>(dialog, "WholeCheck"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(dialog, "FindCmd"), Qt::LeftButton);
-        QCOMPARE(entryList(*m_main)->listIndex(), qint16(1));
+        QCOMPARE(entryList(*m_main)->currentRow(), int(1));
     });
     clickCommand(*m_main, "FindCmd", [&](QDialog& dialog) {
         QCOMPARE(findShows(dialog), findShows({"Smith", "", ""}, true, true));
@@ -597,7 +597,7 @@ void TestEntryCommands::emptyListOpensNothing()
         messages.answer(MessageAnswer::Yes);
         click(*m_main, "DelCmd");
         QCOMPARE(messages.asked.size(), 1);
-        QCOMPARE(entryList(*m_main)->listCount(), qint16(0));
+        QCOMPARE(entryList(*m_main)->count(), int(0));
     }
 
     ModalScript dialogs;
@@ -664,7 +664,7 @@ void TestEntryCommands::findDialogScreenshot()
         QTest::mouseClick(child<QCheckBox>(dialog, "MatchCheck"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(dialog, "FindCmd"), Qt::LeftButton);
     });
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(2));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(2));
 
     QImage window;
     QImage dialogImage;

@@ -122,7 +122,7 @@ bool run(QDialog& dialog, const std::function<void(QDialog&)>& step)
 QStringList familiesOf(const EntryList& list)
 {
     QStringList result;
-    for (int i = 0; i < list.listCount(); ++i)
+    for (int i = 0; i < list.count(); ++i)
         result.append(entryField(list.itemText(i), Field::Family));
     return result;
 }
@@ -160,6 +160,7 @@ private slots:
 
     void formsShareTheFieldLayout_data();
     void formsShareTheFieldLayout();
+    void escapeLeavesEachFormFromEveryControl();
     void formWindows_data();
     void formWindows();
     void boxLimitsAreTheColumnWidths();
@@ -203,16 +204,44 @@ void TestEntryDialogs::cleanup()
     m_list.reset();
 }
 
+void TestEntryDialogs::escapeLeavesEachFormFromEveryControl()
+{
+    // Each control that takes the focus; Escape must leave the form as its
+    // cancel would, whichever one has it, and nothing else may take the key.
+    for (const auto& form : openEntryForms()) {
+        const QList<QWidget*> controls = form->findChildren<QWidget*>();
+        int tried = 0;
+        for (QWidget* control : controls) {
+            showActive(*form);
+            if (control->focusPolicy() == Qt::NoFocus || !control->isVisible()
+                || !control->isEnabled())
+                continue;
+            control->setFocus();
+            QTRY_COMPARE(QApplication::focusWidget(), control);
+            form->setResult(QDialog::Accepted);
+            press(Qt::Key_Escape);
+            QVERIFY2(!form->isVisible(), qPrintable(form->objectName() + " stayed open on Escape in "
+                                                    + control->objectName()));
+            QCOMPARE(form->result(), int(QDialog::Rejected));
+            ++tried;
+        }
+        QVERIFY2(tried >= 5, qPrintable(form->objectName() + QStringLiteral(": only %1 controls")
+                                                                 .arg(tried)));
+    }
+}
+
 std::vector<std::unique_ptr<QDialog>> TestEntryDialogs::openEntryForms()
 {
-    if (m_list->listCount() == 0) {
+    if (m_list->count() == 0) {
         [&] { QVERIFY(m_list->addItem(makeEntryLine("Smith", "John", "555"))); }();
-        m_list->setListIndex(0);
+        m_list->setCurrentRow(0);
     }
     std::vector<std::unique_ptr<QDialog>> forms;
-    forms.push_back(std::make_unique<AddForm>(*m_list));
-    forms.push_back(std::make_unique<EditForm>(m_list->itemText(m_list->listIndex())));
-    forms.push_back(std::make_unique<FindForm>(*m_list, Search{}));
+    forms.push_back(std::make_unique<AddForm>(insertInto(*m_list)));
+    auto edit = std::make_unique<EditForm>();
+    edit->setEntry(m_list->itemText(m_list->currentRow()));
+    forms.push_back(std::move(edit));
+    forms.push_back(std::make_unique<FindForm>(m_list->lines(), m_list->currentRow(), Search{}));
     for (const auto& form : forms)
         form->show();
     return forms;
@@ -498,7 +527,7 @@ void TestEntryDialogs::boxLimitsAreTheColumnWidths()
 void TestEntryDialogs::addTypedEntriesStayOpen()
 {
     QVERIFY(m_list->addItem(makeEntryLine("Baker", "Tom", "12")));
-    AddForm form(*m_list);
+    AddForm form(insertInto(*m_list));
     MessageScript messages;
     run(form, [&](QDialog& dialog) {
         QCOMPARE(focused(), box(dialog, "Family"));
@@ -517,7 +546,7 @@ void TestEntryDialogs::addTypedEntriesStayOpen()
         box(dialog, "Short")->setFocus();
         press(Qt::Key_Enter);
         QCOMPARE(familiesOf(*m_list), (QStringList{"adams", "Baker", "Smith"}));
-        QCOMPARE(m_list->listIndex(), qint16(-1));
+        QCOMPARE(m_list->currentRow(), int(-1));
 
         // The same entry twice stands twice.
         typeEntry({"Baker", "Tom", "12"});
@@ -528,7 +557,7 @@ void TestEntryDialogs::addTypedEntriesStayOpen()
         QVERIFY(!dialog.isVisible());
     });
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(m_list->listCount(), qint16(4));
+    QCOMPARE(m_list->count(), int(4));
     QVERIFY(form.addedAny());
 }
 
@@ -553,7 +582,7 @@ void TestEntryDialogs::addRefusesIncompleteFields()
     QFETCH(QString, phone);
 
     QVERIFY(m_list->addItem(makeEntryLine("Baker", "Tom", "12")));
-    AddForm form(*m_list);
+    AddForm form(insertInto(*m_list));
     MessageScript messages;
     run(form, [&](QDialog& dialog) {
         typeEntry({family, shortName, phone});
@@ -587,7 +616,7 @@ void TestEntryDialogs::addClosesWithoutAdding()
 {
     QFETCH(QString, how);
 
-    AddForm form(*m_list);
+    AddForm form(insertInto(*m_list));
     MessageScript messages;
     run(form, [&](QDialog& dialog) {
         if (how != QLatin1String("done at once"))
@@ -601,13 +630,13 @@ void TestEntryDialogs::addClosesWithoutAdding()
         QVERIFY(!dialog.isVisible());
     });
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(m_list->listCount(), qint16(0));
+    QCOMPARE(m_list->count(), int(0));
     QVERIFY(!form.addedAny());
 }
 
 void TestEntryDialogs::addBoxesStopAtTheirLimits()
 {
-    AddForm form(*m_list);
+    AddForm form(insertInto(*m_list));
     run(form, [&](QDialog& dialog) {
         typeEntry({QString(35, u'f'), QString(25, u's') + "|", QString(25, u'7')});
         QCOMPARE(boxTexts(dialog),
@@ -625,9 +654,9 @@ void TestEntryDialogs::addRefusesWhenTheListIsFull()
     for (int i = 0; i < MaxEntries; ++i)
         lines.append(makeEntryLine(QString::number(i), "s", "1"));
     m_list->setItems(lines);
-    QCOMPARE(m_list->listCount(), qint16(MaxEntries));
+    QCOMPARE(m_list->count(), int(MaxEntries));
 
-    AddForm form(*m_list);
+    AddForm form(insertInto(*m_list));
     MessageScript messages;
     run(form, [&](QDialog& dialog) {
         typeEntry({"Smith", "John", "555"});
@@ -638,7 +667,7 @@ void TestEntryDialogs::addRefusesWhenTheListIsFull()
         QCOMPARE(boxTexts(dialog), (QStringList{"Smith", "John", "555"}));
         QVERIFY(dialog.isVisible());
     });
-    QCOMPARE(m_list->listCount(), qint16(MaxEntries));
+    QCOMPARE(m_list->count(), int(MaxEntries));
     QVERIFY(!m_list->items().contains(makeEntryLine("Smith", "John", "555")));
     QVERIFY(!form.addedAny());
 }
@@ -656,7 +685,7 @@ void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
     const Paste phoneHow = how == Paste::CtrlV ? Paste::Menu : how;
 
     MessageScript messages;
-    AddForm add(*m_list);
+    AddForm add(insertInto(*m_list));
     run(add, [&](QDialog& dialog) {
         paste(box(dialog, "Family"), "Miller" + lineBreak, how);
         paste(box(dialog, "Short"), "Jo" + lineBreak + "hn", how);
@@ -667,7 +696,8 @@ void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
     });
     QCOMPARE(m_list->items(), QStringList{makeEntryLine("Miller", "Jo hn", "555 12")});
 
-    EditForm edit(m_list->itemText(0));
+    EditForm edit;
+    edit.setEntry(m_list->itemText(0));
     const bool accepted = run(edit, [&](QDialog& dialog) {
         paste(box(dialog, "Family"), lineBreak + "Smith", how);
         paste(box(dialog, "Short"), lineBreak, how);
@@ -676,7 +706,7 @@ void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
         press(Qt::Key_Return);
     });
     QVERIFY(accepted);
-    QCOMPARE(lineOrNothing(edit.editedLine()),
+    QCOMPARE(lineOrNothing(edit.entry()),
              lineOrNothing(makeEntryLine("Miller Smith", "Jo hn", "555 12 9")));
     QCOMPARE(messages.asked.size(), 0);
 }
@@ -749,7 +779,8 @@ void TestEntryDialogs::editFillsBoxesByPosition()
     QFETCH(QString, shortName);
     QFETCH(QString, phone);
 
-    EditForm form(makeEntryLine(family, shortName, phone));
+    EditForm form;
+    form.setEntry(makeEntryLine(family, shortName, phone));
     const bool accepted = run(form, [&](QDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Edit Item"));
         QCOMPARE(boxTexts(dialog), (QStringList{family, shortName, phone}));
@@ -782,8 +813,9 @@ void TestEntryDialogs::editHandsOutTheNewLine()
     QFETCH(QString, how);
     QFETCH(QStringList, expected);
 
-    EditForm form(makeEntryLine("Adams", "Ann", "123"));
-    QCOMPARE(lineOrNothing(form.editedLine()), lineOrNothing(std::nullopt));
+    EditForm form;
+    form.setEntry(makeEntryLine("Adams", "Ann", "123"));
+    QCOMPARE(lineOrNothing(form.entry()), lineOrNothing(std::nullopt));
     MessageScript messages;
     const bool accepted = run(form, [&](QDialog& dialog) {
         if (!familyTyped.isNull()) {
@@ -802,7 +834,7 @@ void TestEntryDialogs::editHandsOutTheNewLine()
     });
     QVERIFY(accepted);
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(lineOrNothing(form.editedLine()),
+    QCOMPARE(lineOrNothing(form.entry()),
              lineOrNothing(makeEntryLine(expected.at(0), expected.at(1), expected.at(2))));
 }
 
@@ -822,7 +854,8 @@ void TestEntryDialogs::editRefusesIncompleteFields()
     QFETCH(QString, name);
     QFETCH(QString, replacement);
 
-    EditForm form(makeEntryLine("Baker", "Tom", "12"));
+    EditForm form;
+    form.setEntry(makeEntryLine("Baker", "Tom", "12"));
     MessageScript messages;
     const bool accepted = run(form, [&](QDialog& dialog) {
         QLineEdit* edited = dialog.findChild<QLineEdit*>(name);
@@ -838,10 +871,10 @@ void TestEntryDialogs::editRefusesIncompleteFields()
         QCOMPARE(edited->text(), replacement);
         QCOMPARE(focused(), edited);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(lineOrNothing(form.editedLine()), lineOrNothing(std::nullopt));
+        QCOMPARE(lineOrNothing(form.entry()), lineOrNothing(std::nullopt));
     });
     QVERIFY(!accepted);
-    QCOMPARE(lineOrNothing(form.editedLine()), lineOrNothing(std::nullopt));
+    QCOMPARE(lineOrNothing(form.entry()), lineOrNothing(std::nullopt));
 }
 
 void TestEntryDialogs::editClosesWithoutChange_data()
@@ -857,7 +890,8 @@ void TestEntryDialogs::editClosesWithoutChange()
 {
     QFETCH(QString, how);
 
-    EditForm form(makeEntryLine("Baker", "Tom", "12"));
+    EditForm form;
+    form.setEntry(makeEntryLine("Baker", "Tom", "12"));
     MessageScript messages;
     const bool accepted = run(form, [&](QDialog& dialog) {
         box(dialog, "Family")->selectAll();
@@ -874,7 +908,7 @@ void TestEntryDialogs::editClosesWithoutChange()
     });
     QVERIFY(!accepted);
     QCOMPARE(messages.asked.size(), 0);
-    QCOMPARE(lineOrNothing(form.editedLine()), lineOrNothing(std::nullopt));
+    QCOMPARE(lineOrNothing(form.entry()), lineOrNothing(std::nullopt));
 }
 
 QTEST_MAIN(TestEntryDialogs)

@@ -60,7 +60,7 @@ QRect rowInWindow(const QWidget& window, int row)
 int rowOf(const QWidget& window, const QString& family)
 {
     const EntryList* list = entryList(window);
-    for (int row = 0; row < list->listCount(); ++row)
+    for (int row = 0; row < list->count(); ++row)
         if (entryField(list->itemText(row), Field::Family) == family)
             return row;
     return -1;
@@ -248,7 +248,7 @@ void TestEntryList::ctrlKeepsTheOnlySelection()
     EntryList* list = entryList(*m_main);
     const QRect rect = list->visualRect(list->model()->index(1, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(list->listIndex(), qint16(1));
+    QCOMPARE(list->currentRow(), int(1));
     const QColor selected = list->viewport()->grab().toImage().pixelColor(
         list->viewport()->width() - 4, rect.center().y());
 
@@ -256,7 +256,7 @@ void TestEntryList::ctrlKeepsTheOnlySelection()
         QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
     else
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, rect.center());
-    QCOMPARE(list->listIndex(), qint16(1));
+    QCOMPARE(list->currentRow(), int(1));
     // Still drawn as selected.
     QCOMPARE(list->viewport()->grab().toImage().pixelColor(list->viewport()->width() - 4,
                                                            rect.center().y()),
@@ -276,7 +276,7 @@ void TestEntryList::ctrlClickSelectsAnotherLine()
     const auto center = [&](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, center(0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, center(2));
-    QCOMPARE(list->listIndex(), qint16(2));
+    QCOMPARE(list->currentRow(), int(2));
     QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
 }
 
@@ -295,7 +295,7 @@ void TestEntryList::ctrlDoubleClickEditsThatLine()
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
     QCOMPARE(dialogs.shown, QStringList{"EditForm"});
     QCOMPARE(edited, QStringLiteral("Cole"));
-    QCOMPARE(list->listIndex(), qint16(2));
+    QCOMPARE(list->currentRow(), int(2));
 }
 
 void TestEntryList::screenshot()

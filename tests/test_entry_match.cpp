@@ -100,7 +100,7 @@ void TestEntryMatch::decisionTable()
         const SortedLines entries = listOf({line(fields.at(0), fields.at(1), fields.at(2))});
         for (int i = 0; i < pairs.size(); ++i) {
             const FindCriteria find{criteria.at(0), criteria.at(1), criteria.at(2)};
-            const qint16 found = findEntry(entries, -1, {find, pairs.at(i)});
+            const int found = findEntry(entries, -1, {find, pairs.at(i)});
             const QString where = QStringLiteral("field %1, match case %2, whole word %3")
                                       .arg(column + 1)
                                       .arg(pairs.at(i).matchCase)
@@ -150,9 +150,9 @@ void TestEntryMatch::wholeEntries()
     QFETCH(bool, wholeWord);
     QFETCH(bool, found);
 
-    const qint16 result = findEntry(listOf({entry}), -1,
+    const int result = findEntry(listOf({entry}), -1,
                                     {{criteria.at(0), criteria.at(1), criteria.at(2)}, {false, wholeWord}});
-    QCOMPARE(result, qint16(found ? 0 : -1));
+    QCOMPARE(result, found ? 0 : -1);
 }
 
 void TestEntryMatch::searchOrder_data()
@@ -192,7 +192,7 @@ void TestEntryMatch::searchOrder()
     for (int i = 0; i < count; ++i)
         entries.append(line(QStringLiteral("Name %1").arg(i, 5, 10, QChar(u'0')),
                             matches.contains(i) ? "hit" : "miss", "1"));
-    QCOMPARE(findEntry(listOf(entries), qint16(start), {{"", "hit", ""}, {}}), qint16(expected));
+    QCOMPARE(findEntry(listOf(entries), start, {{"", "hit", ""}, {}}), expected);
 }
 
 QTEST_APPLESS_MAIN(TestEntryMatch)

@@ -186,10 +186,10 @@ void TestFileName::acceptName()
     QFETCH(QString, name);
     QFETCH(QString, path);
     QFETCH(QString, message);
-    const AcceptedName result = callvista::acceptName(folder, name, QStringLiteral("CVA"));
-    QCOMPARE(result.path, path);
-    QCOMPARE(result.message, message);
-    QCOMPARE(result.accepted(), message.isEmpty());
+    const Result<QString> result = callvista::acceptName(folder, name, QStringLiteral("CVA"));
+    QCOMPARE(result.ok(), message.isEmpty());
+    QCOMPARE(result.error(), message);
+    QCOMPARE(result.ok() ? result.value() : QString(), path);
 }
 
 void TestFileName::windowsNames_data()

@@ -128,13 +128,14 @@ void TestFindForm::addEntries(const QStringList& families)
 {
     for (const QString& family : families)
         QVERIFY(m_list->addItem(makeEntryLine(family, "x", "555")));
-    m_list->setListIndex(0);
+    m_list->setCurrentRow(0);
 }
 
 Search TestFindForm::openFind(const Search& remembered,
                               const std::function<void(QDialog&)>& step)
 {
-    FindForm form(*m_list, remembered);
+    FindForm form(m_list->lines(), m_list->currentRow(), remembered);
+    connect(&form, &FindForm::entryFound, m_list.get(), &EntryList::setCurrentRow);
     ModalScript dialogs;
     dialogs.then([&](QDialog& dialog) {
         QVERIFY(activated(dialog));
@@ -162,7 +163,7 @@ void TestFindForm::controlsStandAtTheirPlaces()
     QFETCH(QRect, pixels);
 
     addEntries({"Smith"});
-    const FindForm form(*m_list, Search{});
+    const FindForm form(m_list->lines(), m_list->currentRow(), Search{});
     QWidget* widget = form.findChild<QWidget*>(name);
     QVERIFY(widget);
     // Where it stands on the form, whether the form or the frame holds it.
@@ -254,7 +255,7 @@ void TestFindForm::opensWithTheSearchHandedIn()
         }
     });
     QCOMPARE(describe(handedBack), describe(remembered));
-    QCOMPARE(m_list->listIndex(), qint16(0));
+    QCOMPARE(m_list->currentRow(), int(0));
 }
 
 void TestFindForm::enablingRule_data()
@@ -295,7 +296,7 @@ void TestFindForm::findNextStepsThroughMatchesAndWraps()
         QList<int> selected;
         for (int i = 0; i < 4; ++i) {
             press(Qt::Key_Return);
-            selected.append(m_list->listIndex());
+            selected.append(m_list->currentRow());
         }
         // Adams, Anne, Baker, Hannah, Smith, Zanni: the search starts after
         // Adams, which is selected.
@@ -305,7 +306,7 @@ void TestFindForm::findNextStepsThroughMatchesAndWraps()
         QCOMPARE(boxTexts(dialog), (QStringList{"ann", "", ""}));
     });
     QCOMPARE(describe(found), describe(search("ann", "", "")));
-    QCOMPARE(m_list->listIndex(), qint16(1));
+    QCOMPARE(m_list->currentRow(), int(1));
 }
 
 void TestFindForm::singleMatchStaysSelected()
@@ -314,9 +315,9 @@ void TestFindForm::singleMatchStaysSelected()
     openFind(Search{}, [&](QDialog&) {
         type("ADA");
         press(Qt::Key_Return);
-        QCOMPARE(m_list->listIndex(), qint16(0));
+        QCOMPARE(m_list->currentRow(), int(0));
         press(Qt::Key_Return);
-        QCOMPARE(m_list->listIndex(), qint16(0));
+        QCOMPARE(m_list->currentRow(), int(0));
         QCOMPARE(m_messages->asked.size(), 0);
     });
 }
@@ -327,7 +328,7 @@ void TestFindForm::failedSearchKeepsSelectionAndMemory()
     const Search found = openFind(Search{}, [&](QDialog& dialog) {
         type("smi");
         press(Qt::Key_Return);
-        QCOMPARE(m_list->listIndex(), qint16(2));
+        QCOMPARE(m_list->currentRow(), int(2));
         box(dialog, "Family")->selectAll();
         type("zzz");
         pressAccessKey(dialog, Qt::Key_W, "WholeCheck");
@@ -336,7 +337,7 @@ void TestFindForm::failedSearchKeepsSelectionAndMemory()
         QCOMPARE(m_messages->asked.first().text, QStringLiteral("Not Found Any Match!"));
         QCOMPARE(m_messages->asked.first().title, QStringLiteral("Find Message"));
         QCOMPARE(m_messages->asked.first().buttons, MessageButtons::Ok);
-        QCOMPARE(m_list->listIndex(), qint16(2));
+        QCOMPARE(m_list->currentRow(), int(2));
         QCOMPARE(boxTexts(dialog), (QStringList{"zzz", "", ""}));
         QVERIFY(checked(dialog, "WholeCheck"));
         QVERIFY(dialog.isVisible());
@@ -355,7 +356,7 @@ void TestFindForm::remembersTrimmedCriteriaAndOptions()
         type("55");
         pressAccessKey(dialog, Qt::Key_M, "MatchCheck");
         press(Qt::Key_Return);
-        QCOMPARE(m_list->listIndex(), qint16(1));
+        QCOMPARE(m_list->currentRow(), int(1));
     });
     QCOMPARE(describe(found), describe(search("ann", "x", "55", true, false)));
 
@@ -366,7 +367,7 @@ void TestFindForm::remembersTrimmedCriteriaAndOptions()
         QVERIFY(!checked(dialog, "WholeCheck"));
         QVERIFY(findEnabled(dialog));
         press(Qt::Key_Return);
-        QCOMPARE(m_list->listIndex(), qint16(2));
+        QCOMPARE(m_list->currentRow(), int(2));
     });
     QCOMPARE(describe(again), describe(found));
     QCOMPARE(m_messages->asked.size(), 0);
@@ -378,7 +379,7 @@ void TestFindForm::clearFieldsKeepsOptionsAndMemory()
     const Search found = openFind(Search{}, [&](QDialog& dialog) {
         type("smith");
         press(Qt::Key_Return);
-        QCOMPARE(m_list->listIndex(), qint16(1));
+        QCOMPARE(m_list->currentRow(), int(1));
         pressAccessKey(dialog, Qt::Key_M, "MatchCheck");
         box(dialog, "Short")->setFocus();
         type("x");
@@ -428,7 +429,7 @@ void TestFindForm::escapeClosesFromEveryControl()
         QVERIFY(!dialog.isVisible());
     });
     QCOMPARE(m_messages->asked.size(), 0);
-    QCOMPARE(m_list->listIndex(), qint16(0));
+    QCOMPARE(m_list->currentRow(), int(0));
     // What was typed and never found is not handed back.
     QCOMPARE(describe(handedBack), describe(remembered));
 }
@@ -446,7 +447,7 @@ void TestFindForm::foundEntryIsScrolledIntoView()
     openFind(Search{}, [&](QDialog&) {
         type("zoe");
         press(Qt::Key_Return);
-        QCOMPARE(m_list->listIndex(), qint16(300));
+        QCOMPARE(m_list->currentRow(), int(300));
         const QRect row = m_list->visualRect(m_list->model()->index(300, 0));
         QVERIFY(row.top() >= 0);
         QVERIFY(row.bottom() < m_list->viewport()->height());
@@ -488,7 +489,7 @@ void TestFindForm::findNextReadsTheOptionsAsTheyStand()
 
     QVERIFY(m_list->addItem(makeEntryLine("Adams", "Ann", "123")));
     QVERIFY(m_list->addItem(makeEntryLine("Smith", "John", "555")));
-    m_list->setListIndex(0);
+    m_list->setCurrentRow(0);
     const Search found = openFind(Search{}, [&](QDialog& dialog) {
         const char* names[] = {"Family", "Short", "Phone"};
         for (int i = 0; i < 3; ++i)
@@ -496,16 +497,16 @@ void TestFindForm::findNextReadsTheOptionsAsTheyStand()
         auto* findCmd = child<QPushButton>(dialog, "FindCmd");
 
         QTest::mouseClick(findCmd, Qt::LeftButton);
-        QCOMPARE(int(m_list->listIndex()), plain < 0 ? 0 : plain);
+        QCOMPARE(int(m_list->currentRow()), plain < 0 ? 0 : plain);
         QCOMPARE(m_messages->asked.size(), plain < 0 ? 1 : 0);
 
-        m_list->setListIndex(0);
+        m_list->setCurrentRow(0);
         if (matchCase)
             QTest::mouseClick(child<QCheckBox>(dialog, "MatchCheck"), Qt::LeftButton);
         if (wholeWord)
             QTest::mouseClick(child<QCheckBox>(dialog, "WholeCheck"), Qt::LeftButton);
         QTest::mouseClick(findCmd, Qt::LeftButton);
-        QCOMPARE(int(m_list->listIndex()), withOptions < 0 ? 0 : withOptions);
+        QCOMPARE(int(m_list->currentRow()), withOptions < 0 ? 0 : withOptions);
         QCOMPARE(m_messages->asked.size(), (plain < 0 ? 1 : 0) + (withOptions < 0 ? 1 : 0));
         QVERIFY(dialog.isVisible());
     });

@@ -1,5 +1,5 @@
 #include "app/main_window.h"
-#include "core/band_stack.h"
+#include "core/vertical_stack.h"
 #include "core/entry_line.h"
 #include "core/entry_match.h"
 #include "core/line_fit.h"
@@ -46,11 +46,14 @@ std::unique_ptr<QWidget> makeWindow(Window which, EntryList& list)
     case Window::Main:
         return std::make_unique<MainWindow>();
     case Window::Add:
-        return std::make_unique<AddForm>(list);
-    case Window::Edit:
-        return std::make_unique<EditForm>(full);
+        return std::make_unique<AddForm>(insertInto(list));
+    case Window::Edit: {
+        auto edit = std::make_unique<EditForm>();
+        edit->setEntry(full);
+        return edit;
+    }
     case Window::Find:
-        return std::make_unique<FindForm>(list, Search{});
+        return std::make_unique<FindForm>(list.lines(), list.currentRow(), Search{});
     case Window::ChooserNew:
         return std::make_unique<FileBox>(
             FileBoxOptions{"Enter a New Callvista FileName", "Make", true, "CVA", false});
@@ -183,8 +186,8 @@ class TestLayout : public QObject
 private slots:
     void fitsTheLine_data();
     void fitsTheLine();
-    void stacksBands_data();
-    void stacksBands();
+    void stacksVertically_data();
+    void stacksVertically();
     void controlsStandWhole_data();
     void controlsStandWhole();
     void wholeEntryLineShows_data();
@@ -222,7 +225,7 @@ void TestLayout::fitsTheLine()
     QCOMPARE(fit.widening, widening);
 }
 
-void TestLayout::stacksBands_data()
+void TestLayout::stacksVertically_data()
 {
     QTest::addColumn<QList<int>>("designTops");
     QTest::addColumn<QList<int>>("heights");
@@ -232,7 +235,7 @@ void TestLayout::stacksBands_data()
 
     QTest::newRow("clear of each other: at their design tops")
         << QList<int>{112, 150} << QList<int>{17, 16} << 100 << 200 << QList<int>{112, 150};
-    QTest::newRow("a taller band pushes the next down")
+    QTest::newRow("a taller extent pushes the next down")
         << QList<int>{112, 128} << QList<int>{17, 16} << 100 << 200 << QList<int>{112, 129};
     QTest::newRow("past the bottom: the stack moves up")
         << QList<int>{112, 128} << QList<int>{17, 16} << 108 << 144 << QList<int>{111, 128};
@@ -240,11 +243,11 @@ void TestLayout::stacksBands_data()
         << QList<int>{112, 128} << QList<int>{20, 20} << 108 << 148 << QList<int>{108, 128};
     QTest::newRow("too tall for the room: from the top, past the bottom")
         << QList<int>{112, 128} << QList<int>{20, 20} << 108 << 140 << QList<int>{108, 128};
-    QTest::newRow("a band above its room comes down into it")
+    QTest::newRow("an extent above its room comes down into it")
         << QList<int>{90, 128} << QList<int>{17, 16} << 108 << 144 << QList<int>{108, 128};
 }
 
-void TestLayout::stacksBands()
+void TestLayout::stacksVertically()
 {
     QFETCH(QList<int>, designTops);
     QFETCH(QList<int>, heights);
@@ -252,10 +255,10 @@ void TestLayout::stacksBands()
     QFETCH(int, bottom);
     QFETCH(QList<int>, tops);
 
-    QList<Band> bands;
+    QList<VerticalExtent> extents;
     for (qsizetype i = 0; i < designTops.size(); ++i)
-        bands.append({designTops[i], heights[i]});
-    QCOMPARE(stackBands(bands, top, bottom), tops);
+        extents.append({designTops[i], heights[i]});
+    QCOMPARE(stackVertically(extents, top, bottom), tops);
 }
 
 void TestLayout::controlsStandWhole_data()

@@ -53,7 +53,7 @@ void clickRow(EntryList& list, int row)
     const QRect rect = list.visualRect(list.model()->index(row, 0));
     QVERIFY(list.viewport()->rect().contains(rect.center()));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(int(list.listIndex()), row);
+    QCOMPARE(int(list.currentRow()), row);
 }
 
 // The short names of the list's entries, top to bottom.
@@ -143,8 +143,8 @@ void TestMainWindow::tabToList()
 void TestMainWindow::startsEmptyAndUntitled()
 {
     QCOMPARE(m_main->windowTitle(), QStringLiteral("<Untitled>"));
-    QCOMPARE(entryList(*m_main)->listCount(), qint16(0));
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(-1));
+    QCOMPARE(entryList(*m_main)->count(), int(0));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(-1));
     QCOMPARE(child<QLabel>(*m_main, "Title")->text(),
              QStringLiteral("Family Name                   |Short Name          |Phone No            "));
     QVERIFY(child(*m_main, "AddCmd")->isEnabled());
@@ -255,7 +255,7 @@ void TestMainWindow::buttonsFollowTheListOnlyOnFocus()
     QVERIFY(child(*m_main, "EditCmd")->isEnabled());
     QVERIFY(child(*m_main, "DelCmd")->isEnabled());
     QVERIFY(child(*m_main, "FindCmd")->isEnabled());
-    QCOMPARE(entryList(*m_main)->listIndex(), qint16(-1));
+    QCOMPARE(entryList(*m_main)->currentRow(), int(-1));
 }
 
 void TestMainWindow::refusesAFullList()
@@ -265,7 +265,7 @@ void TestMainWindow::refusesAFullList()
         lines.append(makeEntryLine(QString::number(i), "s", "1"));
     EntryList* list = entryList(*m_main);
     list->setItems(lines);
-    QCOMPARE(list->listCount(), qint16(32767));
+    QCOMPARE(list->count(), int(32767));
     QVERIFY(!list->addItem(makeEntryLine("One", "more", "1")));
 
     // The Add dialog says so and adds nothing; the document is unchanged.
@@ -274,7 +274,7 @@ void TestMainWindow::refusesAFullList()
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().text, QStringLiteral("The List is Full!"));
     QCOMPARE(messages.asked.first().title, QStringLiteral("Warning"));
-    QCOMPARE(list->listCount(), qint16(32767));
+    QCOMPARE(list->count(), int(32767));
     QVERIFY(!families(*m_main).contains(QStringLiteral("One")));
     QVERIFY(!asksAboutChanges(*m_main));
 }
@@ -309,7 +309,7 @@ void TestMainWindow::deleteAsksAboutTheSelectedEntry()
         clickRow(*list, selected);
     else
         tabToList();
-    QCOMPARE(int(list->listIndex()), selected);
+    QCOMPARE(int(list->currentRow()), selected);
     MessageScript messages;
     messages.answer(yes ? MessageAnswer::Yes : MessageAnswer::No);
     QTest::mouseClick(child<QAbstractButton>(*m_main, "DelCmd"), Qt::LeftButton);
@@ -319,7 +319,7 @@ void TestMainWindow::deleteAsksAboutTheSelectedEntry()
     QCOMPARE(messages.asked.first().title, QStringLiteral("Delete Confirmation"));
     QCOMPARE(messages.asked.first().buttons, MessageButtons::YesNo);
     QCOMPARE(families(*m_main), remaining);
-    QCOMPARE(list->listIndex(), qint16(yes ? -1 : qMax(selected, 0)));
+    QCOMPARE(list->currentRow(), int(yes ? -1 : qMax(selected, 0)));
     QVERIFY(child(*m_main, "EditCmd")->isEnabled());
     // Only a deletion is a change of the document.
     QCOMPARE(asksAboutChanges(*m_main), yes);
@@ -334,7 +334,7 @@ void TestMainWindow::deletingTheLastEntryDisablesTheButtons()
     messages.answer(MessageAnswer::Yes);
     QTest::mouseClick(child<QAbstractButton>(*m_main, "DelCmd"), Qt::LeftButton);
     QCOMPARE(messages.asked.size(), 1);
-    QCOMPARE(entryList(*m_main)->listCount(), qint16(0));
+    QCOMPARE(entryList(*m_main)->count(), int(0));
     QVERIFY(!child(*m_main, "EditCmd")->isEnabled());
     QVERIFY(!child(*m_main, "DelCmd")->isEnabled());
     QVERIFY(!child(*m_main, "FindCmd")->isEnabled());
@@ -371,8 +371,8 @@ void TestMainWindow::commandsOnAnEmptyListDoNothing()
 
     QCOMPARE(messages.asked.size(), 0);
     QCOMPARE(dialogs.shown, QStringList{});
-    QCOMPARE(list->listCount(), qint16(0));
-    QCOMPARE(list->listIndex(), qint16(-1));
+    QCOMPARE(list->count(), int(0));
+    QCOMPARE(list->currentRow(), int(-1));
     QVERIFY(!asksAboutChanges(*m_main));
 }
 
@@ -448,8 +448,8 @@ void TestMainWindow::navigationKeysSelectLikeAListBox()
         messages.answer(MessageAnswer::Yes);
         QTest::mouseClick(child<QAbstractButton>(*m_main, "DelCmd"), Qt::LeftButton);
         QCOMPARE(messages.asked.size(), 1);
-        QCOMPARE(list->listCount(), qint16(4));
-        QCOMPARE(list->listIndex(), qint16(-1));
+        QCOMPARE(list->count(), int(4));
+        QCOMPARE(list->currentRow(), int(-1));
     } else if (selectedBefore >= 0) {
         clickRow(*list, selectedBefore);
     }
@@ -460,7 +460,7 @@ void TestMainWindow::navigationKeysSelectLikeAListBox()
     tabToList();
     for (const int key : keys)
         press(Qt::Key(key));
-    QCOMPARE(int(list->listIndex()), selectedAfter);
+    QCOMPARE(int(list->currentRow()), selectedAfter);
     QCOMPARE(list->currentIndex().row(), selectedAfter);
 }
 
@@ -469,7 +469,7 @@ void TestMainWindow::focusWithoutSelectionHighlightsNothing()
     putEntries(*m_main, {{"Adams", "A", "1"}, {"Baker", "B", "2"}});
     EntryList* list = entryList(*m_main);
     tabToList();
-    QCOMPARE(list->listIndex(), qint16(-1));
+    QCOMPARE(list->currentRow(), int(-1));
 
     // Right of the text, a row's pixels are the list's own background
     // unless the row is drawn as the selected or current one.
@@ -481,7 +481,7 @@ void TestMainWindow::focusWithoutSelectionHighlightsNothing()
     const QColor background = rowFill(1);
     QCOMPARE(rowFill(0), background);
     press(Qt::Key_Down);
-    QCOMPARE(list->listIndex(), qint16(0));
+    QCOMPARE(list->currentRow(), int(0));
     QVERIFY(rowFill(0) != background);
     QCOMPARE(rowFill(1), background);
 }

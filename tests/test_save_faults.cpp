@@ -85,8 +85,8 @@ int saveUnderLimit(const QString& path, int entries, bool prepared)
     limit.rlim_cur = 4096;
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
         return 2;
-    const DocumentWriteResult result = writeDocumentFile(path, linesOf(entries));
-    std::fputs(result.error.toLocal8Bit().constData(), stdout);
+    const Result<void> result = writeDocumentFile(path, linesOf(entries));
+    std::fputs(result.error().toLocal8Bit().constData(), stdout);
     return result.ok() ? 1 : 0;
 }
 
@@ -169,7 +169,7 @@ void TestSaveFaults::everyCallFailedInTurn()
     MainWindow window;
     showActive(window);
     openDocument(window, "book.CVA");
-    QCOMPARE(int(entryList(window)->listCount()), entries);
+    QCOMPARE(int(entryList(window)->count()), entries);
     const QString document = QDir::toNativeSeparators(QDir::current().absoluteFilePath("book.CVA"));
     QCOMPARE(window.windowTitle(), document);
 
@@ -192,11 +192,11 @@ void TestSaveFaults::everyCallFailedInTurn()
                                      + " (" + (failedCall ? failedCall : "none") + ")";
 
             QCOMPARE(folderEntries(), QStringList{"book.CVA"});
-            const DecodedDocument read = readDocumentFile("book.CVA");
-            QVERIFY2(read.ok(), qPrintable(read.refusal));
+            const Result<DocumentEntries> read = readDocumentFile("book.CVA");
+            QVERIFY2(read.ok(), qPrintable(read.error()));
             if (messages.asked.isEmpty()) {
                 ++m_saved;
-                QVERIFY2(read.lines == listed, where.constData());
+                QVERIFY2(read->lines == listed, where.constData());
                 QVERIFY2(!asksAboutChanges(window), where.constData());
             } else {
                 ++m_refused;
@@ -211,7 +211,7 @@ void TestSaveFaults::everyCallFailedInTurn()
                 // Only a folder that cannot be flushed comes after the new
                 // file took the old one's place, and then it is said so.
                 if (text.contains(QStringLiteral("was written")))
-                    QVERIFY2(read.lines == listed, where.constData());
+                    QVERIFY2(read->lines == listed, where.constData());
                 else
                     QVERIFY2(readBytes("book.CVA") == old, where.constData());
                 QVERIFY2(asksAboutChanges(window), where.constData());
@@ -240,7 +240,7 @@ void TestSaveFaults::failedPermissionCopyNeverOpensTheFile()
 
     for (int call = 1;; ++call) {
         m_arm(call, EIO, CallvistaFault::Error);
-        const DocumentWriteResult result = writeDocumentFile(path, QStringList{
+        const Result<void> result = writeDocumentFile(path, QStringList{
             makeEntryLine("Private", "Kept", "1")});
         const char* failedCall = nullptr;
         m_disarm(&failedCall);
@@ -250,7 +250,7 @@ void TestSaveFaults::failedPermissionCopyNeverOpensTheFile()
         if (!failedCall)
             break;
         if (std::strcmp(failedCall, "fchmod") == 0)
-            QVERIFY2(result.ok(), qPrintable(result.error));
+            QVERIFY2(result.ok(), qPrintable(result.error()));
     }
 }
 
@@ -317,13 +317,13 @@ void TestSaveFaults::killedSaveLeavesNothingInTheWay()
             break;
         }
         ++kills;
-        const DecodedDocument read = readDocumentFile(path);
-        QVERIFY2(readBytes(path) == old || read.lines == linesOf(entries),
+        const Result<DocumentEntries> read = readDocumentFile(path);
+        QVERIFY2(readBytes(path) == old || (read.ok() && read->lines == linesOf(entries)),
                  qPrintable(QStringLiteral("killed at call %1").arg(call)));
         QCOMPARE(matchingFiles(temp.path(), QStringLiteral("*.CVA")), QStringList{"book.CVA"});
 
-        const DocumentWriteResult again = writeDocumentFile(path, linesOf(2));
-        QVERIFY2(again.ok(), qPrintable(again.error));
+        const Result<void> again = writeDocumentFile(path, linesOf(2));
+        QVERIFY2(again.ok(), qPrintable(again.error()));
         QCOMPARE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"book.CVA"});
     }
     QVERIFY2(kills >= 6, qPrintable(QString::number(kills)));

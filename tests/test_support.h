@@ -144,11 +144,17 @@ inline EntryList* entryList(const QWidget& window)
 }
 
 // The family names of the list's entries, top to bottom.
+// What the Add dialog is given to insert into: the list's own insertion.
+inline std::function<bool(const QString&)> insertInto(EntryList& list)
+{
+    return [&list](const QString& line) { return list.addItem(line); };
+}
+
 inline QStringList families(const QWidget& window)
 {
     QStringList result;
     const EntryList* list = entryList(window);
-    for (int i = 0; i < list->listCount(); ++i)
+    for (int i = 0; i < list->count(); ++i)
         result.append(entryField(list->itemText(i), Field::Family));
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "core/entry_line.h"
 #include "core/shown_entry.h"
+#include "widgets/installed_fonts.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -79,7 +80,7 @@ EntryDelegate::EntryDelegate(QObject* parent)
 {
 }
 
-EntryDelegate::InkExtent EntryDelegate::inkExtent(const QFont& font)
+InkExtent EntryDelegate::inkExtent(const QFont& font)
 {
     const QFontMetricsF metrics(font);
     qreal above = metrics.ascent();
@@ -103,13 +104,25 @@ EntryDelegate::InkExtent EntryDelegate::inkExtent(const QFont& font)
     return {int(std::ceil(above)) + 1, int(std::ceil(below)) + 1};
 }
 
-EntryDelegate::InkExtent EntryDelegate::cachedExtent(const QFont& font) const
+InkExtent EntryDelegate::inkExtent(const QFont& font, const InkExtentCache& cache,
+                                   const QByteArray& fontsDigest)
+{
+    const QString key = InkExtentCache::keyFor(font, tallestInk(), fontsDigest);
+    if (const std::optional<InkExtent> kept = cache.find(key))
+        return *kept;
+    const InkExtent measured = inkExtent(font);
+    cache.keep(key, measured);
+    return measured;
+}
+
+InkExtent EntryDelegate::cachedExtent(const QFont& font) const
 {
     // Every row asks for its size and every visible one is painted; the
-    // measuring is done once a font.
+    // extent is looked up once a font. An empty list asks for none, so a
+    // program that shows no entries never measures.
     const QString key = font.key();
     if (key != m_extentFont) {
-        m_extent = inkExtent(font);
+        m_extent = inkExtent(font, InkExtentCache(), installedFontsDigest());
         m_extentFont = key;
     }
     return m_extent;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/ink_extent_cache.h"
+
 #include <QFont>
 #include <QStyledItemDelegate>
 
@@ -12,7 +14,8 @@ namespace callvista {
 // the cell's end, with controls shown as marks; the bars stand at their
 // columns. Every row is as tall as the tallest accents and lowest marks of
 // the font and its fallback fonts need, so that all rows keep one height
-// and nothing is cut.
+// and nothing is cut; that measure is kept in the user's cache, since taking
+// it loads a font for nearly every script.
 class EntryDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -27,12 +30,12 @@ public:
 
     // How far ink reaches above and below the baseline in this font, for
     // the scripts a name is written in, fallback fonts included; at least
-    // the font's own ascent and descent.
-    struct InkExtent {
-        int ascent = 0;
-        int descent = 0;
-    };
+    // the font's own ascent and descent. Measured every time.
     [[nodiscard]] static InkExtent inkExtent(const QFont& font);
+    // The same, taken from the cache when the installed fonts have not
+    // changed since it was measured, and kept there when measured.
+    [[nodiscard]] static InkExtent inkExtent(const QFont& font, const InkExtentCache& cache,
+                                             const QByteArray& fontsDigest);
 
 private:
     [[nodiscard]] InkExtent cachedExtent(const QFont& font) const;

@@ -15,18 +15,6 @@ namespace callvista {
 
 namespace {
 
-// The forms were laid out for an 8-point sans serif; where none of these
-// families exists the system's sans serif stands in.
-QFont formFont(const QFont& base)
-{
-    QFont font = base;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8);
-    return font;
-}
-
 // A caption wider than its label in the font at hand is drawn smaller rather
 // than cut off.
 void fitCaption(QLabel* label)
@@ -75,7 +63,6 @@ bool blank(const QLineEdit* box)
 
 EntryFields::EntryFields(QWidget* form)
 {
-    form->setFont(formFont(form->font()));
     QLabel* familyLabel =
         makeLabel(form, QStringLiteral("Label1"), QObject::tr("Family Name:"), 360, 360);
     QLabel* shortLabel =
@@ -98,6 +85,31 @@ EntryFields::EntryFields(QWidget* form)
 
     QWidget::setTabOrder(m_family, m_short);
     QWidget::setTabOrder(m_short, m_phone);
+}
+
+QString EntryFields::line() const
+{
+    return makeEntryLine(m_family->text(), m_short->text(), m_phone->text());
+}
+
+void EntryFields::setLine(const QString& line)
+{
+    setTexts(entryField(line, Field::Family), entryField(line, Field::Short),
+             entryField(line, Field::Phone));
+}
+
+void EntryFields::setTexts(const QString& family, const QString& shortName, const QString& phone)
+{
+    m_family->setText(family);
+    m_short->setText(shortName);
+    m_phone->setText(phone);
+}
+
+void EntryFields::clear()
+{
+    m_family->clear();
+    m_short->clear();
+    m_phone->clear();
 }
 
 bool EntryFields::complete() const

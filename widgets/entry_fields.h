@@ -18,7 +18,8 @@ class PhoneEdit;
 // The field layout of the Add, Edit and Find dialogs: the captions "Family
 // Name:", "Short Name:" and "Phone No:" beside the boxes Family, Short and
 // Phone, at the same places, first in the tab order, with the column widths
-// of the entry line as their length limits.
+// of the entry line as their length limits. The captions are fitted to the
+// form's font, which is set before the fields are made.
 class EntryFields
 {
 public:
@@ -27,6 +28,14 @@ public:
     [[nodiscard]] QLineEdit* family() const { return m_family; }
     [[nodiscard]] QLineEdit* shortName() const { return m_short; }
     [[nodiscard]] PhoneEdit* phone() const { return m_phone; }
+
+    // The entry line of the three boxes as they stand.
+    [[nodiscard]] QString line() const;
+    // Shows the three fields of the entry line.
+    void setLine(const QString& line);
+    // Shows three texts as typed.
+    void setTexts(const QString& family, const QString& shortName, const QString& phone);
+    void clear();
 
     // True when each box holds more than spaces.
     [[nodiscard]] bool complete() const;

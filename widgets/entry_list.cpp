@@ -42,12 +42,12 @@ void EntryList::setItems(SortedLines&& lines)
 
 void EntryList::removeItem(int position)
 {
-    const bool wasSelected = position == listIndex();
+    const bool wasSelected = position == currentRow();
     m_model.removeLine(position);
     // The view would move the selection to a neighbour of the removed line;
     // a list box leaves nothing selected when its selected line goes.
     if (wasSelected)
-        setListIndex(-1);
+        setCurrentRow(-1);
 }
 
 void EntryList::clear()
@@ -55,9 +55,9 @@ void EntryList::clear()
     m_model.clearLines();
 }
 
-qint16 EntryList::listCount() const
+int EntryList::count() const
 {
-    return qint16(m_model.rowCount());
+    return m_model.rowCount();
 }
 
 QString EntryList::itemText(int position) const
@@ -72,19 +72,19 @@ QStringList EntryList::items() const
     return m_model.lines().lines();
 }
 
-qint16 EntryList::listIndex() const
+int EntryList::currentRow() const
 {
     const QModelIndexList selected = selectionModel()->selectedRows();
-    return selected.isEmpty() ? qint16(-1) : qint16(selected.first().row());
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-void EntryList::setListIndex(int position)
+void EntryList::setCurrentRow(int row)
 {
-    if (position < 0 || position >= m_model.rowCount()) {
+    if (row < 0 || row >= m_model.rowCount()) {
         selectionModel()->clear();
         return;
     }
-    const QModelIndex index = m_model.index(position);
+    const QModelIndex index = m_model.index(row);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     scrollTo(index);
 }

@@ -9,8 +9,8 @@
 namespace callvista {
 
 // The entry list of the main window: a list that keeps itself sorted, with one
-// selected entry at most. Positions and the count are 16-bit; the selection
-// index is -1 when nothing is selected.
+// selected entry at most, never more than MaxEntries. The current row is the
+// selected one, -1 when nothing is selected.
 class EntryList : public ListBoxView<QListView>
 {
     Q_OBJECT
@@ -29,14 +29,14 @@ public:
     void removeItem(int position);
     void clear();
 
-    [[nodiscard]] qint16 listCount() const;
+    [[nodiscard]] int count() const;
     [[nodiscard]] QString itemText(int position) const;
     [[nodiscard]] QStringList items() const;
     // The lines where the list keeps them, for scans that copy nothing.
     [[nodiscard]] const SortedLines& lines() const { return m_model.lines(); }
-    [[nodiscard]] qint16 listIndex() const;
+    [[nodiscard]] int currentRow() const;
     // Selects the entry and scrolls it into view; -1 clears the selection.
-    void setListIndex(int position);
+    void setCurrentRow(int row);
 
     // From the list's left edge to where the text of its lines starts.
     [[nodiscard]] int textInset() const;

@@ -84,7 +84,7 @@ public:
     {
     }
 
-    bool isValid() const override { return m_list && m_row < m_list->listCount(); }
+    bool isValid() const override { return m_list && m_row < m_list->count(); }
 
     QString text(QAccessible::Text t) const override
     {
@@ -111,7 +111,7 @@ public:
             return state;
         state.selectable = true;
         state.focusable = true;
-        state.selected = m_list->listIndex() == m_row;
+        state.selected = m_list->currentRow() == m_row;
         state.focused = state.selected && m_list->hasFocus()
                         && m_list->currentIndex().row() == m_row;
         const QRect inView = m_list->visualRect(m_list->model()->index(m_row, 0));
@@ -129,7 +129,7 @@ public:
                    : nullptr;
     }
 
-    bool isSelected() const override { return isValid() && m_list->listIndex() == m_row; }
+    bool isSelected() const override { return isValid() && m_list->currentRow() == m_row; }
     QList<QAccessibleInterface*> columnHeaderCells() const override;
     QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
     int columnIndex() const override { return 0; }
@@ -172,7 +172,7 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
-    int childCount() const override { return list()->listCount(); }
+    int childCount() const override { return list()->count(); }
 
     QAccessibleInterface* child(int index) const override
     {
@@ -201,7 +201,7 @@ public:
 
     QAccessibleInterface* focusChild() const override
     {
-        const int row = list()->listIndex();
+        const int row = list()->currentRow();
         return list()->hasFocus() && row >= 0 ? child(row) : nullptr;
     }
 
@@ -225,10 +225,10 @@ public:
     {
         return column >= 0 && column < ColumnCount ? child(row) : nullptr;
     }
-    int selectedCellCount() const override { return list()->listIndex() >= 0 ? 1 : 0; }
+    int selectedCellCount() const override { return list()->currentRow() >= 0 ? 1 : 0; }
     QList<QAccessibleInterface*> selectedCells() const override
     {
-        const int row = list()->listIndex();
+        const int row = list()->currentRow();
         if (row < 0)
             return {};
         return {child(row)};
@@ -241,22 +241,22 @@ public:
     int selectedColumnCount() const override { return 0; }
     int selectedRowCount() const override { return selectedCellCount(); }
     int columnCount() const override { return ColumnCount; }
-    int rowCount() const override { return list()->listCount(); }
+    int rowCount() const override { return list()->count(); }
     QList<int> selectedColumns() const override { return {}; }
     QList<int> selectedRows() const override
     {
-        const int row = list()->listIndex();
+        const int row = list()->currentRow();
         if (row < 0)
             return {};
         return {row};
     }
     bool isColumnSelected(int) const override { return false; }
-    bool isRowSelected(int row) const override { return list()->listIndex() == row; }
+    bool isRowSelected(int row) const override { return list()->currentRow() == row; }
     bool selectRow(int row) override
     {
         if (row < 0 || row >= rowCount())
             return false;
-        list()->setListIndex(row);
+        list()->setCurrentRow(row);
         return true;
     }
     bool selectColumn(int) override { return false; }

@@ -2,6 +2,8 @@
 
 #include <QRect>
 
+class QCheckBox;
+class QGroupBox;
 class QWidget;
 
 namespace callvista {
@@ -11,5 +13,13 @@ namespace callvista {
 [[nodiscard]] QRect twipsRect(int left, int top, int width, int height);
 
 void placeInTwips(QWidget* widget, int left, int top, int width, int height);
+
+// The height at which the style draws the check box whole: its box and the
+// focus frame around its caption.
+[[nodiscard]] int checkBoxHeight(const QCheckBox& box);
+
+// Where controls drawn on the frame may lie, in its parent's coordinates:
+// inside its contents and below the title it draws in its top line.
+[[nodiscard]] QRect groupBoxContentsRect(const QGroupBox& frame);
 
 } // namespace callvista

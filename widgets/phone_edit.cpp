@@ -81,7 +81,7 @@ void PhoneEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
-    const qint16 accepted = code < BeyondAscii ? filterPhoneKey(qint16(code)) : qint16(0);
+    const int accepted = code < BeyondAscii ? filterPhoneKey(code) : 0;
     if (accepted == 0)
         return;
     if (accepted == 8)

@@ -1,4 +1,5 @@
-#include "core/document_format.h"
+#include "core/document_reader.h"
+#include "core/document_writer.h"
 #include "core/entry_line.h"
 
 #include <QByteArray>
@@ -75,14 +76,14 @@ void roundTripEntries(const std::uint8_t* data, std::size_t size)
         const QString phone = randomField(input, widths.phone);
         lines.append(makeEntryLine(family, shortName, phone, widths));
     }
-    const EncodedDocument written = encodeDocument(lines, widths);
+    const Result<QByteArray> written = encodeDocument(lines, widths);
     check(written.ok(), "entries the dialogs build cannot be written");
     if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
         return;
-    const DecodedDocument read = decodeDocument(written.bytes, widths);
+    const Result<DocumentEntries> read = decodeDocument(written.value(), widths);
     check(read.ok(), "written entries are refused");
-    check(read.lines == lines, "written entries read back differently");
-    check(read.report.isClean(), "written entries read back with a report");
+    check(read->lines == lines, "written entries read back differently");
+    check(read->report.isClean(), "written entries read back with a report");
 }
 
 } // namespace
@@ -98,13 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     roundTripEntries(data, size);
-    const DecodedDocument read = decodeDocument(bytes, widths);
+    const Result<DocumentEntries> read = decodeDocument(bytes, widths);
     if (!read.ok()) {
-        check(read.lines.isEmpty(), "a refused document has entries");
+        check(!read.error().isEmpty(), "a document is refused without a reason");
         return 0;
     }
-    check(read.lines.size() <= MaxEntries, "more entries than a document holds");
-    for (const QString& line : read.lines) {
+    check(read->lines.size() <= MaxEntries, "more entries than a document holds");
+    for (const QString& line : read->lines) {
         check(line.size() == widths.lineLength(), "an entry line of the wrong length");
         check(line.at(widths.family) == u'|', "first separator out of place");
         check(line.at(widths.family + widths.shortName + 1) == u'|', "second separator out of place");
@@ -112,15 +113,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(!holdsHalfAPair(line), "an entry line holds half of a surrogate pair");
     }
 
-    const EncodedDocument written = encodeDocument(read.lines, widths);
+    const Result<QByteArray> written = encodeDocument(read->lines, widths);
     check(written.ok(), "what was read cannot be written");
     // A zero-width no-break space opening the document is written as the
     // bytes of a byte-order mark, which the reader drops.
-    if (!read.lines.isEmpty() && read.lines.first().startsWith(QChar(0xFEFF)))
+    if (!read->lines.isEmpty() && read->lines.first().startsWith(QChar(0xFEFF)))
         return 0;
-    const DecodedDocument again = decodeDocument(written.bytes, widths);
+    const Result<DocumentEntries> again = decodeDocument(written.value(), widths);
     check(again.ok(), "what was written is refused");
-    check(again.lines == read.lines, "what was written reads back differently");
-    check(again.report.isClean(), "what was written reads back with a report");
+    check(again->lines == read->lines, "what was written reads back differently");
+    check(again->report.isClean(), "what was written reads back with a report");
     return 0;
 }

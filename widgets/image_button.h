@@ -9,12 +9,12 @@ namespace callvista {
 // A picture stretched to its control that raises clicked for a click as a
 // button takes it: the left button pressed on the picture and released over
 // it. Other buttons, and a press that ends elsewhere, do nothing.
-class Picture : public QLabel
+class ImageButton : public QLabel
 {
     Q_OBJECT
 
 public:
-    explicit Picture(const QString& picture, QWidget* parent = nullptr);
+    explicit ImageButton(const QString& picture, QWidget* parent = nullptr);
 
 signals:
     void clicked();

@@ -1,24 +1,24 @@
-#include "widgets/picture.h"
+#include "widgets/image_button.h"
 
 #include <QMouseEvent>
 #include <QPixmap>
 
 namespace callvista {
 
-Picture::Picture(const QString& picture, QWidget* parent)
+ImageButton::ImageButton(const QString& picture, QWidget* parent)
     : QLabel(parent)
 {
     setPixmap(QPixmap(picture));
     setScaledContents(true);
 }
 
-void Picture::mousePressEvent(QMouseEvent* event)
+void ImageButton::mousePressEvent(QMouseEvent* event)
 {
     m_pressed = event->button() == Qt::LeftButton;
     event->accept();
 }
 
-void Picture::mouseReleaseEvent(QMouseEvent* event)
+void ImageButton::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool click = m_pressed && event->button() == Qt::LeftButton
                        && rect().contains(event->position().toPoint());
