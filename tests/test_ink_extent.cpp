@@ -61,7 +61,15 @@ void TestInkExtent::initTestCase()
     QVERIFY(m_dir.isValid());
     m_file = m_dir.filePath(QStringLiteral("cache/ink-extents"));
     m_digest = installedFontsDigest();
+#ifdef Q_OS_WIN
+    // Windows gives no list of the installed fonts, so the program keeps
+    // nothing between runs there; the cache itself is tried with a digest
+    // of the test's own.
+    QVERIFY(m_digest.isEmpty());
+    m_digest = QByteArrayLiteral("0123456789abcdef");
+#else
     QVERIFY2(!m_digest.isEmpty(), "fontconfig lists the installed fonts");
+#endif
     m_measured = EntryDelegate::inkExtent(listFont());
     const QFontMetrics metrics(listFont());
     QVERIFY(m_measured.ascent > metrics.ascent());
@@ -164,6 +172,9 @@ void TestInkExtent::keepsOtherKeysAndABoundedNumber()
 
 void TestInkExtent::installedFontsChangeTheDigest()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows gives no list of the installed fonts to make a digest of");
+#endif
     QCOMPARE(installedFontsDigest(), m_digest);
     QTemporaryDir fonts;
     QVERIFY(fonts.isValid());
