@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows build's tests under wine, from Linux:
-# 1. every Qt Test program, through CTest with wine-run.sh as its emulator;
+# 1. every Qt Test program, through CTest with wine-run.sh as its emulator,
+#    and the timing of the list's comparison;
 # 2. the real window, driven with xdotool (tests/e2e/run.sh with the
 #    scenarios here), its screenshots kept in <build>/e2e-artefacts;
 # 3. the installer: installed silently, the installed program started and a
@@ -66,6 +67,9 @@ status=0
 
 echo "== Qt Test programs under wine"
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2) || status=1
+
+echo "== The list's comparison under wine (least of a few runs)"
+"$here/wine-run.sh" "$build/bench/callvista-order-timing.exe" || status=1
 
 echo "== The real window under wine"
 E2E_SCENARIOS=$here/scenarios E2E_ARTEFACTS=$build/e2e-artefacts WINEPATH=$CALLVISTA_WINE_PATH \
