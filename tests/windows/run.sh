@@ -72,7 +72,9 @@ echo "== The list's comparison under wine (least of a few runs)"
 "$here/wine-run.sh" "$build/bench/callvista-order-timing.exe" || status=1
 
 echo "== The real window under wine"
-E2E_SCENARIOS=$here/scenarios E2E_ARTEFACTS=$build/e2e-artefacts WINEPATH=$CALLVISTA_WINE_PATH \
+# A program under wine starts in seconds on a quiet machine but can take
+# half a minute on a busy one: every wait is for a condition, bounded longer.
+E2E_TIMEOUT=${E2E_TIMEOUT:-60} E2E_SCENARIOS=$here/scenarios E2E_ARTEFACTS=$build/e2e-artefacts WINEPATH=$CALLVISTA_WINE_PATH \
   "$root/tests/e2e/run.sh" "$build/app/callvista.exe" || status=1
 
 echo "== The installer under wine"
