@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLayout>
@@ -38,13 +39,13 @@ constexpr int BlinkPhaseMs = 16;
 // The name of a document that has no file yet.
 const QString& untitled()
 {
-    static const QString name = QStringLiteral("<Untitled>");
+    static const QString name = MainWindow::tr("<Untitled>");
     return name;
 }
 
 QString changedQuestion()
 {
-    return QStringLiteral("Callvista is Changed, Do you want to save your changes?");
+    return MainWindow::tr("Callvista is Changed, Do you want to save your changes?");
 }
 
 // One message, naming the file, for what the reader had to mend in a
@@ -52,29 +53,55 @@ QString changedQuestion()
 QString readWarning(const QString& path, const ReadReport& report)
 {
     QStringList notes;
-    if (report.shortenedValues > 0)
-        notes.append(QStringLiteral("%1 value(s) were longer than their column and were "
-                                    "shortened; saving will store them shortened.")
-                         .arg(report.shortenedValues));
+    // One source text for one and one for more, so that the English reads
+    // right without a translation; a translator gives every form of both.
+    const int shortened = report.shortenedValues;
+    if (shortened == 1)
+        notes.append(MainWindow::tr("%n value was longer than its column and was shortened; "
+                                    "saving will store it shortened.",
+                                    nullptr, shortened));
+    else if (shortened > 1)
+        notes.append(MainWindow::tr("%n values were longer than their column and were "
+                                    "shortened; saving will store them shortened.",
+                                    nullptr, shortened));
     if (report.completedLastEntry)
-        notes.append(QStringLiteral("The file ended inside its last entry; its missing "
+        notes.append(MainWindow::tr("The file ended inside its last entry; its missing "
                                     "fields are empty."));
-    if (report.windows1252Lines > 0)
-        notes.append(QStringLiteral("%1 line(s) were not UTF-8 text and were read as "
-                                    "Windows-1252.")
-                         .arg(report.windows1252Lines));
+    const int foreign = report.windows1252Lines;
+    if (foreign == 1)
+        notes.append(MainWindow::tr("%n line was not UTF-8 text and was read as Windows-1252.",
+                                    nullptr, foreign));
+    else if (foreign > 1)
+        notes.append(MainWindow::tr("%n lines were not UTF-8 text and were read as "
+                                    "Windows-1252.",
+                                    nullptr, foreign));
     if (notes.isEmpty())
         return {};
-    return QStringLiteral("\"%1\" was opened with these repairs:\n").arg(path) + notes.join(u'\n');
+    return MainWindow::tr("\"%1\" was opened with these repairs:\n").arg(path)
+           + notes.join(u'\n');
 }
 
-// The list's font as designed: Courier where it exists, elsewhere a font
-// with Courier's metrics. Its size is where the fitting starts.
+// Courier where it exists, elsewhere a font with Courier's metrics: the
+// first of them the machine has, asked for alone. Asked for as a list, Qt
+// looks for each missing family in turn, and for each one fontconfig sorts
+// every installed font to offer a substitute that is then passed over.
+// With none of them installed the whole list goes to Qt, whose fallbacks
+// choose.
+QStringList listFamilies()
+{
+    const QStringList designed{QStringLiteral("Courier"), QStringLiteral("Courier New"),
+                               QStringLiteral("Liberation Mono")};
+    for (const QString& family : designed)
+        if (QFontDatabase::hasFamily(family))
+            return {family};
+    return designed;
+}
+
+// The list's font as designed. Its size is where the fitting starts.
 QFont designListFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Courier"), QStringLiteral("Courier New"),
-                      QStringLiteral("Liberation Mono")});
+    font.setFamilies(listFamilies());
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     // Hinted across too, every column starts on a whole pixel: the bars are
@@ -303,8 +330,8 @@ void MainWindow::deleteEntry()
     const int position = m_list->currentRow();
     const QString family = entryField(m_list->itemText(position), Field::Family).toUpper();
     const MessageAnswer answer = showMessage(
-        this, QStringLiteral("Are You Sure to Remove '") + family + QStringLiteral("' ?"),
-        QStringLiteral("Delete Confirmation"), MessageButtons::YesNo);
+        this, tr("Are You Sure to Remove '%1' ?").arg(family), tr("Delete Confirmation"),
+        MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes) {
         m_list->removeItem(position);
         m_changed = true;
@@ -345,7 +372,7 @@ bool MainWindow::settleChangesBeforeReplacing()
 {
     if (!m_changed)
         return true;
-    switch (showMessage(this, changedQuestion(), QStringLiteral("Alert"),
+    switch (showMessage(this, changedQuestion(), tr("Alert"),
                         MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes:
         // A cancelled Save As lets the command go on, as the user chose; a
@@ -418,7 +445,7 @@ std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
     // The whole file was read before anything changes, so that a refused
     // file leaves the open document as it was.
     if (!document.ok())
-        return Notice{QStringLiteral("Error"), document.error()};
+        return Notice{tr("Error"), document.error()};
     m_list->clear();
     resetCommands();
     m_list->setItems(std::move(document->lines));
@@ -429,14 +456,14 @@ std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
     const QString warning = readWarning(path, document->report);
     if (warning.isEmpty())
         return std::nullopt;
-    return Notice{QStringLiteral("Warning"), warning};
+    return Notice{tr("Warning"), warning};
 }
 
 MainWindow::SaveOutcome MainWindow::writeTo(const QString& path)
 {
     const Result<void> written = writeDocumentFile(path, m_list->lines());
     if (!written.ok()) {
-        showMessage(this, written.error(), QStringLiteral("Error"));
+        showMessage(this, written.error(), tr("Error"));
         return SaveOutcome::Failed;
     }
     showDocument(path);
@@ -477,7 +504,7 @@ void MainWindow::exit()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_changed
-        && showMessage(this, changedQuestion(), QStringLiteral("Alert"), MessageButtons::YesNo)
+        && showMessage(this, changedQuestion(), tr("Alert"), MessageButtons::YesNo)
                == MessageAnswer::Yes
         && save() == SaveOutcome::Failed) {
         // The one refusal to close: the changes could not be written and

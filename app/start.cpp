@@ -22,7 +22,8 @@ namespace {
 
 void describe(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "Start",
         "A small address book of family names, short names and phone numbers.\n"
         "With FILE, the program starts with that document open, as File, Open\n"
         "would open it; a file that cannot be read leaves an empty, untitled\n"
@@ -30,9 +31,10 @@ void describe(QCommandLineParser& parser)
         "Qt's own options, such as -platform, are accepted as well."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("The document (.CVA) to open at start."),
-                                 QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QCoreApplication::translate("Start", "The document (.CVA) to open at start."),
+        QStringLiteral("[FILE]"));
 }
 
 // --help and --version print and end; they need no window system, so they

@@ -210,9 +210,15 @@ Result<DocumentEntries> readDocumentFile(const QString& path, const ColumnWidths
                                               "(%2 bytes).")
                                      .arg(size)
                                      .arg(limit));
-    // One byte more than the limit tells a file that grew since it was
-    // measured from one that fills the limit exactly.
-    const QByteArray bytes = file.read(limit + 1);
+    // The size measured and one byte more: only a file that grew since it
+    // was measured is read on, up to one byte more than the limit, which
+    // tells it from one that fills the limit exactly. No buffer as large as
+    // the limit: glibc, once it has freed a block that large, keeps every
+    // later block of up to that size in its heap instead of giving each one
+    // pages of its own, and those pages are not handed back when freed.
+    QByteArray bytes = file.read(size + 1);
+    if (file.error() == QFileDevice::NoError && bytes.size() > size)
+        bytes += file.read(limit + 1 - bytes.size());
     if (file.error() != QFileDevice::NoError)
         return notOpened(path, file.errorString());
     if (bytes.size() > limit)

@@ -2,6 +2,8 @@
 
 #include "core/text_units.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstring>
 
@@ -56,8 +58,8 @@ bool holdsLineBreak(QStringView text)
     return std::any_of(text.begin(), text.end(), isLineBreak);
 }
 
-// Writes the text into its column, which the line already holds as spaces,
-// and returns the start of the next column.
+// Writes the text into its column and pads the rest of the column with
+// spaces; returns the start of the next column.
 static QChar* putColumn(QChar* column, QStringView text, int width)
 {
     // Only the texts from a box or a file that need mending are copied; the
@@ -69,15 +71,17 @@ static QChar* putColumn(QChar* column, QStringView text, int width)
         text = mended;
     }
     const QStringView value = fitView(trimSpacesView(text), width);
-    std::copy(value.begin(), value.end(), column);
-    return column + width;
+    QChar* const end = column + width;
+    std::fill(std::copy(value.begin(), value.end(), column), end, QChar(u' '));
+    return end;
 }
 
 QString makeEntryLine(QStringView family, QStringView shortName, QStringView phone,
                       const ColumnWidths& widths)
 {
-    // The whole line is padding first; each text then goes into its column.
-    QString line(widths.lineLength(), u' ');
+    // Every unit of the line is written once: each column's text and its
+    // padding, and the two bars.
+    QString line(widths.lineLength(), Qt::Uninitialized);
     QChar* out = putColumn(line.data(), family, widths.family);
     *out++ = u'|';
     out = putColumn(out, shortName, widths.shortName);
@@ -141,8 +145,9 @@ QStringView entryColumn(QStringView line, Field field, const ColumnWidths& width
 
 QStringList columnCaptions()
 {
-    return {QStringLiteral("Family Name"), QStringLiteral("Short Name"),
-            QStringLiteral("Phone No")};
+    return {QCoreApplication::translate("EntryLine", "Family Name"),
+            QCoreApplication::translate("EntryLine", "Short Name"),
+            QCoreApplication::translate("EntryLine", "Phone No")};
 }
 
 QString headerLine()

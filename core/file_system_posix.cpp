@@ -1,5 +1,6 @@
 #include "core/file_system.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -84,7 +85,7 @@ QString writeAll(Handle file, const char* data, qint64 size)
             return reasonOf(errno);
         }
         if (written == 0)
-            return QStringLiteral("The system took none of the bytes");
+            return QCoreApplication::translate("FileSystem", "The system took none of the bytes");
         done += written;
     }
     return {};
@@ -136,8 +137,9 @@ qint64 openForReading(QFile& file, const QString& path, QString& reason)
     }
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        reason = S_ISDIR(status.st_mode) ? QStringLiteral("It is a folder.")
-                                         : QStringLiteral("It is not an ordinary file.");
+        reason = S_ISDIR(status.st_mode)
+                     ? QCoreApplication::translate("FileSystem", "It is a folder.")
+                     : QCoreApplication::translate("FileSystem", "It is not an ordinary file.");
         ::close(fd);
         return -1;
     }

@@ -114,7 +114,7 @@ void FileBox::showDrive()
 {
     if (m_folderList->setPath(m_driveList->drive()))
         return;
-    showMessage(this, QStringLiteral("Error On Drive!"), QStringLiteral("Error"));
+    showMessage(this, tr("Error On Drive!"), tr("Error"));
     // Fall back to the root drive. When that cannot be shown either, the
     // lists stay on the folder they showed and the drive list shows its drive.
     const QString fallback = fallbackDrive();
@@ -140,13 +140,13 @@ void FileBox::acceptName()
     const Result<QString> path =
         callvista::acceptName(m_folderList->path(), m_fileName->text(), m_options.extension);
     if (!path.ok()) {
-        showMessage(this, path.error(), QStringLiteral("Error"));
+        showMessage(this, path.error(), tr("Error"));
         return;
     }
     if (documentExists(path.value()) && m_options.warnBeforeOverwrite) {
         const MessageAnswer answer = showMessage(
-            this, QStringLiteral("Are You Sure to OverWrite on '") + path.value() + QStringLiteral("' ?"),
-            QStringLiteral("Warning"), MessageButtons::YesNo);
+            this, tr("Are You Sure to OverWrite on '%1' ?").arg(path.value()), tr("Warning"),
+            MessageButtons::YesNo);
         if (answer != MessageAnswer::Yes)
             return;
     }

@@ -530,17 +530,31 @@ void TestDocumentCommands::openTellsWhatTheReaderMended_data()
     QTest::addColumn<int>("entries");
     QTest::addColumn<QStringList>("told");
 
+    // Each count in English, for one and for more.
     QTest::newRow("overlong value and an incomplete last entry")
         << QByteArray(40, 'L') + "\r\nshort\r\n1\r\nLast\r\nhalf\r\n" << 2
-        << QStringList{"1 value(s) were longer than their column", "last entry"};
+        << QStringList{"1 value was longer than its column and was shortened; saving will "
+                       "store it shortened.",
+                       "The file ended inside its last entry; its missing fields are empty."};
+    QTest::newRow("two overlong values")
+        << QByteArray(40, 'L') + "\r\n" + QByteArray(25, 'S') + "\r\n1\r\n" << 1
+        << QStringList{"2 values were longer than their column and were shortened; saving will "
+                       "store them shortened."};
     // Where the system's code page is not UTF-8 (Windows), a line in it is
     // the system's own text, read without a word; elsewhere it is mended.
+    QTest::newRow("one Windows-1252 line among UTF-8 ones")
+        << QByteArray("M\xc3\xbcller\r\nA\r\n1\r\nJ\xe4ger\r\nB\r\n2\r\n") << 2
+#ifdef Q_OS_WIN
+        << QStringList{};
+#else
+        << QStringList{"1 line was not UTF-8 text and was read as Windows-1252."};
+#endif
     QTest::newRow("two Windows-1252 lines among UTF-8 ones")
         << QByteArray("M\xc3\xbcller\r\nA\r\n1\r\nJ\xe4ger\r\nB\xe4r\r\n2\r\n") << 2
 #ifdef Q_OS_WIN
         << QStringList{};
 #else
-        << QStringList{"2 line(s) were not UTF-8 text and were read as Windows-1252"};
+        << QStringList{"2 lines were not UTF-8 text and were read as Windows-1252."};
 #endif
 }
 
@@ -559,7 +573,8 @@ void TestDocumentCommands::openTellsWhatTheReaderMended()
     QCOMPARE(m_main->windowTitle(), path("mended.CVA"));
     if (told.isEmpty()) {
         QVERIFY(messages.asked.isEmpty());
-        QCOMPARE(families(*m_main), (QStringList{QString::fromUtf8("J\u00e4ger"), QString::fromUtf8("M\u00fcller")}));
+        QCOMPARE(families(*m_main),
+                 (QStringList{QStringLiteral("J\u00e4ger"), QStringLiteral("M\u00fcller")}));
         QVERIFY(!asksAboutChanges(*m_main));
         return;
     }

@@ -55,6 +55,7 @@ private slots:
     void refusesTooManyEntries_data();
     void refusesTooManyEntries();
     void refusesOversizedFilesUnread();
+    void readsOnPastTheMeasuredSize();
     void refusesWhatIsNoDocument_data();
     void refusesWhatIsNoDocument();
     void writesTheCodePageOrElseUtf8_data();
@@ -470,6 +471,27 @@ void TestDocumentFile::refusesOversizedFilesUnread()
     QVERIFY(!read.ok());
     QVERIFY(read.error().contains(QString::number(limit)));
     QVERIFY(!decodeDocument(QByteArray(limit + 1, '\n'), widths).ok());
+}
+
+void TestDocumentFile::readsOnPastTheMeasuredSize()
+{
+#ifdef Q_OS_LINUX
+    // The kernel's own files say they are empty and hold text, as a file
+    // that grew after it was measured holds more than its size: all of it
+    // is read, not only the size measured.
+    const QString status = QStringLiteral("/proc/self/status");
+    QCOMPARE(QFileInfo(status).size(), 0);
+    QFile file(status);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const qsizetype lines = file.readAll().count('\n');
+    QVERIFY(lines > 30);
+    const Result<DocumentEntries> read = readDocumentFile(status);
+    QVERIFY2(read.ok(), qPrintable(read.error()));
+    QCOMPARE(read.value().lines.size(), (lines + 2) / 3);
+    QVERIFY(read.value().lines.first().startsWith(QStringLiteral("Name:")));
+#else
+    QSKIP("only Linux has files that hold more than their size");
+#endif
 }
 
 void TestDocumentFile::refusesWhatIsNoDocument_data()

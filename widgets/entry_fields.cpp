@@ -64,11 +64,11 @@ bool blank(const QLineEdit* box)
 EntryFields::EntryFields(QWidget* form)
 {
     QLabel* familyLabel =
-        makeLabel(form, QStringLiteral("Label1"), QObject::tr("Family Name:"), 360, 360);
+        makeLabel(form, QStringLiteral("Label1"), EntryFields::tr("Family Name:"), 360, 360);
     QLabel* shortLabel =
-        makeLabel(form, QStringLiteral("Label2"), QObject::tr("Short Name:"), 480, 720);
+        makeLabel(form, QStringLiteral("Label2"), EntryFields::tr("Short Name:"), 480, 720);
     QLabel* phoneLabel =
-        makeLabel(form, QStringLiteral("Label3"), QObject::tr("Phone No:"), 600, 1080);
+        makeLabel(form, QStringLiteral("Label3"), EntryFields::tr("Phone No:"), 600, 1080);
 
     m_family = new QLineEdit(form);
     setUpBox(m_family, QStringLiteral("Family"), EntryWidths.family, 360, 3132);
@@ -135,8 +135,8 @@ bool EntryFields::confirmComplete(QWidget* form) const
 {
     if (complete())
         return true;
-    showMessage(form, QObject::tr("Family & Short & Phone Must be Specified!"),
-                QObject::tr("Warning"));
+    showMessage(form, EntryFields::tr("Family & Short & Phone Must be Specified!"),
+                EntryFields::tr("Warning"));
     return false;
 }
 
@@ -151,7 +151,7 @@ QPushButton* makeFormButton(QWidget* form, const QString& name, const QString& c
 
 void warnListFull(QWidget* form)
 {
-    showMessage(form, QObject::tr("The List is Full!"), QObject::tr("Warning"));
+    showMessage(form, EntryFields::tr("The List is Full!"), EntryFields::tr("Warning"));
 }
 
 } // namespace callvista

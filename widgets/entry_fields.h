@@ -2,6 +2,7 @@
 
 #include "core/entry_line.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <Qt>
 
@@ -22,6 +23,8 @@ class PhoneEdit;
 // form's font, which is set before the fields are made.
 class EntryFields
 {
+    Q_DECLARE_TR_FUNCTIONS(EntryFields)
+
 public:
     explicit EntryFields(QWidget* form);
 
