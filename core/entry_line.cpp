@@ -65,8 +65,7 @@ static QChar* putColumn(QChar* column, QStringView text, int width)
     // Only the texts from a box or a file that need mending are copied; the
     // scan is most of what the check costs.
     QString mended;
-    if (std::any_of(text.begin(), text.end(),
-                    [](QChar c) { return isLineBreak(c) || c.isSurrogate(); })) {
+    if (needsFieldText(text)) {
         mended = toFieldText(text);
         text = mended;
     }

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
+
 // An entry is one fixed-width line of three columns: family name, "|", short
 // name, "|", phone number, each left-aligned and padded with spaces. The line
 // is at once what the list shows, what it sorts by and the only store of the
@@ -16,7 +18,6 @@ struct ColumnWidths {
     int phone;
 
     [[nodiscard]] constexpr int lineLength() const { return family + shortName + phone + 2; }
-    friend constexpr bool operator==(const ColumnWidths&, const ColumnWidths&) = default;
 };
 
 // The widths of the three columns, and so the most characters each box of
@@ -38,6 +39,15 @@ enum class Field { Family = 1, Short = 2, Phone = 3 };
 // encoding stores, is dropped. When `cursor` is given, the position in the
 // text is moved to the same place in the result.
 [[nodiscard]] QString toFieldText(QStringView text, qsizetype* cursor = nullptr);
+
+// True when toFieldText may have to mend the text: it holds a CR, a LF or a
+// surrogate. Only such texts are copied.
+[[nodiscard]] inline bool needsFieldText(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c == u'\r' || c == u'\n' || c.isSurrogate();
+    });
+}
 
 // True when the text holds a CR or a LF.
 [[nodiscard]] bool holdsLineBreak(QStringView text);

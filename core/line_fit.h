@@ -17,8 +17,6 @@ struct SizeRange {
 struct LineFit {
     double pointSize = 0;
     int widening = 0;
-
-    friend bool operator==(const LineFit&, const LineFit&) = default;
 };
 
 // The largest size of the range at which the line, `widthAt(size)` pixels

@@ -498,7 +498,9 @@ void TestEntryDialogs::formWindows()
 
 void TestEntryDialogs::boxLimitsAreTheColumnWidths()
 {
-    QCOMPARE(EntryWidths, (ColumnWidths{30, 20, 20}));
+    QCOMPARE(EntryWidths.family, 30);
+    QCOMPARE(EntryWidths.shortName, 20);
+    QCOMPARE(EntryWidths.phone, 20);
     const auto forms = openEntryForms();
     for (const auto& form : forms) {
         const QString where = form->objectName() + QStringLiteral(": ");

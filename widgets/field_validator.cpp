@@ -2,8 +2,6 @@
 
 #include "core/entry_line.h"
 
-#include <algorithm>
-
 namespace callvista {
 
 FieldValidator::FieldValidator(QObject* parent)
@@ -14,8 +12,7 @@ FieldValidator::FieldValidator(QObject* parent)
 QValidator::State FieldValidator::validate(QString& input, int& pos) const
 {
     // The box adopts the mended text in place of what came in.
-    if (std::any_of(input.cbegin(), input.cend(),
-                    [](QChar c) { return c == u'\r' || c == u'\n' || c.isSurrogate(); })) {
+    if (needsFieldText(input)) {
         qsizetype cursor = pos;
         input = toFieldText(input, &cursor);
         pos = int(cursor);

@@ -19,7 +19,6 @@ public:
 
     [[nodiscard]] QString path() const { return m_path; }
     void setPath(const QString& folder);
-    [[nodiscard]] QString pattern() const { return m_pattern; }
     // One or more patterns separated by ";", such as "*.CVA", matched
     // without regard to letter case.
     void setPattern(const QString& pattern);
