@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,8 +146,6 @@ private slots:
     void emptyListOpensNothing_data();
     void emptyListOpensNothing();
 
-    void entryDialogsScreenshot();
-    void findDialogScreenshot();
 
 private:
     // Each test runs in a folder of its own, where the chooser starts.
@@ -610,79 +607,6 @@ void TestEntryCommands::emptyListOpensNothing()
     QCOMPARE(dialogs.shown, QStringList{});
     QVERIFY(!enabled(*m_main, "FindCmd"));
     QVERIFY(!enabled(*m_main, "EditCmd"));
-}
-
-void TestEntryCommands::entryDialogsScreenshot()
-{
-    const QString folder = qEnvironmentVariable("CALLVISTA_SCREENSHOTS");
-    if (folder.isEmpty())
-        QSKIP("set CALLVISTA_SCREENSHOTS to a folder to save the picture");
-    putEntries(*m_main, {{"Smith", "John", "+49-555-12"},
-                         {"Adams", "Ann", "555-01-00"},
-                         {"van der Berg", "Jan", "#31-20"},
-                         {"Baker", "Tom", "12-345-67"}});
-    clickEntry(*m_main, 3);
-
-    QImage window;
-    QImage addImage;
-    QImage editImage;
-    clickCommand(*m_main, "AddCmd", [&](QDialog& dialog) {
-        QTest::keyClicks(box(dialog, "Family"), "Miller");
-        QTest::keyClicks(box(dialog, "Phone"), "0171-(555) 12");
-        addImage = dialog.grab().toImage();
-    });
-    clickCommand(*m_main, "EditCmd", [&](QDialog& dialog) {
-        window = m_main->grab().toImage();
-        editImage = dialog.grab().toImage();
-    });
-    QVERIFY(!window.isNull() && !addImage.isNull() && !editImage.isNull());
-
-    QImage sheet(window.width() + addImage.width() + 30,
-                 qMax(window.height(), addImage.height() + editImage.height() + 30),
-                 QImage::Format_RGB32);
-    sheet.fill(Qt::white);
-    QPainter painter(&sheet);
-    painter.drawImage(0, 0, window);
-    painter.drawImage(window.width() + 20, 0, addImage);
-    painter.drawImage(window.width() + 20, addImage.height() + 20, editImage);
-    painter.end();
-    QVERIFY(sheet.save(folder + "/entry_dialogs.png"));
-}
-
-void TestEntryCommands::findDialogScreenshot()
-{
-    const QString folder = qEnvironmentVariable("CALLVISTA_SCREENSHOTS");
-    if (folder.isEmpty())
-        QSKIP("set CALLVISTA_SCREENSHOTS to a folder to save the picture");
-    putEntries(*m_main,
-               {{"Smith", "x", "555"}, {"Adams", "x", "555"}, {"Hannah", "x", "555"},
-                {"Baker", "x", "555"}, {"Zanni", "x", "555"}});
-    focusList(*m_main);
-    // A search to offer again: "ann" with Match Case, which finds Hannah.
-    clickCommand(*m_main, "FindCmd", [&](QDialog& dialog) {
-        type("ann");
-        QTest::mouseClick(child<QCheckBox>(dialog, "MatchCheck"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(dialog, "FindCmd"), Qt::LeftButton);
-    });
-    QCOMPARE(entryList(*m_main)->currentRow(), int(2));
-
-    QImage window;
-    QImage dialogImage;
-    clickCommand(*m_main, "FindCmd", [&](QDialog& dialog) {
-        QTest::mouseClick(child<QPushButton>(dialog, "FindCmd"), Qt::LeftButton);
-        window = m_main->grab().toImage();
-        dialogImage = dialog.grab().toImage();
-    });
-    QVERIFY(!window.isNull() && !dialogImage.isNull());
-
-    QImage sheet(window.width() + dialogImage.width() + 20, window.height(),
-                 QImage::Format_RGB32);
-    sheet.fill(Qt::white);
-    QPainter painter(&sheet);
-    painter.drawImage(0, 0, window);
-    painter.drawImage(window.width() + 20, 0, dialogImage);
-    painter.end();
-    QVERIFY(sheet.save(folder + "/find_dialog.png"));
 }
 
 QTEST_MAIN(TestEntryCommands)

@@ -151,7 +151,6 @@ private slots:
     void everyOpeningStartsAtTheCurrentFolder();
     void unreadableDriveFallsBackToTheRoot();
     void unreadableFallbackKeepsTheFolder();
-    void screenshot();
 
 private:
     // Shows a chooser as the document commands do, lets the step type and
@@ -742,29 +741,6 @@ void TestFileBox::unreadableFallbackKeepsTheFolder()
     }, chosen);
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder + "/still.CVA"));
-}
-
-void TestFileBox::screenshot()
-{
-    const QString folder = qEnvironmentVariable("CALLVISTA_SCREENSHOTS");
-    if (folder.isEmpty())
-        QSKIP("set CALLVISTA_SCREENSHOTS to a folder to save the pictures");
-    QDir here(m_folder);
-    for (const char* name : {"Friends", "Work", "archive"})
-        QVERIFY(here.mkdir(name));
-    for (const char* name : {"family.CVA", "club.cva", "office.CVA", "notes.txt"})
-        touch(m_folder + "/" + name);
-    const QList<QPair<QString, FileBoxOptions>> shots{
-        {"file_box_new", NewOptions}, {"file_box_open", OpenOptions}, {"file_box_save_as", SaveAsOptions}};
-    for (const auto& [file, options] : shots) {
-        runChooser(options, [&](QDialog& dialog) {
-            if (options.nameLocked)
-                clickFile(dialog, QStringLiteral("family.CVA"), false);
-            else
-                QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
-            QVERIFY(dialog.grab().save(folder + "/" + file + ".png"));
-        });
-    }
 }
 
 QTEST_MAIN(TestFileBox)

@@ -100,7 +100,6 @@ private slots:
     void blinkEndsVisible();
     void clickDuringBlinkStartsAfresh();
     void closingMidBlinkIsSafe();
-    void screenshot();
 
 private:
     // Presses Tab until the list has the focus, as a person gets there.
@@ -641,37 +640,6 @@ void TestMainWindow::closingMidBlinkIsSafe()
     QVERIFY(!QTest::qWaitFor([&] { return image->isHidden() != hidden; }, 200));
     m_main.reset();
     QTest::qWait(100);
-}
-
-void TestMainWindow::screenshot()
-{
-    const QString folder = qEnvironmentVariable("CALLVISTA_SCREENSHOTS");
-    if (folder.isEmpty())
-        QSKIP("set CALLVISTA_SCREENSHOTS to a folder to save the picture");
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    m_main = std::make_unique<MainWindow>();
-    showActive(*m_main);
-    // More entries than the list shows at once, so that the picture shows
-    // the scroll bar, and phone numbers up to the column's full 20.
-    putEntries(*m_main,
-               {{"Smith", "John", "+49-555-12"}, {"Adams", "Ann", "555-01-00"},
-                {QString::fromUtf8("Émile Zola"), "Emile", "01 23 45"},
-                {"van der Berg", "Jan", "#31-20"}, {"Baker", "Tom", "12-345-67"},
-                {"Abercrombie-Fitzgerald", "Penelope", "+44-20-7946-0958-123"},
-                {"Chen", "Wei", "+86-10-6552-9876"}, {"Dubois", "Claire", "+33-1-4020-5050"},
-                {"Eriksson", "Lars", "+46-8-555-012-34"}, {"Fischer", "Anna", "+49-89-2180-0"},
-                {"Garcia Lopez", "Maria Jose", "+34-91-555-0199-2207"},
-                {"Hoffmann", "Kurt", "0171-555-4488"}, {"Ivanova", "Olga", "+7-495-555-01-23"},
-                {"Jensen", "Mette", "+45-3315-5000"}, {"Kowalski", "Piotr", "+48-22-555-3030"},
-                {"Lindqvist", "Sven", "+46-31-555-7788-901"}, {"Moreau", "Luc", "04.91.55.50.12"},
-                {"Nakamura", "Yuki", "+81-3-5555-0123"}, {"O'Brien", "Sean", "+353-1-555-0147"},
-                {"Papadopoulos", "Nikos", "+30-210-555-0170-8"}, {"Rossi", "Giulia", "+39-06-555-0110"},
-                {"Schneider", "Eva", "+41-44-555-66-77-889"}});
-    // Scrolled to its end, the list shows no row cut at its foot.
-    entryList(*m_main)->scrollToBottom();
-    clickRow(*entryList(*m_main), 8);
-    QVERIFY(entryList(*m_main)->verticalScrollBar()->isVisible());
-    QVERIFY(m_main->grab().save(folder + "/main_window.png"));
 }
 
 QTEST_MAIN(TestMainWindow)
