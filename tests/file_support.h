@@ -10,6 +10,45 @@
 // system; the real failures of a POSIX file system are in posix_faults.h.
 namespace callvista::testing {
 
+// Goes back to the folder that was current when it was made, when its scope
+// ends.
+class CurrentFolderKept
+{
+public:
+    CurrentFolderKept() = default;
+    ~CurrentFolderKept() { QDir::setCurrent(m_folder); }
+    CurrentFolderKept(const CurrentFolderKept&) = delete;
+    CurrentFolderKept& operator=(const CurrentFolderKept&) = delete;
+
+private:
+    QString m_folder = QDir::currentPath();
+};
+
+// A new empty folder, the process's current one while it lives (the file
+// chooser starts there, and relative names land there); the folder that
+// was current before is current again afterwards and this one is removed.
+class ScratchFolder
+{
+public:
+    ScratchFolder()
+    {
+        if (m_dir.isValid() && QDir::setCurrent(m_dir.path()))
+            m_path = QDir::currentPath();
+    }
+
+    // Empty when the folder could not be made or made current.
+    [[nodiscard]] QString path() const { return m_path; }
+    [[nodiscard]] QString filePath(const QString& name) const
+    {
+        return QDir(m_path).filePath(name);
+    }
+
+private:
+    CurrentFolderKept m_previous;
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
 inline void writeBytes(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);

@@ -62,18 +62,15 @@ private slots:
 private:
     std::unique_ptr<QDialog> openDialog(const QString& name);
 
-    std::unique_ptr<QTemporaryDir> m_folder;
-    QString m_savedCurrent;
+    std::unique_ptr<ScratchFolder> m_folder;
     std::unique_ptr<MainWindow> m_main;
 };
 
 void TestAccessibility::init()
 {
     // The file chooser lists the current folder: an empty one.
-    m_savedCurrent = QDir::currentPath();
-    m_folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_folder->isValid());
-    QVERIFY(QDir::setCurrent(m_folder->path()));
+    m_folder = std::make_unique<ScratchFolder>();
+    QVERIFY(!m_folder->path().isEmpty());
     m_main = std::make_unique<MainWindow>();
     putEntries(*m_main, {{"Smith", "John", "555"}});
     entryList(*m_main)->setCurrentRow(0);
@@ -83,7 +80,6 @@ void TestAccessibility::init()
 void TestAccessibility::cleanup()
 {
     m_main.reset();
-    QDir::setCurrent(m_savedCurrent);
     m_folder.reset();
 }
 

@@ -102,19 +102,6 @@ ShownSearch searchShown(const QWidget& window)
     return shown;
 }
 
-// Goes back to the folder it was made in when the scope ends.
-class CurrentFolderKept
-{
-public:
-    CurrentFolderKept() = default;
-    ~CurrentFolderKept() { QDir::setCurrent(m_folder); }
-    CurrentFolderKept(const CurrentFolderKept&) = delete;
-    CurrentFolderKept& operator=(const CurrentFolderKept&) = delete;
-
-private:
-    QString m_folder = QDir::currentPath();
-};
-
 } // namespace
 
 class TestDocumentCommands : public QObject
@@ -154,8 +141,7 @@ private slots:
     void roundTripThroughTheRealDialogs();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_temp;
-    QString m_savedCurrent;
+    std::unique_ptr<ScratchFolder> m_temp;
     // Catch what no test expects: a message or a dialog that reaches one of
     // these would otherwise wait for a person.
     std::unique_ptr<MessageScript> m_unexpectedMessages;
@@ -165,10 +151,8 @@ private:
 
 void TestDocumentCommands::init()
 {
-    m_savedCurrent = QDir::currentPath();
-    m_temp = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_temp->isValid());
-    QVERIFY(QDir::setCurrent(m_temp->path()));
+    m_temp = std::make_unique<ScratchFolder>();
+    QVERIFY(!m_temp->path().isEmpty());
     m_unexpectedMessages = std::make_unique<MessageScript>();
     m_unexpectedDialogs = std::make_unique<ModalScript>();
     m_main = std::make_unique<MainWindow>();
@@ -183,7 +167,6 @@ void TestDocumentCommands::cleanup()
         unexpected.append(request.title + QStringLiteral(": ") + request.text);
     m_unexpectedDialogs.reset();
     m_unexpectedMessages.reset();
-    QDir::setCurrent(m_savedCurrent);
     m_temp.reset();
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
 }
@@ -635,7 +618,9 @@ void TestDocumentCommands::documentNamedAtStart()
     QCOMPARE(window.windowTitle(), opened.isEmpty() ? QStringLiteral("<Untitled>") : path(opened));
     showActive(window);
     if (toldTitle.isEmpty()) {
-        QTest::qWait(20);
+        // A message would be shown from the event loop's next turn.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
         QCOMPARE(messages.asked.size(), 0);
     } else {
         QTRY_COMPARE(messages.asked.size(), 1);

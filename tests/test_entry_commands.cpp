@@ -149,17 +149,14 @@ private slots:
 
 private:
     // Each test runs in a folder of its own, where the chooser starts.
-    std::unique_ptr<QTemporaryDir> m_folder;
-    QString m_previousFolder;
+    std::unique_ptr<ScratchFolder> m_folder;
     std::unique_ptr<MainWindow> m_main;
 };
 
 void TestEntryCommands::init()
 {
-    m_folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_folder->isValid());
-    m_previousFolder = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_folder->path()));
+    m_folder = std::make_unique<ScratchFolder>();
+    QVERIFY(!m_folder->path().isEmpty());
     m_main = std::make_unique<MainWindow>();
     showActive(*m_main);
 }
@@ -167,7 +164,6 @@ void TestEntryCommands::init()
 void TestEntryCommands::cleanup()
 {
     m_main.reset();
-    QDir::setCurrent(m_previousFolder);
     m_folder.reset();
 }
 

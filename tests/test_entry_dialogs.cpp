@@ -106,19 +106,6 @@ QStringList boxTexts(const QWidget& form)
 
 namespace {
 
-// Shows the dialog as the program shows every dialog, through runModal, and
-// runs the step in it once it has the keyboard. Returns whether the dialog
-// was accepted.
-bool run(QDialog& dialog, const std::function<void(QDialog&)>& step)
-{
-    ModalScript script;
-    script.then([&](QDialog& shown) {
-        QVERIFY(activated(shown));
-        step(shown);
-    });
-    return runModal(dialog);
-}
-
 QStringList familiesOf(const EntryList& list)
 {
     QStringList result;
@@ -531,7 +518,7 @@ void TestEntryDialogs::addTypedEntriesStayOpen()
     QVERIFY(m_list->addItem(makeEntryLine("Baker", "Tom", "12")));
     AddForm form(insertInto(*m_list));
     MessageScript messages;
-    run(form, [&](QDialog& dialog) {
+    runDialog(form, [&](QDialog& dialog) {
         QCOMPARE(focused(), box(dialog, "Family"));
         QVERIFY(!form.addedAny());
         typeEntry({"  Smith ", "John", "+49-555-12"});
@@ -586,7 +573,7 @@ void TestEntryDialogs::addRefusesIncompleteFields()
     QVERIFY(m_list->addItem(makeEntryLine("Baker", "Tom", "12")));
     AddForm form(insertInto(*m_list));
     MessageScript messages;
-    run(form, [&](QDialog& dialog) {
+    runDialog(form, [&](QDialog& dialog) {
         typeEntry({family, shortName, phone});
         QWidget* before = focused();
         press(Qt::Key_Return);
@@ -620,7 +607,7 @@ void TestEntryDialogs::addClosesWithoutAdding()
 
     AddForm form(insertInto(*m_list));
     MessageScript messages;
-    run(form, [&](QDialog& dialog) {
+    runDialog(form, [&](QDialog& dialog) {
         if (how != QLatin1String("done at once"))
             typeEntry({"Smith", "John", "555"});
         if (how == QLatin1String("escape"))
@@ -639,7 +626,7 @@ void TestEntryDialogs::addClosesWithoutAdding()
 void TestEntryDialogs::addBoxesStopAtTheirLimits()
 {
     AddForm form(insertInto(*m_list));
-    run(form, [&](QDialog& dialog) {
+    runDialog(form, [&](QDialog& dialog) {
         typeEntry({QString(35, u'f'), QString(25, u's') + "|", QString(25, u'7')});
         QCOMPARE(boxTexts(dialog),
                  (QStringList{QString(30, u'f'), QString(20, u's'), QString(20, u'7')}));
@@ -660,7 +647,7 @@ void TestEntryDialogs::addRefusesWhenTheListIsFull()
 
     AddForm form(insertInto(*m_list));
     MessageScript messages;
-    run(form, [&](QDialog& dialog) {
+    runDialog(form, [&](QDialog& dialog) {
         typeEntry({"Smith", "John", "555"});
         press(Qt::Key_Return);
         QCOMPARE(messages.asked.size(), 1);
@@ -688,7 +675,7 @@ void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
 
     MessageScript messages;
     AddForm add(insertInto(*m_list));
-    run(add, [&](QDialog& dialog) {
+    runDialog(add, [&](QDialog& dialog) {
         paste(box(dialog, "Family"), "Miller" + lineBreak, how);
         paste(box(dialog, "Short"), "Jo" + lineBreak + "hn", how);
         paste(box(dialog, "Phone"), "555" + lineBreak + "12", phoneHow);
@@ -700,7 +687,7 @@ void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
 
     EditForm edit;
     edit.setEntry(m_list->itemText(0));
-    const bool accepted = run(edit, [&](QDialog& dialog) {
+    const bool accepted = runDialog(edit, [&](QDialog& dialog) {
         paste(box(dialog, "Family"), lineBreak + "Smith", how);
         paste(box(dialog, "Short"), lineBreak, how);
         paste(box(dialog, "Phone"), lineBreak + "9", phoneHow);
@@ -783,7 +770,7 @@ void TestEntryDialogs::editFillsBoxesByPosition()
 
     EditForm form;
     form.setEntry(makeEntryLine(family, shortName, phone));
-    const bool accepted = run(form, [&](QDialog& dialog) {
+    const bool accepted = runDialog(form, [&](QDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Edit Item"));
         QCOMPARE(boxTexts(dialog), (QStringList{family, shortName, phone}));
         QCOMPARE(focused(), box(dialog, "Family"));
@@ -819,7 +806,7 @@ void TestEntryDialogs::editHandsOutTheNewLine()
     form.setEntry(makeEntryLine("Adams", "Ann", "123"));
     QCOMPARE(lineOrNothing(form.entry()), lineOrNothing(std::nullopt));
     MessageScript messages;
-    const bool accepted = run(form, [&](QDialog& dialog) {
+    const bool accepted = runDialog(form, [&](QDialog& dialog) {
         if (!familyTyped.isNull()) {
             box(dialog, "Family")->selectAll();
             type(familyTyped);
@@ -859,7 +846,7 @@ void TestEntryDialogs::editRefusesIncompleteFields()
     EditForm form;
     form.setEntry(makeEntryLine("Baker", "Tom", "12"));
     MessageScript messages;
-    const bool accepted = run(form, [&](QDialog& dialog) {
+    const bool accepted = runDialog(form, [&](QDialog& dialog) {
         QLineEdit* edited = dialog.findChild<QLineEdit*>(name);
         edited->setFocus();
         edited->selectAll();
@@ -895,7 +882,7 @@ void TestEntryDialogs::editClosesWithoutChange()
     EditForm form;
     form.setEntry(makeEntryLine("Baker", "Tom", "12"));
     MessageScript messages;
-    const bool accepted = run(form, [&](QDialog& dialog) {
+    const bool accepted = runDialog(form, [&](QDialog& dialog) {
         box(dialog, "Family")->selectAll();
         type("Zeta");
         if (how == QLatin1String("escape in phone"))

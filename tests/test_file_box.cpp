@@ -158,37 +158,30 @@ private:
     void runChooser(const FileBoxOptions& options, const ModalScript::Step& step, Chosen& chosen);
     void runChooser(const FileBoxOptions& options, const ModalScript::Step& step);
 
-    std::unique_ptr<QTemporaryDir> m_temp;
+    std::unique_ptr<ScratchFolder> m_temp;
     QString m_folder;
-    QString m_savedCurrent;
 };
 
 void TestFileBox::init()
 {
-    m_savedCurrent = QDir::currentPath();
-    m_temp = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_temp->isValid());
-    QVERIFY(QDir::setCurrent(m_temp->path()));
-    m_folder = QDir::currentPath();
+    m_temp = std::make_unique<ScratchFolder>();
+    m_folder = m_temp->path();
+    QVERIFY(!m_folder.isEmpty());
 }
 
 void TestFileBox::cleanup()
 {
     DirList::setFolderCheck({});
-    QDir::setCurrent(m_savedCurrent);
     m_temp.reset();
 }
 
 void TestFileBox::runChooser(const FileBoxOptions& options, const ModalScript::Step& step,
                              Chosen& chosen)
 {
-    ModalScript modal;
-    modal.then(step);
     FileBox box(options);
     QVERIFY(box.path().isEmpty());
-    chosen.accepted = runModal(box);
+    chosen.accepted = runDialog(box, step);
     chosen.path = box.path();
-    QCOMPARE(modal.shown, QStringList{QStringLiteral("FileBox")});
     // A path comes back exactly when the chooser was accepted.
     QCOMPARE(chosen.path.isEmpty(), !chosen.accepted);
 }

@@ -136,12 +136,7 @@ Search TestFindForm::openFind(const Search& remembered,
 {
     FindForm form(m_list->lines(), m_list->currentRow(), remembered);
     connect(&form, &FindForm::entryFound, m_list.get(), &EntryList::setCurrentRow);
-    ModalScript dialogs;
-    dialogs.then([&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
-        step(dialog);
-    });
-    runModal(form);
+    runDialog(form, step);
     return form.lastFound();
 }
 

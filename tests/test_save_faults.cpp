@@ -159,11 +159,8 @@ void TestSaveFaults::everyCallFailedInTurn_data()
 void TestSaveFaults::everyCallFailedInTurn()
 {
     QFETCH(int, entries);
-    QTemporaryDir temp;
-    QVERIFY(temp.isValid());
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(temp.path()));
-    const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+    const ScratchFolder temp;
+    QVERIFY(!temp.path().isEmpty());
 
     writeBytes("book.CVA", documentOf(entries));
     MainWindow window;

@@ -100,10 +100,17 @@ private:
     ModalDriver m_previous;
 };
 
+// The named control; a missing one fails the test with its name before the
+// caller can use it.
 template <typename T = QWidget>
 T* child(const QWidget& parent, const char* name)
 {
-    return parent.findChild<T*>(QLatin1String(name));
+    T* found = parent.findChild<T*>(QLatin1String(name));
+    if (!found)
+        QTest::qFail(qPrintable(QStringLiteral("no control named %1 in %2")
+                                    .arg(QLatin1String(name), parent.objectName())),
+                     __FILE__, __LINE__);
+    return found;
 }
 
 // The window system reports a window active before the application hands
@@ -130,11 +137,30 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     QTest::keyClick(focused(), key, modifiers);
 }
 
+// Shows the dialog as the program shows every dialog, through runModal, and
+// runs the step in it once it has the keyboard. Returns whether the dialog
+// was accepted.
+inline bool runDialog(QDialog& dialog, const std::function<void(QDialog&)>& step)
+{
+    ModalScript script;
+    script.then([&](QDialog& shown) {
+        QVERIFY2(activated(shown), qPrintable(shown.objectName() + " never had the keyboard"));
+        step(shown);
+    });
+    const bool accepted = runModal(dialog);
+    if (script.shown != QStringList{dialog.objectName()})
+        QTest::qFail(qPrintable("shown instead of " + dialog.objectName() + ": "
+                                + script.shown.join(QStringLiteral(", "))),
+                     __FILE__, __LINE__);
+    return accepted;
+}
+
 inline void showActive(QWidget& window)
 {
     window.show();
     window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY2(QTest::qWaitForWindowActive(&window),
+             qPrintable(window.objectName() + QStringLiteral(" did not become active")));
 }
 
 // The main window's entry list, found by its name.
@@ -173,7 +199,7 @@ inline QStringList linesOf(const QList<QStringList>& entries)
 inline void putEntries(const QWidget& window, const QList<QStringList>& entries)
 {
     for (const QString& line : linesOf(entries))
-        QVERIFY(entryList(window)->addItem(line));
+        QVERIFY2(entryList(window)->addItem(line), qPrintable("the list refused " + line));
 }
 
 // Runs the File menu's command by its menu item.
@@ -222,7 +248,8 @@ inline ModalScript::Step pickFile(const QString& name)
     return [name](QDialog& dialog) {
         auto* list = child<QListWidget>(dialog, "boxFile");
         const auto found = list->findItems(name, Qt::MatchExactly);
-        QCOMPARE(found.size(), 1);
+        QVERIFY2(found.size() == 1,
+                 qPrintable(QStringLiteral("%1 is listed %2 times").arg(name).arg(found.size())));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(found.first()).center());
         QCOMPARE(child<QLineEdit>(dialog, "boxFileName")->text(), name);
@@ -276,7 +303,7 @@ inline void dropText(QLineEdit* target, const QString& text)
     QApplication::sendEvent(target, &enter);
     QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
-    QVERIFY(drop.isAccepted());
+    QVERIFY2(drop.isAccepted(), qPrintable(target->objectName() + " refused the drop"));
 }
 
 // Pastes through the real clipboard at the end of the box's text.
