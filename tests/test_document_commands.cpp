@@ -142,10 +142,7 @@ private slots:
 
 private:
     std::unique_ptr<ScratchFolder> m_temp;
-    // Catch what no test expects: a message or a dialog that reaches one of
-    // these would otherwise wait for a person.
-    std::unique_ptr<MessageScript> m_unexpectedMessages;
-    std::unique_ptr<ModalScript> m_unexpectedDialogs;
+    std::unique_ptr<UnexpectedWindows> m_unexpected;
     std::unique_ptr<MainWindow> m_main;
 };
 
@@ -153,8 +150,7 @@ void TestDocumentCommands::init()
 {
     m_temp = std::make_unique<ScratchFolder>();
     QVERIFY(!m_temp->path().isEmpty());
-    m_unexpectedMessages = std::make_unique<MessageScript>();
-    m_unexpectedDialogs = std::make_unique<ModalScript>();
+    m_unexpected = std::make_unique<UnexpectedWindows>();
     m_main = std::make_unique<MainWindow>();
     showActive(*m_main);
 }
@@ -162,13 +158,10 @@ void TestDocumentCommands::init()
 void TestDocumentCommands::cleanup()
 {
     m_main.reset();
-    QStringList unexpected = m_unexpectedDialogs->shown;
-    for (const MessageRequest& request : m_unexpectedMessages->asked)
-        unexpected.append(request.title + QStringLiteral(": ") + request.text);
-    m_unexpectedDialogs.reset();
-    m_unexpectedMessages.reset();
+    const QString unexpected = m_unexpected->shown();
+    m_unexpected.reset();
     m_temp.reset();
-    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected));
 }
 
 void TestDocumentCommands::saveOnUntitledGoesThroughSaveAs()
