@@ -105,17 +105,13 @@ private:
     // Presses Tab until the list has the focus, as a person gets there.
     void tabToList();
 
-    // Catch what no test expects: a message or a dialog that reaches one of
-    // these would otherwise wait for a person.
-    std::unique_ptr<MessageScript> m_unexpectedMessages;
-    std::unique_ptr<ModalScript> m_unexpectedDialogs;
+    std::unique_ptr<UnexpectedWindows> m_unexpected;
     std::unique_ptr<MainWindow> m_main;
 };
 
 void TestMainWindow::init()
 {
-    m_unexpectedMessages = std::make_unique<MessageScript>();
-    m_unexpectedDialogs = std::make_unique<ModalScript>();
+    m_unexpected = std::make_unique<UnexpectedWindows>();
     m_main = std::make_unique<MainWindow>();
     showActive(*m_main);
 }
@@ -123,12 +119,9 @@ void TestMainWindow::init()
 void TestMainWindow::cleanup()
 {
     m_main.reset();
-    QStringList unexpected = m_unexpectedDialogs->shown;
-    for (const MessageRequest& request : m_unexpectedMessages->asked)
-        unexpected.append(request.title + QStringLiteral(": ") + request.text);
-    m_unexpectedDialogs.reset();
-    m_unexpectedMessages.reset();
-    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
+    const QString unexpected = m_unexpected->shown();
+    m_unexpected.reset();
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected));
 }
 
 void TestMainWindow::tabToList()

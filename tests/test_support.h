@@ -102,6 +102,26 @@ private:
 
 // The named control; a missing one fails the test with its name before the
 // caller can use it.
+// Catches what no test expects: a message or a dialog that reaches one of
+// these would otherwise wait for a person. Made before the window, checked
+// after it is gone.
+class UnexpectedWindows
+{
+public:
+    // What was shown, one line each; empty when nothing was.
+    [[nodiscard]] QString shown() const
+    {
+        QStringList unexpected = m_dialogs.shown;
+        for (const MessageRequest& request : m_messages.asked)
+            unexpected.append(request.title + QStringLiteral(": ") + request.text);
+        return unexpected.join(u'\n');
+    }
+
+private:
+    MessageScript m_messages;
+    ModalScript m_dialogs;
+};
+
 template <typename T = QWidget>
 T* child(const QWidget& parent, const char* name)
 {
