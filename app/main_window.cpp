@@ -131,7 +131,8 @@ CommandButton* makeCommandButton(QWidget* parent, const QString& name, const QSt
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                              | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Main"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/callvista.png")));

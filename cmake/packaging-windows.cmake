@@ -20,6 +20,21 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   install(FILES ${found} DESTINATION .)
 endforeach()
 
+# The DLLs are copied with their symbols (libstdc++-6.dll is 23.7 MB so);
+# they are stripped where they land, as the program itself is. A DLL that
+# cannot be stripped stops the install rather than ship unstripped.
+install(CODE "set(callvista_strip \"${CMAKE_STRIP}\")")
+install(CODE [[
+  file(GLOB_RECURSE dlls "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/*.dll")
+  foreach(dll IN LISTS dlls)
+    execute_process(COMMAND "${callvista_strip}" --strip-unneeded "${dll}"
+      RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR "Could not strip ${dll}")
+    endif()
+  endforeach()
+]])
+
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME License.txt)
 install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION licences RENAME Qt-LGPL-3.txt)
 install(FILES /usr/share/common-licenses/GPL-3 DESTINATION licences RENAME GPL-3.txt)

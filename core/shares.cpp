@@ -1,9 +1,9 @@
 #include "core/shares.h"
 
+#include <QSemaphore>
 #include <QThreadPool>
 
 #include <algorithm>
-#include <latch>
 
 namespace callvista {
 
@@ -15,15 +15,18 @@ int shareCount(qsizetype count, qsizetype minimum)
 
 void runShares(int shares, const std::function<void(int share)>& work)
 {
-    std::latch done(shares - 1);
+    // A QSemaphore, not std::latch: mingw's libstdc++ waits on an atomic
+    // without a futex and can miss the last wake-up, which hung loading on
+    // Windows now and then.
+    QSemaphore done;
     for (int share = 1; share < shares; ++share) {
         QThreadPool::globalInstance()->start([&work, &done, share] {
             work(share);
-            done.count_down();
+            done.release();
         });
     }
     work(0);
-    done.wait();
+    done.acquire(shares - 1);
 }
 
 } // namespace callvista

@@ -21,6 +21,7 @@ case "$mode" in
   bench) packages+=(libbenchmark-dev valgrind abook tmux xvfb xdotool x11-utils python3) ;;
   windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
                       wine wine64 nsis xvfb xdotool openbox x11-utils imagemagick dpkg-dev
+                      fonts-noto-core fonts-noto-cjk
                       ccache) ;;
 esac
 
@@ -96,6 +97,7 @@ case "$mode" in
     echo "== The program, its tests and its installer for Windows"
     export CCACHE_BASEDIR=$root
     configure_and_build build-windows -DCMAKE_BUILD_TYPE=Release -DCALLVISTA_WERROR=ON \
+      -DCALLVISTA_BENCH=ON \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
       -DCALLVISTA_QT_WINDOWS_PREFIX="$qt" -DCMAKE_PREFIX_PATH="$qt" \
       -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \

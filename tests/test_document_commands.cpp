@@ -358,10 +358,18 @@ void TestDocumentCommands::longNameSavesAgainAndAgain_data()
 void TestDocumentCommands::longNameSavesAgainAndAgain()
 {
     QFETCH(int, bytes);
+#ifdef Q_OS_WIN
+    // Windows counts a name in UTF-16 units. Plain letters: under wine the
+    // name is stored on a Linux file system, which counts UTF-8 bytes.
+    const QString stem(bytes - 4, u'n');
+    const QString name = stem + QStringLiteral(".CVA");
+    QCOMPARE(name.size(), bytes);
+#else
     // Two bytes a letter: the limit is in bytes, not in letters.
     const QString stem = QString(bytes / 2 - 2, QChar(0x00E9)) + QString(bytes % 2, u'x');
     const QString name = stem + QStringLiteral(".CVA");
     QCOMPARE(QFile::encodeName(name).size(), bytes);
+#endif
 
     addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}});
     ModalScript dialogs;
@@ -508,12 +516,22 @@ void TestDocumentCommands::openTellsWhatTheReaderMended_data()
         << QByteArray(40, 'L') + "\r\n" + QByteArray(25, 'S') + "\r\n1\r\n" << 1
         << QStringList{"2 values were longer than their column and were shortened; saving will "
                        "store them shortened."};
+    // Where the system's code page is not UTF-8 (Windows), a line in it is
+    // the system's own text, read without a word; elsewhere it is mended.
     QTest::newRow("one Windows-1252 line among UTF-8 ones")
         << QByteArray("M\xc3\xbcller\r\nA\r\n1\r\nJ\xe4ger\r\nB\r\n2\r\n") << 2
+#ifdef Q_OS_WIN
+        << QStringList{};
+#else
         << QStringList{"1 line was not UTF-8 text and was read as Windows-1252."};
+#endif
     QTest::newRow("two Windows-1252 lines among UTF-8 ones")
         << QByteArray("M\xc3\xbcller\r\nA\r\n1\r\nJ\xe4ger\r\nB\xe4r\r\n2\r\n") << 2
+#ifdef Q_OS_WIN
+        << QStringList{};
+#else
         << QStringList{"2 lines were not UTF-8 text and were read as Windows-1252."};
+#endif
 }
 
 void TestDocumentCommands::openTellsWhatTheReaderMended()
@@ -529,6 +547,13 @@ void TestDocumentCommands::openTellsWhatTheReaderMended()
     runMenu(*m_main, "OpenMenu");
     QCOMPARE(entryList(*m_main)->count(), int(entries));
     QCOMPARE(m_main->windowTitle(), path("mended.CVA"));
+    if (told.isEmpty()) {
+        QVERIFY(messages.asked.isEmpty());
+        QCOMPARE(families(*m_main),
+                 (QStringList{QStringLiteral("J\u00e4ger"), QStringLiteral("M\u00fcller")}));
+        QVERIFY(!asksAboutChanges(*m_main));
+        return;
+    }
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().title, QStringLiteral("Warning"));
     QCOMPARE(messages.asked.first().buttons, MessageButtons::Ok);

@@ -35,8 +35,10 @@ bool runModal(QDialog& dialog)
 
 Qt::WindowFlags dialogWindowFlags()
 {
+    // The fixed-size hint gives a window that cannot be resized the thin
+    // border of one on Windows, without resizing edges; other systems ignore it.
     return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-           | Qt::WindowCloseButtonHint;
+           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 }
 
 ModalDriver setModalDriver(ModalDriver newDriver)

@@ -15,6 +15,11 @@ program=$1; shift
 : "${DISPLAY:?wine-run.sh: no DISPLAY; run the Windows tests through tests/windows/run.sh}"
 : "${WINEPREFIX:?wine-run.sh: no WINEPREFIX; run the Windows tests through tests/windows/run.sh}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPATH="${CALLVISTA_WINE_PATH:-}"
+# Wine keeps every QT_* variable to itself and hands a Windows program only
+# its WINEQT_* twin: without this the tests would run in real windows, and
+# offscreen they would find no font at all.
+[ -n "${QT_QPA_PLATFORM:-}" ] && export WINEQT_QPA_PLATFORM=$QT_QPA_PLATFORM
+[ -n "${QT_QPA_FONTDIR:-}" ] && export WINEQT_QPA_FONTDIR=$(winepath -w "$QT_QPA_FONTDIR")
 
 report=$(mktemp --suffix=.txt)
 trap 'rm -f "$report"' EXIT

@@ -34,6 +34,7 @@ shot saved-as
 # one: the file list shows it before book.CVA.
 printf 'M\xfcller\r\nZo\xeb\r\n\x80 5\r\n' > "$WORK/ansi.CVA"
 keys ctrl+o
+wait_window '^Open a Callvista$'
 wait_active '^Open a Callvista$'
 click_at 190 35
 shot open-chooser
@@ -50,6 +51,7 @@ expect_file "$WORK/ansi.CVA" 'M\xfcller\r\nZo\xeb\r\n\x80 5\r\n'
 
 # book.CVA, the second file of the list, by keyboard.
 keys ctrl+o
+wait_window '^Open a Callvista$'
 wait_active '^Open a Callvista$'
 click_at 190 35
 keys Down Return
