@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 #include <functional>
@@ -88,10 +90,17 @@ void putEntries(MainWindow& window, const Entries& entries)
     for (const QStringList& e : entries)
         list->addItem(makeEntryLine(e.value(0), e.value(1), e.value(2)));
     // The commands that need an entry are enabled when the list has the
-    // focus, as after a click on it.
-    window.activateWindow();
-    list->setFocus();
-    QCoreApplication::processEvents();
+    // focus, as after a click on it; a window manager hands the window the
+    // keyboard a moment after it is asked to.
+    QDeadlineTimer deadline(5000);
+    while (!list->hasFocus() && !deadline.hasExpired()) {
+        window.activateWindow();
+        list->setFocus();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    if (!list->hasFocus())
+        fail(QStringLiteral("the entry list never had the keyboard"));
 }
 
 void selectRow(MainWindow& window, int row)
