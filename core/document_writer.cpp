@@ -1,6 +1,6 @@
 #include "core/document_writer.h"
 
-#include "core/shares.h"
+#include "core/parallel.h"
 #include "core/text_units.h"
 
 #include <QCoreApplication>
@@ -172,11 +172,11 @@ std::optional<QByteArray> encodeUtf8(const Lines& lines, qsizetype count,
     const qsizetype room = (widths.lineLength() + 4) * MaxUtf8PerUnit;
     QByteArray result(count * room, Qt::Uninitialized);
     char* const bytes = result.data();
-    const int shares = shareCount(count, MinEncodeShare);
+    const int shares = parallelParts(count, MinEncodeShare);
     std::vector<qsizetype> ends(static_cast<size_t>(shares), -1);
-    runShares(shares, [&](int share) {
-        const qsizetype first = shareStart(count, shares, share);
-        const qsizetype last = shareStart(count, shares, share + 1);
+    runInParallel(shares, [&](int share) {
+        const qsizetype first = partStart(count, shares, share);
+        const qsizetype last = partStart(count, shares, share + 1);
         char* const begin = bytes + first * room;
         char* const end = writeUtf8(lines, int(first), int(last), widths, begin);
         if (end)
@@ -186,7 +186,7 @@ std::optional<QByteArray> encodeUtf8(const Lines& lines, qsizetype count,
         return std::nullopt;
     qsizetype size = 0;
     for (int share = 0; share < shares; ++share) {
-        const qsizetype from = shareStart(count, shares, share) * room;
+        const qsizetype from = partStart(count, shares, share) * room;
         std::memmove(bytes + size, bytes + from, size_t(ends[size_t(share)]));
         size += ends[size_t(share)];
     }

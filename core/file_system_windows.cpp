@@ -2,6 +2,7 @@
 
 #include "core/file_name.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <string>
@@ -26,7 +27,7 @@ QString reasonOf(DWORD error)
                            | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
     QString reason = length > 0 ? QString::fromWCharArray(text, int(length)).trimmed()
-                                : QStringLiteral("Windows error %1").arg(error);
+                                : QCoreApplication::translate("FileSystem", "Windows error %1").arg(error);
     LocalFree(text);
     return reason;
 }
@@ -94,7 +95,7 @@ QString writeAll(Handle file, const char* data, qint64 size)
         if (!WriteFile(handleOf(file), data + done, chunk, &written, nullptr))
             return lastReason();
         if (written == 0)
-            return QStringLiteral("The system took none of the bytes");
+            return QCoreApplication::translate("FileSystem", "The system took none of the bytes");
         done += written;
     }
     return {};

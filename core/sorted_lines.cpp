@@ -1,7 +1,7 @@
 #include "core/sorted_lines.h"
 
 #include "core/entry_line.h"
-#include "core/shares.h"
+#include "core/parallel.h"
 
 #include <algorithm>
 #include <functional>
@@ -74,7 +74,7 @@ namespace {
 void runOrderedShares(int shares, const EntryOrder& order,
                       const std::function<void(int, const EntryOrder&)>& work)
 {
-    runShares(shares, [&](int share) {
+    runInParallel(shares, [&](int share) {
         if (share == 0) {
             work(share, order);
             return;
@@ -89,7 +89,7 @@ void runOrderedShares(int shares, const EntryOrder& order,
 void SortedLines::reset(const QStringList& lines)
 {
     const int count = int(std::min<qsizetype>(lines.size(), MaxEntries));
-    const int shares = shareCount(count, MinShare);
+    const int shares = parallelParts(count, MinShare);
 
     // A document this program saved is in order already: one comparison of
     // each line with the next, each share of them on a thread of its own,
@@ -97,8 +97,8 @@ void SortedLines::reset(const QStringList& lines)
     // inserting one by one puts a line after the lines equal to it.
     std::vector<char> shareInOrder(static_cast<size_t>(shares), 0);
     runOrderedShares(shares, m_order, [&](int share, const EntryOrder& order) {
-        const int first = int(shareStart(count, shares, share));
-        const int last = std::min(count - 1, int(shareStart(count, shares, share + 1)));
+        const int first = int(partStart(count, shares, share));
+        const int last = std::min(count - 1, int(partStart(count, shares, share + 1)));
         for (int row = first; row < last; ++row)
             if (order.compare(lines.at(row), lines.at(row + 1)) > 0)
                 return;
@@ -115,8 +115,8 @@ void SortedLines::reset(const QStringList& lines)
     if (!inOrder) {
         std::vector<std::vector<int>> sorted(static_cast<size_t>(shares));
         runOrderedShares(shares, m_order, [&](int share, const EntryOrder& own) {
-            const int first = int(shareStart(count, shares, share));
-            const int last = int(shareStart(count, shares, share + 1));
+            const int first = int(partStart(count, shares, share));
+            const int last = int(partStart(count, shares, share + 1));
             std::vector<int>& rows = sorted[size_t(share)];
             rows.resize(size_t(last - first));
             std::iota(rows.begin(), rows.end(), first);
@@ -145,9 +145,9 @@ void SortedLines::reset(const QStringList& lines)
     const size_t blocks = (total + PerBlock - 1) / PerBlock;
     m_blocks.assign(blocks, Block());
     const int blockShares = inOrder ? 1 : shares;
-    runShares(blockShares, [&](int share) {
-        const size_t firstBlock = size_t(shareStart(qsizetype(blocks), blockShares, share));
-        const size_t lastBlock = size_t(shareStart(qsizetype(blocks), blockShares, share + 1));
+    runInParallel(blockShares, [&](int share) {
+        const size_t firstBlock = size_t(partStart(qsizetype(blocks), blockShares, share));
+        const size_t lastBlock = size_t(partStart(qsizetype(blocks), blockShares, share + 1));
         for (size_t b = firstBlock; b < lastBlock; ++b) {
             Block& block = m_blocks[b];
             const size_t last = std::min(total, (b + 1) * PerBlock);

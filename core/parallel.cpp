@@ -1,4 +1,4 @@
-#include "core/shares.h"
+#include "core/parallel.h"
 
 #include <QSemaphore>
 #include <QThreadPool>
@@ -7,26 +7,26 @@
 
 namespace callvista {
 
-int shareCount(qsizetype count, qsizetype minimum)
+int parallelParts(qsizetype count, qsizetype minimum)
 {
     const int threads = std::max(1, QThreadPool::globalInstance()->maxThreadCount());
     return int(std::clamp<qsizetype>(count / std::max<qsizetype>(minimum, 1), 1, threads));
 }
 
-void runShares(int shares, const std::function<void(int share)>& work)
+void runInParallel(int parts, const std::function<void(int part)>& work)
 {
     // A QSemaphore, not std::latch: mingw's libstdc++ waits on an atomic
     // without a futex and can miss the last wake-up, which hung loading on
     // Windows now and then.
     QSemaphore done;
-    for (int share = 1; share < shares; ++share) {
-        QThreadPool::globalInstance()->start([&work, &done, share] {
-            work(share);
+    for (int part = 1; part < parts; ++part) {
+        QThreadPool::globalInstance()->start([&work, &done, part] {
+            work(part);
             done.release();
         });
     }
     work(0);
-    done.acquire(shares - 1);
+    done.acquire(parts - 1);
 }
 
 } // namespace callvista
