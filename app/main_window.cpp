@@ -12,9 +12,9 @@
 #include "widgets/command_button.h"
 #include "widgets/entry_list.h"
 #include "widgets/geometry.h"
+#include "widgets/image_button.h"
 #include "widgets/message_box.h"
 #include "widgets/modal.h"
-#include "widgets/image_button.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -77,8 +77,7 @@ QString readWarning(const QString& path, const ReadReport& report)
                                     nullptr, foreign));
     if (notes.isEmpty())
         return {};
-    return MainWindow::tr("\"%1\" was opened with these repairs:\n").arg(path)
-           + notes.join(u'\n');
+    return MainWindow::tr("\"%1\" was opened with these repairs:\n").arg(path) + notes.join(u'\n');
 }
 
 // Courier where it exists, elsewhere a font with Courier's metrics: the
@@ -130,9 +129,9 @@ CommandButton* makeCommandButton(QWidget* parent, const QString& name, const QSt
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                              | Qt::MSWindowsFixedSizeDialogHint)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                              | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Main"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/callvista.png")));
@@ -165,13 +164,13 @@ void MainWindow::buildControls()
     // The object names are the design's (AddCmd, Image1, Title): the tests,
     // the end-to-end scenarios and assistive tools find the controls by them.
     m_addButton = makeCommandButton(client, QStringLiteral("AddCmd"), tr("&Add"),
-                                 QStringLiteral(":/icons/add.png"), 0);
+                                    QStringLiteral(":/icons/add.png"), 0);
     m_editButton = makeCommandButton(client, QStringLiteral("EditCmd"), tr("&Edit"),
-                                  QStringLiteral(":/icons/edit.png"), 840);
+                                     QStringLiteral(":/icons/edit.png"), 840);
     m_deleteButton = makeCommandButton(client, QStringLiteral("DelCmd"), tr("&Delete"),
-                                 QStringLiteral(":/icons/delete.png"), 1680);
+                                       QStringLiteral(":/icons/delete.png"), 1680);
     m_findButton = makeCommandButton(client, QStringLiteral("FindCmd"), tr("F&ind"),
-                                  QStringLiteral(":/icons/find.png"), 2520);
+                                     QStringLiteral(":/icons/find.png"), 2520);
 
     m_logo = new ImageButton(QStringLiteral(":/images/logo.png"), client);
     m_logo->setObjectName(QStringLiteral("Image1"));
@@ -329,9 +328,8 @@ void MainWindow::deleteEntry()
         return;
     const int position = m_list->currentRow();
     const QString family = entryField(m_list->itemText(position), Field::Family).toUpper();
-    const MessageAnswer answer = showMessage(
-        this, tr("Are You Sure to Remove '%1' ?").arg(family), tr("Delete Confirmation"),
-        MessageButtons::YesNo);
+    const MessageAnswer answer = showMessage(this, tr("Are You Sure to Remove '%1' ?").arg(family),
+                                             tr("Delete Confirmation"), MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes) {
         m_list->removeItem(position);
         m_changed = true;
@@ -372,8 +370,7 @@ bool MainWindow::settleChangesBeforeReplacing()
 {
     if (!m_changed)
         return true;
-    switch (showMessage(this, changedQuestion(), tr("Alert"),
-                        MessageButtons::YesNoCancel)) {
+    switch (showMessage(this, changedQuestion(), tr("Alert"), MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes:
         // A cancelled Save As lets the command go on, as the user chose; a
         // save that failed ends it, since going on would drop the changes
@@ -399,7 +396,8 @@ void MainWindow::newDocument()
     if (!settleChangesBeforeReplacing())
         return;
     const std::optional<QString> path =
-        chooseFile({tr("Enter a New Callvista FileName"), tr("Make"), true, DocumentExtension.toString(), false});
+        chooseFile({tr("Enter a New Callvista FileName"), tr("Make"), true,
+                    DocumentExtension.toString(), false});
     if (!path)
         return;
     m_list->clear();
@@ -428,9 +426,8 @@ void MainWindow::openAtStart(const QString& path)
 void MainWindow::openAtStart(const QString& fullPath, Result<LoadedDocument>&& document)
 {
     if (const std::optional<Notice> notice = showLoaded(fullPath, std::move(document))) {
-        QTimer::singleShot(0, this, [this, notice = *notice] {
-            showMessage(this, notice.text, notice.title);
-        });
+        QTimer::singleShot(
+            0, this, [this, notice = *notice] { showMessage(this, notice.text, notice.title); });
     }
 }
 

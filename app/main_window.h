@@ -86,8 +86,7 @@ private:
     // Reads the file and, unless the reader refuses it, replaces the
     // document with it. Hands back what to tell the user: the refusal
     // ("Error"), what the reader mended ("Warning"), or nothing.
-    struct Notice
-    {
+    struct Notice {
         QString title;
         QString text;
     };

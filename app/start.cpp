@@ -23,12 +23,11 @@ namespace {
 void describe(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(QCoreApplication::translate(
-        "Start",
-        "A small address book of family names, short names and phone numbers.\n"
-        "With FILE, the program starts with that document open, as File, Open\n"
-        "would open it; a file that cannot be read leaves an empty, untitled\n"
-        "document and a message that says why.\n"
-        "Qt's own options, such as -platform, are accepted as well."));
+        "Start", "A small address book of family names, short names and phone numbers.\n"
+                 "With FILE, the program starts with that document open, as File, Open\n"
+                 "would open it; a file that cannot be read leaves an empty, untitled\n"
+                 "document and a message that says why.\n"
+                 "Qt's own options, such as -platform, are accepted as well."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(
@@ -73,9 +72,8 @@ std::optional<ReadAhead> readAhead(int argc, char* argv[])
     QThreadPool::globalInstance();
     ReadAhead ahead;
     ahead.fullPath = fullDocumentPath(QString::fromLocal8Bit(argv[1]));
-    ahead.document = std::async(std::launch::async, [path = ahead.fullPath] {
-        return loadDocumentFile(path);
-    });
+    ahead.document =
+        std::async(std::launch::async, [path = ahead.fullPath] { return loadDocumentFile(path); });
     return ahead;
 }
 

@@ -68,9 +68,10 @@ QString documentPath(int entries, bool saved = false)
 // accents and inner blanks, short names, phone numbers.
 QStringList makeEntries(int count)
 {
-    static const QStringList families{
-        "Müller", "van der Berg", "O'Brien", "Ñúñez", "Smith", "Łukasiewicz", "de la Cruz",
-        "Østergaard", "Dubois", "Nakamura", "Goldsmith", "Émile Zola", "Schäfer", "Lefèvre"};
+    static const QStringList families{"Müller",  "van der Berg", "O'Brien",    "Ñúñez",
+                                      "Smith",   "Łukasiewicz",  "de la Cruz", "Østergaard",
+                                      "Dubois",  "Nakamura",     "Goldsmith",  "Émile Zola",
+                                      "Schäfer", "Lefèvre"};
     static const QStringList shorts{"Ann", "Tom", "Jörg", "Zoë", "Jan", "Li", "François", "Eva"};
     QRandomGenerator random(20261208);
     QStringList lines;
@@ -194,9 +195,12 @@ static void BM_ReadFloor(benchmark::State& state)
         std::vector<QString> joined;
         joined.reserve(size_t(lines.size() / 3));
         for (qsizetype i = 0; i + 2 < lines.size(); i += 3)
-            joined.push_back(lines.at(i).leftJustified(30) + u'|' + lines.at(i + 1).leftJustified(20)
-                             + u'|' + lines.at(i + 2).leftJustified(20));
-        const auto less = [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; };
+            joined.push_back(lines.at(i).leftJustified(30) + u'|'
+                             + lines.at(i + 1).leftJustified(20) + u'|'
+                             + lines.at(i + 2).leftJustified(20));
+        const auto less = [&](const QString& a, const QString& b) {
+            return order.compare(a, b) < 0;
+        };
         if (!std::is_sorted(joined.begin(), joined.end(), less))
             std::stable_sort(joined.begin(), joined.end(), less);
         benchmark::DoNotOptimize(joined.data());
@@ -263,8 +267,8 @@ static void BM_SaveFloor(benchmark::State& state)
     const QString path = folder().filePath(QStringLiteral("floor.CVA"));
     for (auto _ : state) {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
-            || !file.flush() || ::fsync(file.handle()) != 0)
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
             state.SkipWithError("cannot write");
     }
     perEntry(state);
@@ -332,8 +336,8 @@ static void BM_InsertIntoFullList(benchmark::State& state)
 {
     EntryList list;
     list.setItems(makeEntries(int(state.range(0)) - 1));
-    const QString extra = makeEntryLine(QStringLiteral("Müller"), QStringLiteral("Jo"),
-                                        QStringLiteral("1"));
+    const QString extra =
+        makeEntryLine(QStringLiteral("Müller"), QStringLiteral("Jo"), QStringLiteral("1"));
     for (auto _ : state) {
         list.addItem(extra);
         state.PauseTiming();
@@ -398,15 +402,22 @@ double leastOf(const std::vector<double>& times)
 }
 
 #define CALLVISTA_MEASURE                                                                          \
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.1)->Repetitions(3)                  \
-        ->ComputeStatistics("min", leastOf)->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond)                                                                \
+        ->UseRealTime()                                                                            \
+        ->MinTime(0.1)                                                                             \
+        ->Repetitions(3)                                                                           \
+        ->ComputeStatistics("min", leastOf)                                                        \
+        ->ReportAggregatesOnly(true)
 #define CALLVISTA_SIZES ->Arg(1000)->Arg(MaxEntries) CALLVISTA_MEASURE
 // Random order, and (second argument 1) list order.
 #define CALLVISTA_ORDERS                                                                           \
     ->Args({1000, 0})->Args({MaxEntries, 0})->Args({MaxEntries, 1}) CALLVISTA_MEASURE
 BENCHMARK(BM_ReadFloor) CALLVISTA_ORDERS;
 BENCHMARK(BM_ReadIntoList) CALLVISTA_ORDERS;
-BENCHMARK(BM_Open)->Args({1000, 0, 0})->Args({MaxEntries, 0, 0})->Args({MaxEntries, 1, 0})
+BENCHMARK(BM_Open)
+    ->Args({1000, 0, 0})
+    ->Args({MaxEntries, 0, 0})
+    ->Args({MaxEntries, 1, 0})
     ->Args({MaxEntries, 0, 1}) CALLVISTA_MEASURE;
 BENCHMARK(BM_Save) CALLVISTA_SIZES;
 BENCHMARK(BM_SaveFloor) CALLVISTA_SIZES;
@@ -442,9 +453,9 @@ public:
             if (!run.run_name.args.empty())
                 name += "/" + run.run_name.args;
             ms[name] = run.GetAdjustedRealTime()
-                       * (run.time_unit == benchmark::kMillisecond ? 1.0
+                       * (run.time_unit == benchmark::kMillisecond   ? 1.0
                           : run.time_unit == benchmark::kMicrosecond ? 1e-3
-                                                                      : 1e-6);
+                                                                     : 1e-6);
             for (const auto& [key, counter] : run.counters)
                 counters[name + "/" + key] = counter.value;
         }
@@ -506,23 +517,26 @@ void printTargets(const KeepingReporter& r)
     line("Reading a saved document / its floor", ratio(readSaved, readFloorSaved), "x",
          readFloorSaved, "<= 1.8 x", readSaved > 0 && ratio(readSaved, readFloorSaved) <= 1.8);
     std::printf("  %-46s %9.3f MiB                         %-12s %s\n",
-                "Memory held by the loaded list", mib, "<= 14 MiB", verdict(mib > 0 && mib <= 14.0));
+                "Memory held by the loaded list", mib, "<= 14 MiB",
+                verdict(mib > 0 && mib <= 14.0));
 
     std::printf("Other figures\n");
     std::printf("  %-46s %9.3f ms  (saved, in list order: %.3f ms)\n",
                 "Open, whole command, all cores", openAll, openSaved);
     std::printf("  %-46s %9.3f us  (%.3f us at 1000)\n", "Inserting one entry into a full list",
-                1000.0 * at("BM_InsertIntoFullList" + big), 1000.0 * at("BM_InsertIntoFullList/1000"));
+                1000.0 * at("BM_InsertIntoFullList" + big),
+                1000.0 * at("BM_InsertIntoFullList/1000"));
     std::printf("  %-46s %9.3f ms  (empty window %.3f ms)\n", "Start-up to the first paint",
                 at("BM_StartUp"), at("BM_StartUpFloor"));
     std::printf("  Cost per entry at %d / at 1000:", MaxEntries);
     for (const char* name : {"BM_ReadIntoList", "BM_Open", "BM_Save", "BM_FindScan"}) {
         const std::string base = name;
-        const double growth = base == "BM_Open"
-            ? ratio(at(base + big + "/0/0") / MaxEntries, at(base + "/1000/0/0") / 1000.0)
+        const double growth =
+            base == "BM_Open"
+                ? ratio(at(base + big + "/0/0") / MaxEntries, at(base + "/1000/0/0") / 1000.0)
             : base == "BM_ReadIntoList"
-            ? ratio(at(base + big + "/0") / MaxEntries, at(base + "/1000/0") / 1000.0)
-            : perEntryGrowth(base);
+                ? ratio(at(base + big + "/0") / MaxEntries, at(base + "/1000/0") / 1000.0)
+                : perEntryGrowth(base);
         std::printf(" %s %.2f x;", name + 3, growth);
     }
     std::printf("\n");

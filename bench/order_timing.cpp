@@ -33,9 +33,9 @@ double leastMilliseconds(int runs, const std::function<void()>& work)
 
 QStringList fullList()
 {
-    static const QStringList families{"Smith", "smith", "SMITH", "Smith-Jones", "O'Brien", "Adams",
-                                      "van Dyk", "Müller", "Muller", "Émile", "emile", "Ångström",
-                                      "Zeta", "1st Choice", "Baker", "Nguyen"};
+    static const QStringList families{
+        "Smith",  "smith", "SMITH", "Smith-Jones", "O'Brien", "Adams",      "van Dyk", "Müller",
+        "Muller", "Émile", "emile", "Ångström",    "Zeta",    "1st Choice", "Baker",   "Nguyen"};
     QRandomGenerator random(3);
     QStringList lines;
     for (int i = 0; i < MaxEntries; ++i)
@@ -60,12 +60,13 @@ int main()
     int sink = 0;
     const double collated = leastMilliseconds(3, [&] {
         for (int i = 0; i < Pairs; ++i)
-            sink += order.compare(shuffled.at(i % MaxEntries), shuffled.at((i * 7 + 1) % MaxEntries));
+            sink +=
+                order.compare(shuffled.at(i % MaxEntries), shuffled.at((i * 7 + 1) % MaxEntries));
     });
     const double plain = leastMilliseconds(3, [&] {
         for (int i = 0; i < Pairs; ++i)
-            sink += QString::compare(shuffled.at(i % MaxEntries), shuffled.at((i * 7 + 1) % MaxEntries),
-                                     Qt::CaseInsensitive);
+            sink += QString::compare(shuffled.at(i % MaxEntries),
+                                     shuffled.at((i * 7 + 1) % MaxEntries), Qt::CaseInsensitive);
     });
     std::printf("one comparison, EntryOrder::compare      %8.1f ns\n", collated * 1e6 / Pairs);
     std::printf("one comparison, QString case-blind floor %8.1f ns\n", plain * 1e6 / Pairs);
@@ -78,7 +79,8 @@ int main()
         });
     };
     std::printf("load %d saved lines (checked, kept)   %8.1f ms\n", int(MaxEntries), load(saved));
-    std::printf("load %d shuffled lines (sorted)       %8.1f ms\n", int(MaxEntries), load(shuffled));
+    std::printf("load %d shuffled lines (sorted)       %8.1f ms\n", int(MaxEntries),
+                load(shuffled));
     const double inserted = leastMilliseconds(1, [&] {
         SortedLines list{locale};
         for (const QString& line : shuffled)

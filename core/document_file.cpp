@@ -102,8 +102,8 @@ QString temporaryPathFor(const QString& target)
     const QFileInfo info(target);
     const QByteArray digest =
         QCryptographicHash::hash(info.fileName().toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QDir(info.path()).filePath(QStringLiteral(".callvista-%1.tmp")
-                                          .arg(QString::fromLatin1(digest.left(12))));
+    return QDir(info.path())
+        .filePath(QStringLiteral(".callvista-%1.tmp").arg(QString::fromLatin1(digest.left(12))));
 }
 
 // The new document goes to a temporary file beside the old one and takes its
@@ -185,8 +185,8 @@ Result<DocumentEntries> readDocumentFile(const QString& path, const ColumnWidths
     case fs::PathKind::Missing:
         if (isUndecodableName(path))
             return notOpened(path, Document::tr("Its name is not valid in the system's "
-                                                  "encoding, so it cannot be opened by that "
-                                                  "name; rename it with a file manager."));
+                                                "encoding, so it cannot be opened by that "
+                                                "name; rename it with a file manager."));
         return notOpened(path, Document::tr("There is no such file."));
     case fs::PathKind::Folder:
         return notOpened(path, Document::tr("It is a folder."));
@@ -207,9 +207,9 @@ Result<DocumentEntries> readDocumentFile(const QString& path, const ColumnWidths
     const qint64 limit = maxDocumentBytes(widths);
     if (size > limit)
         return notOpened(path, Document::tr("It is %1 bytes long, more than a document can be "
-                                              "(%2 bytes).")
-                                     .arg(size)
-                                     .arg(limit));
+                                            "(%2 bytes).")
+                                   .arg(size)
+                                   .arg(limit));
     // The size measured and one byte more: only a file that grew since it
     // was measured is read on, up to one byte more than the limit, which
     // tells it from one that fills the limit exactly. No buffer as large as
@@ -223,8 +223,8 @@ Result<DocumentEntries> readDocumentFile(const QString& path, const ColumnWidths
         return notOpened(path, file.errorString());
     if (bytes.size() > limit)
         return notOpened(path, Document::tr("It is more than %1 bytes long, more than a "
-                                              "document can be.")
-                                     .arg(limit));
+                                            "document can be.")
+                                   .arg(limit));
     Result<DocumentEntries> result = decodeDocument(bytes, widths);
     if (!result.ok())
         return notOpened(path, result.error());

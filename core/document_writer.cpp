@@ -82,12 +82,12 @@ QString unencodableReason(qsizetype index, const QString& line, const QString& t
                           const ColumnWidths& widths, const TextEncoding& encoding)
 {
     const char32_t code = firstUnencodable(text, encoding);
-    const QString codeText =
-        QStringLiteral("U+%1").arg(QString::number(quint32(code), 16).toUpper(), 4, QLatin1Char('0'));
+    const QString codeText = QStringLiteral("U+%1").arg(
+        QString::number(quint32(code), 16).toUpper(), 4, QLatin1Char('0'));
     const bool printable = code != 0 && (code < 0xD800 || code > 0xDFFF);
-    const QString character = printable
-        ? QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&code, 1), codeText)
-        : codeText;
+    const QString character =
+        printable ? QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&code, 1), codeText)
+                  : codeText;
     return Document::tr("Entry %1 (\"%2\") holds the character %3, which cannot be written in %4.")
         .arg(index + 1)
         .arg(entryField(line, Field::Family, widths), character, encodingTitle(encoding));
@@ -142,7 +142,7 @@ template <typename Lines>
 char* writeUtf8(const Lines& lines, int first, int last, const ColumnWidths& widths, char* out)
 {
     QStringEncoder utf8(QStringConverter::Utf8, Stateless);
-    std::array<QChar, ChunkEntries * (EntryWidths.lineLength() + 4)> chunk;
+    std::array<QChar, ChunkEntries*(EntryWidths.lineLength() + 4)> chunk;
     QChar* text = chunk.data();
     qsizetype inChunk = 0;
     const auto convert = [&] {
@@ -224,8 +224,8 @@ Result<QByteArray> encodeLines(const Lines& lines, qsizetype count, const Column
                            .arg(count)};
     const QStringEncoder encoder = makeEncoder(encoding);
     if (!encoder.isValid())
-        return Failure{Document::tr("Documents cannot be written in %1 here.")
-                           .arg(encodingTitle(encoding))};
+        return Failure{
+            Document::tr("Documents cannot be written in %1 here.").arg(encodingTitle(encoding))};
 
     if (reportsEveryFailure(encoder) && widths.lineLength() <= EntryWidths.lineLength()) {
         if (std::optional<QByteArray> bytes = encodeUtf8(lines, count, widths))

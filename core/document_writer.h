@@ -23,10 +23,12 @@ namespace callvista {
 // when a field holds a line break or a character that UTF-8 cannot represent
 // (half of a surrogate pair), and for more than MaxEntries lines: none of
 // them could be read back.
-Result<QByteArray> encodeDocument(const QStringList& lines, const ColumnWidths& widths = EntryWidths,
+Result<QByteArray> encodeDocument(const QStringList& lines,
+                                  const ColumnWidths& widths = EntryWidths,
                                   const TextEncoding& encoding = {});
 // The same for the lines where the entry list keeps them.
-Result<QByteArray> encodeDocument(const SortedLines& lines, const ColumnWidths& widths = EntryWidths,
+Result<QByteArray> encodeDocument(const SortedLines& lines,
+                                  const ColumnWidths& widths = EntryWidths,
                                   const TextEncoding& encoding = {});
 
 // Writes all the bytes to the open device, going on after a short write;

@@ -44,9 +44,8 @@ enum class Field { Family = 1, Short = 2, Phone = 3 };
 // surrogate. Only such texts are copied.
 [[nodiscard]] inline bool needsFieldText(QStringView text)
 {
-    return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c == u'\r' || c == u'\n' || c.isSurrogate();
-    });
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c == u'\r' || c == u'\n' || c.isSurrogate(); });
 }
 
 // True when the text holds a CR or a LF.

@@ -26,8 +26,8 @@ char16_t simpleUpper(char16_t c)
     if (c < 0x80)
         return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
     // Below U+1E96 only these have an upper case longer than one unit.
-    if (QChar::isSurrogate(c) || c >= 0x1E96 || c == 0xDF || c == 0x149 || c == 0x1F0
-        || c == 0x390 || c == 0x3B0 || c == 0x587)
+    if (QChar::isSurrogate(c) || c >= 0x1E96 || c == 0xDF || c == 0x149 || c == 0x1F0 || c == 0x390
+        || c == 0x3B0 || c == 0x587)
         return NoSimpleUpper;
     return QChar::toUpper(c);
 }
@@ -57,7 +57,8 @@ Outcome simpleContains(QStringView field, QStringView upper)
     const qsizetype last = field.size() - upper.size();
     for (qsizetype start = 0; start <= last; ++start) {
         qsizetype i = 0;
-        while (i < upper.size() && simpleUpper(field.at(start + i).unicode()) == upper.at(i).unicode())
+        while (i < upper.size()
+               && simpleUpper(field.at(start + i).unicode()) == upper.at(i).unicode())
             ++i;
         if (i == upper.size())
             return Outcome::Yes;

@@ -57,6 +57,6 @@ private:
 // itself. Returns the position of the first match, or -1. The lines are read
 // where the list keeps them.
 [[nodiscard]] int findEntry(const SortedLines& entries, int start, const Search& search,
-                               const ColumnWidths& widths = EntryWidths);
+                            const ColumnWidths& widths = EntryWidths);
 
 } // namespace callvista

@@ -79,8 +79,7 @@ Result<QString> acceptName(const QString& folder, const QString& name, const QSt
 
     const QString badPath = FileName::tr("Error On Input\\Output Path+FileName!");
     const QString fileName = QFileInfo(path).fileName();
-    if (std::any_of(trimmed.cbegin(), trimmed.cend(), isRefusedInName)
-        || fs::refusesName(fileName))
+    if (std::any_of(trimmed.cbegin(), trimmed.cend(), isRefusedInName) || fs::refusesName(fileName))
         return Failure{badPath};
     // The name's characters are fine but the file system could not store it:
     // say so, or the user cannot tell what to change.

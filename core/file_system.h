@@ -19,10 +19,10 @@ inline constexpr Handle NoHandle = -1;
 
 // What a path names, after following links.
 enum class PathKind {
-    Missing,     // nothing there; `danglingLink` tells a link to nothing
+    Missing, // nothing there; `danglingLink` tells a link to nothing
     Folder,
-    Ordinary,    // an ordinary file
-    Other,       // a device, a pipe, a socket
+    Ordinary, // an ordinary file
+    Other, // a device, a pipe, a socket
     Unreachable, // the system refused to look (a loop of links, no access): see `reason`
 };
 

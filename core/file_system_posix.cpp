@@ -34,13 +34,15 @@ int descriptor(Handle file)
 
 PathStatus statusOf(const QString& path)
 {
-    struct stat status {};
+    struct stat status {
+    };
     if (::stat(nativeName(path).constData(), &status) != 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR) {
-            struct stat link {};
-            const bool dangling = ::lstat(nativeName(path).constData(), &link) == 0
-                                  && S_ISLNK(link.st_mode);
+            struct stat link {
+            };
+            const bool dangling =
+                ::lstat(nativeName(path).constData(), &link) == 0 && S_ISLNK(link.st_mode);
             return {PathKind::Missing, dangling, {}};
         }
         return {PathKind::Unreachable, false, reasonOf(error)};
@@ -54,11 +56,12 @@ PathStatus statusOf(const QString& path)
 
 Handle createFile(const QString& path, const QString& permissionsOf, QString& reason)
 {
-    struct stat old {};
+    struct stat old {
+    };
     const bool keepOld =
         !permissionsOf.isEmpty() && ::stat(nativeName(permissionsOf).constData(), &old) == 0;
-    const mode_t mode = keepOld ? S_IRUSR | S_IWUSR
-                                : S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH;
+    const mode_t mode =
+        keepOld ? S_IRUSR | S_IWUSR : S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH;
     int fd = -1;
     do {
         fd = ::open(nativeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
@@ -135,7 +138,8 @@ qint64 openForReading(QFile& file, const QString& path, QString& reason)
         reason = reasonOf(errno);
         return -1;
     }
-    struct stat status {};
+    struct stat status {
+    };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         reason = S_ISDIR(status.st_mode)
                      ? QCoreApplication::translate("FileSystem", "It is a folder.")
@@ -161,7 +165,8 @@ QStringList undecodableFiles(const QString& folder)
         const QByteArray name(entry->d_name);
         if (name.startsWith('.') || QFile::encodeName(QFile::decodeName(name)) == name)
             continue;
-        struct stat status {};
+        struct stat status {
+        };
         if (::fstatat(::dirfd(dir), entry->d_name, &status, 0) == 0 && S_ISREG(status.st_mode))
             names.append(QFile::decodeName(name));
     }

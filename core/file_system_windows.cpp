@@ -22,12 +22,12 @@ std::wstring nativeName(const QString& path)
 QString reasonOf(DWORD error)
 {
     wchar_t* text = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                           | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    QString reason = length > 0 ? QString::fromWCharArray(text, int(length)).trimmed()
-                                : QCoreApplication::translate("FileSystem", "Windows error %1").arg(error);
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    QString reason = length > 0
+                         ? QString::fromWCharArray(text, int(length)).trimmed()
+                         : QCoreApplication::translate("FileSystem", "Windows error %1").arg(error);
     LocalFree(text);
     return reason;
 }
@@ -77,8 +77,8 @@ Handle createFile(const QString& path, const QString& permissionsOf, QString& re
     }
     // The replaced file's attributes and permissions are carried over by
     // replaceFile, which takes them from the old file.
-    const HANDLE file = CreateFileW(nativeName(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(nativeName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         reason = lastReason();
         return NoHandle;

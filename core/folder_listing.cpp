@@ -14,10 +14,11 @@ namespace callvista {
 bool isPseudoFileSystem(const QByteArray& type)
 {
     static constexpr std::array<const char*, 26> pseudo{
-        "autofs",  "binfmt_misc", "bpf",      "cgroup",     "cgroup2", "configfs", "debugfs",
-        "devpts",  "devtmpfs",    "efivarfs", "fusectl",    "hugetlbfs", "mqueue", "nsfs",
-        "proc",    "pstore",      "ramfs",    "rpc_pipefs", "securityfs", "selinuxfs",
-        "squashfs", "sysfs",      "tmpfs",    "tracefs",    "rootfs",  "fuse.gvfsd-fuse"};
+        "autofs",     "binfmt_misc",    "bpf",      "cgroup",   "cgroup2", "configfs",
+        "debugfs",    "devpts",         "devtmpfs", "efivarfs", "fusectl", "hugetlbfs",
+        "mqueue",     "nsfs",           "proc",     "pstore",   "ramfs",   "rpc_pipefs",
+        "securityfs", "selinuxfs",      "squashfs", "sysfs",    "tmpfs",   "tracefs",
+        "rootfs",     "fuse.gvfsd-fuse"};
     return std::any_of(pseudo.cbegin(), pseudo.cend(),
                        [&type](const char* name) { return type == name; });
 }

@@ -42,8 +42,8 @@ SortedLines::Place SortedLines::place(const QString& line) const
     for (auto block = m_blocks.begin(); block != found; ++block)
         result.row += int(block->size());
     const Block& target = m_blocks[result.block];
-    result.offset = size_t(std::upper_bound(target.begin(), target.end(), result.line, after)
-                           - target.begin());
+    result.offset =
+        size_t(std::upper_bound(target.begin(), target.end(), result.line, after) - target.begin());
     result.row += int(result.offset);
     return result;
 }
@@ -104,8 +104,8 @@ void SortedLines::reset(const QStringList& lines)
                 return;
         shareInOrder[size_t(share)] = 1;
     });
-    const bool inOrder = std::all_of(shareInOrder.begin(), shareInOrder.end(),
-                                     [](char ok) { return ok != 0; });
+    const bool inOrder =
+        std::all_of(shareInOrder.begin(), shareInOrder.end(), [](char ok) { return ok != 0; });
 
     // Otherwise each share is sorted on its own thread and the sorted shares
     // are merged. Every sort and merge is stable and the shares keep the

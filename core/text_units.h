@@ -15,7 +15,7 @@ namespace callvista {
     if (!c.isSurrogate())
         return 1;
     return c.isHighSurrogate() && pos + 1 < text.size() && text.at(pos + 1).isLowSurrogate() ? 2
-                                                                                               : 0;
+                                                                                             : 0;
 }
 
 [[nodiscard]] inline bool isLineBreak(QChar c)

@@ -20,10 +20,12 @@ AddForm::AddForm(InsertEntry insert, QWidget* parent)
 
     m_addButton =
         makeFormButton(this, QStringLiteral("AddCmd"), tr("Add/Next"), 1200, 1560, 1092, 372);
-    m_doneButton = makeFormButton(this, QStringLiteral("DoneCmd"), tr("Done"), 3120, 1560, 1092, 372);
+    m_doneButton =
+        makeFormButton(this, QStringLiteral("DoneCmd"), tr("Done"), 3120, 1560, 1092, 372);
     setButtons(m_addButton, m_doneButton);
     m_fields.chainTabOrder({m_addButton, m_doneButton});
-    previewKeys({m_fields.family(), m_fields.shortName(), m_fields.phone(), m_addButton, m_doneButton});
+    previewKeys(
+        {m_fields.family(), m_fields.shortName(), m_fields.phone(), m_addButton, m_doneButton});
 
     connect(m_addButton, &QPushButton::clicked, this, &AddForm::addEntry);
 }

@@ -15,7 +15,8 @@ EditForm::EditForm(QWidget* parent)
     setWindowTitle(tr("Edit Item"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/edit.png")));
 
-    m_editButton = makeFormButton(this, QStringLiteral("EditCmd"), tr("Edit"), 1200, 1560, 1092, 372);
+    m_editButton =
+        makeFormButton(this, QStringLiteral("EditCmd"), tr("Edit"), 1200, 1560, 1092, 372);
     m_cancelButton =
         makeFormButton(this, QStringLiteral("CancelCmd"), tr("Cancel"), 3120, 1560, 1092, 372);
     setButtons(m_editButton, m_cancelButton);

@@ -144,9 +144,9 @@ void FileBox::acceptName()
         return;
     }
     if (documentExists(path.value()) && m_options.warnBeforeOverwrite) {
-        const MessageAnswer answer = showMessage(
-            this, tr("Are You Sure to OverWrite on '%1' ?").arg(path.value()), tr("Warning"),
-            MessageButtons::YesNo);
+        const MessageAnswer answer =
+            showMessage(this, tr("Are You Sure to OverWrite on '%1' ?").arg(path.value()),
+                        tr("Warning"), MessageButtons::YesNo);
         if (answer != MessageAnswer::Yes)
             return;
     }

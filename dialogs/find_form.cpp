@@ -1,7 +1,7 @@
 #include "dialogs/find_form.h"
 
-#include "core/vertical_stack.h"
 #include "core/sorted_lines.h"
+#include "core/vertical_stack.h"
 #include "widgets/geometry.h"
 #include "widgets/message_box.h"
 #include "widgets/phone_edit.h"
@@ -18,8 +18,8 @@ namespace callvista {
 
 namespace {
 
-QCheckBox* makeCheck(QWidget* form, const QString& name, const QString& caption, int top,
-                     int width, int height)
+QCheckBox* makeCheck(QWidget* form, const QString& name, const QString& caption, int top, int width,
+                     int height)
 {
     auto* check = new QCheckBox(caption, form);
     check->setObjectName(name);
@@ -54,16 +54,16 @@ FindForm::FindForm(const SortedLines& lines, int selectedRow, const Search& reme
     // Read aloud as the options it groups, without the caption's padding.
     frame->setAccessibleName(tr("Options"));
     // The caption stands in the frame's top line, not above the frame.
-    frame->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; top: 0px; }"));
+    frame->setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; left: 6px; top: 0px; }"));
     m_matchCaseBox =
         makeCheck(this, QStringLiteral("MatchCheck"), tr("&Match Case"), 1680, 1452, 252);
     m_wholeWordBox =
         makeCheck(this, QStringLiteral("WholeCheck"), tr("&Whole Word"), 1920, 1572, 192);
     placeOptions(*frame);
-    m_clearButton = makeFormButton(this, QStringLiteral("ClearCmd"), tr("&Clear Fields"), 2040, 1776,
-                                1092, 300);
+    m_clearButton = makeFormButton(this, QStringLiteral("ClearCmd"), tr("&Clear Fields"), 2040,
+                                   1776, 1092, 300);
     QPalette palette = m_clearButton->palette();
     palette.setColor(QPalette::Button, QColor(224, 224, 224));
     m_clearButton->setPalette(palette);

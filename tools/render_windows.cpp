@@ -142,21 +142,28 @@ void renderMainWindow()
     window.show();
     // More entries than the list shows at once, so that the picture shows the
     // scroll bar, and phone numbers up to the column's full 20.
-    putEntries(window,
-               {{"Smith", "John", "+49-555-12"}, {"Adams", "Ann", "555-01-00"},
-                {QString::fromUtf8("Émile Zola"), "Emile", "01 23 45"},
-                {"van der Berg", "Jan", "#31-20"}, {"Baker", "Tom", "12-345-67"},
-                {"Abercrombie-Fitzgerald", "Penelope", "+44-20-7946-0958-123"},
-                {"Chen", "Wei", "+86-10-6552-9876"}, {"Dubois", "Claire", "+33-1-4020-5050"},
-                {"Eriksson", "Lars", "+46-8-555-012-34"}, {"Fischer", "Anna", "+49-89-2180-0"},
-                {"Garcia Lopez", "Maria Jose", "+34-91-555-0199-2207"},
-                {"Hoffmann", "Kurt", "0171-555-4488"}, {"Ivanova", "Olga", "+7-495-555-01-23"},
-                {"Jensen", "Mette", "+45-3315-5000"}, {"Kowalski", "Piotr", "+48-22-555-3030"},
-                {"Lindqvist", "Sven", "+46-31-555-7788-901"}, {"Moreau", "Luc", "04.91.55.50.12"},
-                {"Nakamura", "Yuki", "+81-3-5555-0123"}, {"O'Brien", "Sean", "+353-1-555-0147"},
-                {"Papadopoulos", "Nikos", "+30-210-555-0170-8"},
-                {"Rossi", "Giulia", "+39-06-555-0110"},
-                {"Schneider", "Eva", "+41-44-555-66-77-889"}});
+    putEntries(window, {{"Smith", "John", "+49-555-12"},
+                        {"Adams", "Ann", "555-01-00"},
+                        {QString::fromUtf8("Émile Zola"), "Emile", "01 23 45"},
+                        {"van der Berg", "Jan", "#31-20"},
+                        {"Baker", "Tom", "12-345-67"},
+                        {"Abercrombie-Fitzgerald", "Penelope", "+44-20-7946-0958-123"},
+                        {"Chen", "Wei", "+86-10-6552-9876"},
+                        {"Dubois", "Claire", "+33-1-4020-5050"},
+                        {"Eriksson", "Lars", "+46-8-555-012-34"},
+                        {"Fischer", "Anna", "+49-89-2180-0"},
+                        {"Garcia Lopez", "Maria Jose", "+34-91-555-0199-2207"},
+                        {"Hoffmann", "Kurt", "0171-555-4488"},
+                        {"Ivanova", "Olga", "+7-495-555-01-23"},
+                        {"Jensen", "Mette", "+45-3315-5000"},
+                        {"Kowalski", "Piotr", "+48-22-555-3030"},
+                        {"Lindqvist", "Sven", "+46-31-555-7788-901"},
+                        {"Moreau", "Luc", "04.91.55.50.12"},
+                        {"Nakamura", "Yuki", "+81-3-5555-0123"},
+                        {"O'Brien", "Sean", "+353-1-555-0147"},
+                        {"Papadopoulos", "Nikos", "+30-210-555-0170-8"},
+                        {"Rossi", "Giulia", "+39-06-555-0110"},
+                        {"Schneider", "Eva", "+41-44-555-66-77-889"}});
     if (EntryList* list = child<EntryList>(window, "AdrList"))
         list->scrollToBottom();
     selectRow(window, 8);
@@ -167,19 +174,19 @@ void renderScripts()
 {
     MainWindow window;
     window.show();
-    putEntries(window,
-               {{"AAA", "First", "100"},
-                {QString::fromUtf16(u"\u05db\u05d4\u05df \u05dc\u05d5\u05d9"), "Dan", "123"},
-                {QString::fromUtf16(u"\u062d\u062f\u0627\u062f"), "Dan", "123"},
-                {QString::fromUtf16(u"\u5c71\u7530\u592a\u90ce"), "Dan", "123"},
-                {QString::fromUtf16(u"Tab\tName"), "Dan", "123"},
-                {QString::fromUtf16(u"Line\u2028Break"), "Dan", "123"},
-                {QString::fromUtf16(u"Jose\u0301 Rene\u0301e"), "Dan", "123"},
-                {QString::fromUtf16(u"Emoji \U0001F600\U0001F389"), "Dan", "123"},
-                {QString::fromUtf16(u"\u00c9MILE \u00c5SA \u1ec4"), "Dan", "123"},
-                {QString(30, QChar(0x5c71)), QString::fromUtf16(u"\u5c71\u7530"),
-                 "+81-3-5555-0123"},
-                {"Baker", "Tom", "12-345-67"}});
+    putEntries(
+        window,
+        {{"AAA", "First", "100"},
+         {QString::fromUtf16(u"\u05db\u05d4\u05df \u05dc\u05d5\u05d9"), "Dan", "123"},
+         {QString::fromUtf16(u"\u062d\u062f\u0627\u062f"), "Dan", "123"},
+         {QString::fromUtf16(u"\u5c71\u7530\u592a\u90ce"), "Dan", "123"},
+         {QString::fromUtf16(u"Tab\tName"), "Dan", "123"},
+         {QString::fromUtf16(u"Line\u2028Break"), "Dan", "123"},
+         {QString::fromUtf16(u"Jose\u0301 Rene\u0301e"), "Dan", "123"},
+         {QString::fromUtf16(u"Emoji \U0001F600\U0001F389"), "Dan", "123"},
+         {QString::fromUtf16(u"\u00c9MILE \u00c5SA \u1ec4"), "Dan", "123"},
+         {QString(30, QChar(0x5c71)), QString::fromUtf16(u"\u5c71\u7530"), "+81-3-5555-0123"},
+         {"Baker", "Tom", "12-345-67"}});
     selectRow(window, 1);
     save(picture(window), QStringLiteral("main_window_scripts.png"));
 }
@@ -265,8 +272,8 @@ void renderChoosers()
                   [&](QDialog& dialog) {
                       if (options.nameLocked) {
                           if (auto* files = child<QListWidget>(dialog, "boxFile")) {
-                              const auto found = files->findItems(QStringLiteral("family.CVA"),
-                                                                  Qt::MatchExactly);
+                              const auto found =
+                                  files->findItems(QStringLiteral("family.CVA"), Qt::MatchExactly);
                               if (!found.isEmpty())
                                   files->setCurrentItem(found.first());
                           }

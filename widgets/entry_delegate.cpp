@@ -158,10 +158,9 @@ void EntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     item.text.clear();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
-    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled)
-                                           ? QPalette::Disabled
+    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (option.state & QStyle::State_Active) ? QPalette::Normal
-                                                                                : QPalette::Inactive;
+                                                                               : QPalette::Inactive;
     const QColor ink = option.palette.color(group, (option.state & QStyle::State_Selected)
                                                        ? QPalette::HighlightedText
                                                        : QPalette::Text);
@@ -170,9 +169,9 @@ void EntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const int left = option.rect.left() + textMargin(widget);
     const InkExtent extent = cachedExtent(item.font);
     // One baseline for the whole row, the block of ink centred in it.
-    const int baseline =
-        option.rect.top() + (option.rect.height() - extent.ascent - extent.descent) / 2
-        + extent.ascent;
+    const int baseline = option.rect.top()
+                         + (option.rect.height() - extent.ascent - extent.descent) / 2
+                         + extent.ascent;
 
     painter->save();
     painter->setPen(ink);
@@ -185,8 +184,8 @@ void EntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         const QString text = visibleField(entryField(line, cell.field));
         if (text.isEmpty())
             continue;
-        const QRectF box(left + cell.firstColumn * column, option.rect.top(),
-                         cell.columns * column, option.rect.height());
+        const QRectF box(left + cell.firstColumn * column, option.rect.top(), cell.columns * column,
+                         option.rect.height());
         const Qt::LayoutDirection direction =
             text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
         layOut(layout, text, direction, box.width());

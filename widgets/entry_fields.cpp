@@ -65,12 +65,9 @@ EntryFields::EntryFields(QWidget* form)
 {
     // The object names are the design's (Label1, Family): the tests and the
     // end-to-end scenarios find the controls by them.
-    QLabel* familyLabel =
-        makeLabel(form, QStringLiteral("Label1"), tr("Family Name:"), 360, 360);
-    QLabel* shortLabel =
-        makeLabel(form, QStringLiteral("Label2"), tr("Short Name:"), 480, 720);
-    QLabel* phoneLabel =
-        makeLabel(form, QStringLiteral("Label3"), tr("Phone No:"), 600, 1080);
+    QLabel* familyLabel = makeLabel(form, QStringLiteral("Label1"), tr("Family Name:"), 360, 360);
+    QLabel* shortLabel = makeLabel(form, QStringLiteral("Label2"), tr("Short Name:"), 480, 720);
+    QLabel* phoneLabel = makeLabel(form, QStringLiteral("Label3"), tr("Phone No:"), 600, 1080);
 
     m_family = new QLineEdit(form);
     setUpBox(m_family, QStringLiteral("Family"), EntryWidths.family, 360, 3132);
@@ -137,8 +134,7 @@ bool EntryFields::confirmComplete(QWidget* form) const
 {
     if (complete())
         return true;
-    showMessage(form, tr("Family & Short & Phone Must be Specified!"),
-                tr("Warning"));
+    showMessage(form, tr("Family & Short & Phone Must be Specified!"), tr("Warning"));
     return false;
 }
 

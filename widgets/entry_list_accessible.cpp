@@ -112,8 +112,8 @@ public:
         state.selectable = true;
         state.focusable = true;
         state.selected = m_list->currentRow() == m_row;
-        state.focused = state.selected && m_list->hasFocus()
-                        && m_list->currentIndex().row() == m_row;
+        state.focused =
+            state.selected && m_list->hasFocus() && m_list->currentIndex().row() == m_row;
         const QRect inView = m_list->visualRect(m_list->model()->index(m_row, 0));
         if (!m_list->viewport()->rect().intersects(inView)) {
             state.invisible = true;
@@ -233,10 +233,7 @@ public:
             return {};
         return {child(row)};
     }
-    QString columnDescription(int column) const override
-    {
-        return columnCaptions().value(column);
-    }
+    QString columnDescription(int column) const override { return columnCaptions().value(column); }
     QString rowDescription(int) const override { return {}; }
     int selectedColumnCount() const override { return 0; }
     int selectedRowCount() const override { return selectedCellCount(); }

@@ -77,8 +77,8 @@ std::optional<InkExtent> InkExtentCache::find(const QString& key) const
         bool descentOk = false;
         const InkExtent extent{fields.at(1).toInt(&ascentOk), fields.at(2).toInt(&descentOk)};
         // A damaged line is measured again, never trusted.
-        if (ascentOk && descentOk && extent.ascent > 0 && extent.descent > 0
-            && extent.ascent < 1000 && extent.descent < 1000)
+        if (ascentOk && descentOk && extent.ascent > 0 && extent.descent > 0 && extent.ascent < 1000
+            && extent.descent < 1000)
             return extent;
         return std::nullopt;
     }

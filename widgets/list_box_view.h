@@ -32,8 +32,7 @@ protected:
         const bool toLast = action == QAbstractItemView::MoveUp
                             || action == QAbstractItemView::MoveEnd
                             || action == QAbstractItemView::MovePageUp;
-        return this->model()->index(toLast ? rows - 1 : 0, this->modelColumn(),
-                                    this->rootIndex());
+        return this->model()->index(toLast ? rows - 1 : 0, this->modelColumn(), this->rootIndex());
     }
 
     // A Ctrl+click or Ctrl+Space on the selected row would deselect it,
@@ -54,8 +53,7 @@ protected:
         // still selects that row.
         const QModelIndex current = this->currentIndex();
         if (isMove(event->key()) && current.isValid() && !hasSelectedCurrent())
-            this->selectionModel()->setCurrentIndex(current,
-                                                    QItemSelectionModel::ClearAndSelect);
+            this->selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect);
     }
 
     void focusInEvent(QFocusEvent* event) override

@@ -94,12 +94,13 @@ std::unique_ptr<QDialog> TestAccessibility::openDialog(const QString& name)
         edit->setEntry(list.itemText(list.currentRow()));
         dialog = std::move(edit);
     } else if (name == "FindForm")
-        dialog = std::make_unique<FindForm>(list.lines(), list.currentRow(), Search{}, m_main.get());
+        dialog =
+            std::make_unique<FindForm>(list.lines(), list.currentRow(), Search{}, m_main.get());
     else if (name == "FileBox")
-        dialog = std::make_unique<FileBox>(
-            FileBoxOptions{QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false,
-                           QStringLiteral("CVA"), true},
-            m_main.get());
+        dialog = std::make_unique<FileBox>(FileBoxOptions{QStringLiteral("Open a Callvista"),
+                                                          QStringLiteral("Open"), false,
+                                                          QStringLiteral("CVA"), true},
+                                           m_main.get());
     if (dialog)
         dialog->show();
     return dialog;
@@ -128,21 +129,48 @@ void TestAccessibility::controlsWithoutTextAreNamed_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("name");
 
-    QTest::newRow("picture") << "Main" << "Image1" << "Callvista logo";
-    QTest::newRow("entry list") << "Main" << "AdrList" << "Entries";
-    QTest::newRow("Add keeps its caption") << "Main" << "AddCmd" << "Add";
-    QTest::newRow("Edit keeps its caption") << "Main" << "EditCmd" << "Edit";
-    QTest::newRow("Delete keeps its caption") << "Main" << "DelCmd" << "Delete";
-    QTest::newRow("Find keeps its caption") << "Main" << "FindCmd" << "Find";
-    QTest::newRow("name box, from its label") << "FileBox" << "boxFileName" << "FileName:";
-    QTest::newRow("folder list") << "FileBox" << "boxDir" << "Folders";
-    QTest::newRow("file list") << "FileBox" << "boxFile" << "Files";
-    QTest::newRow("drive list, not the drive it shows") << "FileBox" << "boxDrive" << "Drive";
-    QTest::newRow("header, by its titles") << "Main" << "Title"
-                                            << "Family Name, Short Name, Phone No";
-    QTest::newRow("Find's options, without padding") << "FindForm" << "Frame1" << "Options";
-    QTest::newRow("Family, from its label") << "AddForm" << "Family" << "Family Name:";
-    QTest::newRow("Phone, from its label") << "FindForm" << "Phone" << "Phone No:";
+    QTest::newRow("picture") << "Main"
+                             << "Image1"
+                             << "Callvista logo";
+    QTest::newRow("entry list") << "Main"
+                                << "AdrList"
+                                << "Entries";
+    QTest::newRow("Add keeps its caption") << "Main"
+                                           << "AddCmd"
+                                           << "Add";
+    QTest::newRow("Edit keeps its caption") << "Main"
+                                            << "EditCmd"
+                                            << "Edit";
+    QTest::newRow("Delete keeps its caption") << "Main"
+                                              << "DelCmd"
+                                              << "Delete";
+    QTest::newRow("Find keeps its caption") << "Main"
+                                            << "FindCmd"
+                                            << "Find";
+    QTest::newRow("name box, from its label") << "FileBox"
+                                              << "boxFileName"
+                                              << "FileName:";
+    QTest::newRow("folder list") << "FileBox"
+                                 << "boxDir"
+                                 << "Folders";
+    QTest::newRow("file list") << "FileBox"
+                               << "boxFile"
+                               << "Files";
+    QTest::newRow("drive list, not the drive it shows") << "FileBox"
+                                                        << "boxDrive"
+                                                        << "Drive";
+    QTest::newRow("header, by its titles") << "Main"
+                                           << "Title"
+                                           << "Family Name, Short Name, Phone No";
+    QTest::newRow("Find's options, without padding") << "FindForm"
+                                                     << "Frame1"
+                                                     << "Options";
+    QTest::newRow("Family, from its label") << "AddForm"
+                                            << "Family"
+                                            << "Family Name:";
+    QTest::newRow("Phone, from its label") << "FindForm"
+                                           << "Phone"
+                                           << "Phone No:";
 }
 
 void TestAccessibility::controlsWithoutTextAreNamed()
@@ -168,8 +196,10 @@ void TestAccessibility::linesAreNamedByTheirFields()
 
     // Added as a person adds them; each takes its sorted place, and every
     // item is named by the line now at its place.
-    addEntries(*m_main, {{"Baker", "Tom", "12-345-67"}, {"  adams ", "Ann", "+49-555-12"},
-                         {QString::fromUtf16(u"Tab\tName"), QString::fromUtf16(u"Line\u2028Two"), "1"}});
+    addEntries(*m_main,
+               {{"Baker", "Tom", "12-345-67"},
+                {"  adams ", "Ann", "+49-555-12"},
+                {QString::fromUtf16(u"Tab\tName"), QString::fromUtf16(u"Line\u2028Two"), "1"}});
     const QStringList expected{"adams, Ann, +49-555-12", "Baker, Tom, 12-345-67",
                                "Smith, John, 555", "Tab Name, Line Two, 1"};
     QCOMPARE(face->childCount(), int(expected.size()));

@@ -187,7 +187,8 @@ void TestDocumentCommands::questionBeforeNewAndOpen_data()
     QTest::newRow("new, no") << false << MessageAnswer::No
                              << QStringList{"Enter a New Callvista FileName"};
     QTest::newRow("new, yes on untitled")
-        << false << MessageAnswer::Yes << QStringList{"Save as to", "Enter a New Callvista FileName"};
+        << false << MessageAnswer::Yes
+        << QStringList{"Save as to", "Enter a New Callvista FileName"};
     QTest::newRow("open, cancel") << true << MessageAnswer::Cancel << QStringList{};
     QTest::newRow("open, no") << true << MessageAnswer::No << QStringList{"Open a Callvista"};
     QTest::newRow("open, yes on untitled")
@@ -508,12 +509,14 @@ void TestDocumentCommands::openTellsWhatTheReaderMended_data()
 
     // Each count in English, for one and for more.
     QTest::newRow("overlong value and an incomplete last entry")
-        << QByteArray(40, 'L') + "\r\nshort\r\n1\r\nLast\r\nhalf\r\n" << 2
+        << QByteArray(40, 'L') + "\r\nshort\r\n1\r\nLast\r\nhalf\r\n"
+        << 2
         << QStringList{"1 value was longer than its column and was shortened; saving will "
                        "store it shortened.",
                        "The file ended inside its last entry; its missing fields are empty."};
     QTest::newRow("two overlong values")
-        << QByteArray(40, 'L') + "\r\n" + QByteArray(25, 'S') + "\r\n1\r\n" << 1
+        << QByteArray(40, 'L') + "\r\n" + QByteArray(25, 'S') + "\r\n1\r\n"
+        << 1
         << QStringList{"2 values were longer than their column and were shortened; saving will "
                        "store them shortened."};
     // Where the system's code page is not UTF-8 (Windows), a line in it is
@@ -577,15 +580,22 @@ void TestDocumentCommands::documentNamedAtStart_data()
     QTest::addColumn<QString>("told");
 
     QTest::newRow("relative name, read and sorted")
-        << "sub/../book.CVA" << "book.CVA" << QStringList{"Adams", "Zeta"} << "" << "";
-    QTest::newRow("lower-case extension")
-        << "book.cva" << "book.cva" << QStringList{"Adams", "Zeta"} << "" << "";
+        << "sub/../book.CVA"
+        << "book.CVA" << QStringList{"Adams", "Zeta"} << ""
+        << "";
+    QTest::newRow("lower-case extension") << "book.cva"
+                                          << "book.cva" << QStringList{"Adams", "Zeta"} << ""
+                                          << "";
     QTest::newRow("mended file opens with its warning")
-        << "half.CVA" << "half.CVA" << QStringList{"Half"} << "Warning" << "last entry";
-    QTest::newRow("missing file leaves the untitled document")
-        << "gone.CVA" << "" << QStringList{} << "Error" << "gone.CVA";
-    QTest::newRow("folder is refused")
-        << "sub" << "" << QStringList{} << "Error" << "sub";
+        << "half.CVA"
+        << "half.CVA" << QStringList{"Half"} << "Warning"
+        << "last entry";
+    QTest::newRow("missing file leaves the untitled document") << "gone.CVA"
+                                                               << "" << QStringList{} << "Error"
+                                                               << "gone.CVA";
+    QTest::newRow("folder is refused") << "sub"
+                                       << "" << QStringList{} << "Error"
+                                       << "sub";
 }
 
 void TestDocumentCommands::documentNamedAtStart()
@@ -620,7 +630,8 @@ void TestDocumentCommands::documentNamedAtStart()
         QCOMPARE(messages.asked.first().title, toldTitle);
         // A refusal names the file by its full path.
         const QString named = toldTitle == QLatin1String("Error") ? path(told) : told;
-        QVERIFY2(messages.asked.first().text.contains(named), qPrintable(messages.asked.first().text));
+        QVERIFY2(messages.asked.first().text.contains(named),
+                 qPrintable(messages.asked.first().text));
     }
     // Buttons follow the list, and nothing counts as a change.
     QCOMPARE(child(window, "EditCmd")->isEnabled(), !entries.isEmpty());
@@ -673,10 +684,11 @@ void TestDocumentCommands::realWriteFailureKeepsEverything_data()
 #ifndef Q_OS_WIN
     // A size limit and a tiny file system are POSIX's; the core's tests fail
     // saves on Windows through a read-only file and one held open.
-    QTest::newRow("size limit, document under one buffer") << "size limit" << 200 << "File too large.";
+    QTest::newRow("size limit, document under one buffer")
+        << "size limit" << 200 << "File too large.";
     QTest::newRow("size limit, large document") << "size limit" << 3000 << "File too large.";
-    QTest::newRow("full disk, document under one buffer") << "full disk" << 200
-                                                          << "No space left on device.";
+    QTest::newRow("full disk, document under one buffer")
+        << "full disk" << 200 << "No space left on device.";
     QTest::newRow("full disk, large document") << "full disk" << 3000 << "No space left on device.";
 #endif
     QTest::newRow("line break put into the list behind the dialogs' back")
@@ -702,7 +714,8 @@ void TestDocumentCommands::realWriteFailureKeepsEverything()
         disk = std::make_unique<TinyFileSystem>(256);
         if (!disk->mounted())
             QSKIP(qPrintable("a full disk is made by mounting a tiny tmpfs, which is not allowed "
-                             "here: " + disk->why()));
+                             "here: "
+                             + disk->why()));
     }
 #endif
     // The document is opened from its folder; the tiny file system is left
@@ -739,7 +752,8 @@ void TestDocumentCommands::realWriteFailureKeepsEverything()
     }
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().title, QStringLiteral("Error"));
-    QVERIFY2(messages.asked.first().text.contains(document), qPrintable(messages.asked.first().text));
+    QVERIFY2(messages.asked.first().text.contains(document),
+             qPrintable(messages.asked.first().text));
     QVERIFY2(messages.asked.first().text.endsWith(reason), qPrintable(messages.asked.first().text));
     QCOMPARE(m_main->windowTitle(), document);
     QCOMPARE(readBytes(document), old);
@@ -850,7 +864,8 @@ void TestDocumentCommands::roundTripThroughTheRealDialogs()
     ModalScript dialogs;
     dialogs.then(typeName("book"));
     QTest::keyClick(m_main.get(), Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(readBytes("book.CVA"), QByteArray("Adams\r\n\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
+    QCOMPARE(readBytes("book.CVA"),
+             QByteArray("Adams\r\n\r\n555-01-00\r\nBaker\r\nTom\r\n12-345-67\r\n"));
     QCOMPARE(readBytes("book.CVA").size(), 43);
 
     dialogs.then(typeName("other"));

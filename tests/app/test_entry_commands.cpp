@@ -28,7 +28,6 @@
 using namespace callvista;
 using namespace callvista::testing;
 
-
 namespace {
 
 QLineEdit* box(const QWidget& form, const char* name)
@@ -114,7 +113,6 @@ QStringList clickCommand(const QWidget& window, const char* button,
     return openDialog([&] { click(window, button); }, step);
 }
 
-
 } // namespace
 
 class TestEntryCommands : public QObject
@@ -146,7 +144,6 @@ private slots:
     void emptyListOpensNothing_data();
     void emptyListOpensNothing();
 
-
 private:
     // Each test runs in a folder of its own, where the chooser starts.
     std::unique_ptr<ScratchFolder> m_folder;
@@ -173,10 +170,13 @@ void TestEntryCommands::commandsOpenTheirDialogs_data()
     QTest::addColumn<QString>("dialog");
     QTest::addColumn<QStringList>("boxes");
 
-    QTest::newRow("Add button") << "AddCmd" << "AddForm" << QStringList{"", "", ""};
-    QTest::newRow("Edit button") << "EditCmd" << "EditForm" << QStringList{"Baker", "Tom", "12"};
+    QTest::newRow("Add button") << "AddCmd"
+                                << "AddForm" << QStringList{"", "", ""};
+    QTest::newRow("Edit button") << "EditCmd"
+                                 << "EditForm" << QStringList{"Baker", "Tom", "12"};
     QTest::newRow("double click") << QString() << "EditForm" << QStringList{"Baker", "Tom", "12"};
-    QTest::newRow("Find button") << "FindCmd" << "FindForm" << QStringList{"", "", ""};
+    QTest::newRow("Find button") << "FindCmd"
+                                 << "FindForm" << QStringList{"", "", ""};
 }
 
 void TestEntryCommands::commandsOpenTheirDialogs()
@@ -185,7 +185,8 @@ void TestEntryCommands::commandsOpenTheirDialogs()
     QFETCH(QString, dialog);
     QFETCH(QStringList, boxes);
 
-    putEntries(*m_main, {{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}, {"Smith", "John", "555"}});
+    putEntries(*m_main,
+               {{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}, {"Smith", "John", "555"}});
     clickEntry(*m_main, 1);
     QCOMPARE(entryList(*m_main)->currentRow(), int(1));
     QStringList shownBoxes;
@@ -219,16 +220,16 @@ void TestEntryCommands::addEndsOnTheList_data()
     QTest::newRow("two added to an empty list")
         << Entries{} << Entries{{"Smith", "John", "555"}, {"adams", "Ann", "0"}}
         << QStringList{"adams", "Smith"} << true << true;
-    QTest::newRow("one added to a list") << Entries{{"Baker", "Tom", "12"}}
-                                         << Entries{{"Smith", "John", "+49-555-12"}}
-                                         << QStringList{"Baker", "Smith"} << true << true;
+    QTest::newRow("one added to a list")
+        << Entries{{"Baker", "Tom", "12"}} << Entries{{"Smith", "John", "+49-555-12"}}
+        << QStringList{"Baker", "Smith"} << true << true;
     QTest::newRow("none added to an empty list")
         << Entries{} << Entries{} << QStringList{} << false << false;
     QTest::newRow("none added to a list")
         << Entries{{"Baker", "Tom", "12"}} << Entries{} << QStringList{"Baker"} << false << true;
-    QTest::newRow("only a refused entry") << Entries{{"Baker", "Tom", "12"}}
-                                          << Entries{{"Smith", "", "555"}} << QStringList{"Baker"}
-                                          << false << true;
+    QTest::newRow("only a refused entry")
+        << Entries{{"Baker", "Tom", "12"}} << Entries{{"Smith", "", "555"}} << QStringList{"Baker"}
+        << false << true;
 }
 
 void TestEntryCommands::addEndsOnTheList()
@@ -266,20 +267,22 @@ void TestEntryCommands::addEndsOnTheList()
 
 void TestEntryCommands::editMovesTheEntry()
 {
-    putEntries(*m_main, {{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}, {"Smith", "John", "555"}});
+    putEntries(*m_main,
+               {{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}, {"Smith", "John", "555"}});
     MessageScript messages;
     // A double click on the first line opens it.
     const QStringList shown =
-        openDialog([&] { doubleClickEntry(*m_main, 0); }, [&](QDialog& dialog) {
-            QCOMPARE(boxTexts(dialog), (QStringList{"Adams", "Ann", "123"}));
-            box(dialog, "Family")->selectAll();
-            type("Young");
-            box(dialog, "Phone")->setFocus();
-            press(Qt::Key_End);
-            type("4");
-            press(Qt::Key_Return);
-            QVERIFY(!dialog.isVisible());
-        });
+        openDialog([&] { doubleClickEntry(*m_main, 0); },
+                   [&](QDialog& dialog) {
+                       QCOMPARE(boxTexts(dialog), (QStringList{"Adams", "Ann", "123"}));
+                       box(dialog, "Family")->selectAll();
+                       type("Young");
+                       box(dialog, "Phone")->setFocus();
+                       press(Qt::Key_End);
+                       type("4");
+                       press(Qt::Key_Return);
+                       QVERIFY(!dialog.isVisible());
+                   });
 
     QCOMPARE(shown, QStringList{"EditForm"});
     QCOMPARE(messages.asked.size(), 0);
@@ -335,7 +338,8 @@ void TestEntryCommands::editLeftWithoutEditingChangesNothing()
     QFETCH(QString, how);
     QFETCH(int, messages);
 
-    putEntries(*m_main, {{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}, {"Smith", "John", "555"}});
+    putEntries(*m_main,
+               {{"Adams", "Ann", "123"}, {"Baker", "Tom", "12"}, {"Smith", "John", "555"}});
     const QStringList before = entryList(*m_main)->items();
     clickEntry(*m_main, 1);
     MessageScript asked;

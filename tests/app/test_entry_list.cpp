@@ -36,8 +36,10 @@ QImage screenPixels(QWidget& window)
     // The server may show the last frame a moment late: two equal reads in a
     // row are the settled picture.
     for (int attempt = 0; attempt < 20; ++attempt) {
-        const QImage next =
-            window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage next = window.screen()
+                                ->grabWindow(window.winId())
+                                .toImage()
+                                .convertToFormat(QImage::Format_RGB32);
         if (!shot.isNull() && next == shot)
             break;
         shot = next;
@@ -147,7 +149,8 @@ void TestEntryList::fieldsStandInTheirColumns_data()
     for (const bool scrollBar : {false, true})
         for (const auto& [what, family] : names)
             QTest::newRow(qPrintable(QStringLiteral("%1%2").arg(
-                QLatin1String(what), scrollBar ? QStringLiteral(", beside the scroll bar") : QString())))
+                QLatin1String(what),
+                scrollBar ? QStringLiteral(", beside the scroll bar") : QString())))
                 << family << true << scrollBar;
     // Wider than the column: cut at the cell's end, never into the next.
     QTest::newRow("CJK filling the column") << QString(30, QChar(0x5c71)) << false << false;
@@ -162,7 +165,8 @@ void TestEntryList::fieldsStandInTheirColumns()
     QFETCH(bool, scrollBar);
 
     // A plain Latin line with the same short name and phone is the measure.
-    QList<QStringList> entries{{"AAA", "First", "100"}, {"AAB", "Dan", "123"}, {family, "Dan", "123"}};
+    QList<QStringList> entries{
+        {"AAA", "First", "100"}, {"AAB", "Dan", "123"}, {family, "Dan", "123"}};
     if (scrollBar)
         for (int i = 0; i < 40; ++i)
             entries.append({QStringLiteral("~%1").arg(i, 2, 10, QLatin1Char('0')), "x", "1"});
@@ -189,8 +193,9 @@ void TestEntryList::fieldsStandInTheirColumns()
     // From the first bar to the list's right edge, the row is the plain
     // row pixel for pixel: bars, short name and phone where they stand.
     const QFontMetricsF metrics(list->font());
-    const int firstBar = qFloor((list->textInset() - list->frameWidth()) * m_main->devicePixelRatioF()
-                                + EntryWidths.family * metrics.horizontalAdvance(u'0'));
+    const int firstBar =
+        qFloor((list->textInset() - list->frameWidth()) * m_main->devicePixelRatioF()
+               + EntryWidths.family * metrics.horizontalAdvance(u'0'));
     for (int y = 0; y < plain.height(); ++y)
         for (int x = firstBar; x < plain.width(); ++x)
             if (mixed.pixel(x, y) != plain.pixel(x, y))
@@ -204,13 +209,17 @@ void TestEntryList::fieldsStandInTheirColumns()
     QVERIFY2(!ink.isEmpty(), "the family name is not drawn");
     QVERIFY2(ink.top() > 0 && ink.bottom() < mixed.height() - 1,
              qPrintable(QStringLiteral("ink rows %1-%2 reach the edge of the row, 0-%3")
-                            .arg(ink.top()).arg(ink.bottom()).arg(mixed.height() - 1)));
+                            .arg(ink.top())
+                            .arg(ink.bottom())
+                            .arg(mixed.height() - 1)));
     if (wholeInk) {
         // Nothing cut off at the top or the foot: the ink is as tall as the
         // same text drawn with room all round.
         const int free = freeInkHeight(visibleField(family), list->font());
-        QVERIFY2(ink.height() >= free,
-                 qPrintable(QStringLiteral("ink %1 high in the row, %2 free").arg(ink.height()).arg(free)));
+        QVERIFY2(
+            ink.height() >= free,
+            qPrintable(
+                QStringLiteral("ink %1 high in the row, %2 free").arg(ink.height()).arg(free)));
     }
 }
 
@@ -272,7 +281,9 @@ void TestEntryList::ctrlClickSelectsAnotherLine()
 {
     putEntries(*m_main, {{"Adams", "A", "1"}, {"Baker", "B", "2"}, {"Cole", "C", "3"}});
     EntryList* list = entryList(*m_main);
-    const auto center = [&](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
+    const auto center = [&](int row) {
+        return list->visualRect(list->model()->index(row, 0)).center();
+    };
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, center(0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, center(2));
     QCOMPARE(list->currentRow(), int(2));

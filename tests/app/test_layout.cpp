@@ -1,8 +1,8 @@
 #include "app/main_window.h"
-#include "core/vertical_stack.h"
 #include "core/entry_line.h"
 #include "core/entry_match.h"
 #include "core/line_fit.h"
+#include "core/vertical_stack.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
 #include "dialogs/file_box.h"
@@ -58,7 +58,8 @@ std::unique_ptr<QWidget> makeWindow(Window which, EntryList& list)
         return std::make_unique<FileBox>(
             FileBoxOptions{"Enter a New Callvista FileName", "Make", true, "CVA", false});
     case Window::ChooserOpen:
-        return std::make_unique<FileBox>(FileBoxOptions{"Open a Callvista", "Open", false, "CVA", true});
+        return std::make_unique<FileBox>(
+            FileBoxOptions{"Open a Callvista", "Open", false, "CVA", true});
     case Window::ChooserSaveAs:
         return std::make_unique<FileBox>(FileBoxOptions{"Save as to", "Save", true, "CVA", false});
     }
@@ -72,7 +73,8 @@ QList<QWidget*> controlsOf(QWidget& window)
     QList<QWidget*> controls;
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         const QString name = widget->objectName();
-        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")) && widget->isVisibleTo(&window))
+        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_"))
+            && widget->isVisibleTo(&window))
             controls.append(widget);
     }
     return controls;
@@ -125,7 +127,8 @@ QString cutPart(const QWidget* control)
     } else if (const auto* label = qobject_cast<const QLabel*>(control)) {
         if (!label->text().isEmpty()
             && !fits(metrics.size(Qt::TextShowMnemonic, label->text()), label->contentsRect()))
-            return QStringLiteral("text wider or taller than %1").arg(describe(label->contentsRect()));
+            return QStringLiteral("text wider or taller than %1")
+                .arg(describe(label->contentsRect()));
     }
     return {};
 }
@@ -207,8 +210,7 @@ void TestLayout::fitsTheLine_data()
     QTest::newRow("the first quarter point below it") << 55.8 << 14 << 9.5 << 0;
     QTest::newRow("further down the quarter points") << 58.0 << 14 << 9.0 << 0;
     QTest::newRow("the smallest readable size, exactly") << 531.0 / 8 << 14 << 8.0 << 0;
-    QTest::newRow("none beside the bar: widened, at the largest then")
-        << 66.5 << 40 << 8.5 << 40;
+    QTest::newRow("none beside the bar: widened, at the largest then") << 66.5 << 40 << 8.5 << 40;
     QTest::newRow("none even widened: widened, at the smallest") << 70.0 << 14 << 8.0 << 14;
 }
 
@@ -268,19 +270,22 @@ void TestLayout::controlsStandWhole_data()
     QTest::addColumn<DrawnOn>("drawnOn");
 
     const QStringList fields{"Label1", "Label2", "Label3", "Family", "Short", "Phone"};
-    const QStringList chooser{"Label1", "boxFileName", "boxDrive", "boxDir", "boxFile", "btnAction"};
-    QTest::newRow("main window")
-        << Window::Main
-        << QStringList{"client", "AddCmd", "EditCmd", "DelCmd", "FindCmd", "Image1", "Title", "AdrList"}
-        << DrawnOn{};
+    const QStringList chooser{"Label1", "boxFileName", "boxDrive",
+                              "boxDir", "boxFile",     "btnAction"};
+    QTest::newRow("main window") << Window::Main
+                                 << QStringList{"client",  "AddCmd", "EditCmd", "DelCmd",
+                                                "FindCmd", "Image1", "Title",   "AdrList"}
+                                 << DrawnOn{};
     QTest::newRow("Add") << Window::Add << fields + QStringList{"AddCmd", "DoneCmd"} << DrawnOn{};
-    QTest::newRow("Edit") << Window::Edit << fields + QStringList{"EditCmd", "CancelCmd"} << DrawnOn{};
+    QTest::newRow("Edit") << Window::Edit << fields + QStringList{"EditCmd", "CancelCmd"}
+                          << DrawnOn{};
     // The options are the frame's own controls; Clear Fields is the form's,
     // laid over the frame, which only outlines it.
-    QTest::newRow("Find")
-        << Window::Find
-        << fields + QStringList{"FindCmd", "Frame1", "MatchCheck", "WholeCheck", "ClearCmd"}
-        << DrawnOn{{"ClearCmd", "Frame1"}};
+    QTest::newRow("Find") << Window::Find
+                          << fields
+                                 + QStringList{"FindCmd", "Frame1", "MatchCheck", "WholeCheck",
+                                               "ClearCmd"}
+                          << DrawnOn{{"ClearCmd", "Frame1"}};
     QTest::newRow("chooser for New") << Window::ChooserNew << chooser << DrawnOn{};
     QTest::newRow("chooser for Open") << Window::ChooserOpen << chooser << DrawnOn{};
     QTest::newRow("chooser for Save As") << Window::ChooserSaveAs << chooser << DrawnOn{};

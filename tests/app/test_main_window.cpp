@@ -137,8 +137,9 @@ void TestMainWindow::startsEmptyAndUntitled()
     QCOMPARE(m_main->windowTitle(), QStringLiteral("<Untitled>"));
     QCOMPARE(entryList(*m_main)->count(), int(0));
     QCOMPARE(entryList(*m_main)->currentRow(), int(-1));
-    QCOMPARE(child<QLabel>(*m_main, "Title")->text(),
-             QStringLiteral("Family Name                   |Short Name          |Phone No            "));
+    QCOMPARE(
+        child<QLabel>(*m_main, "Title")->text(),
+        QStringLiteral("Family Name                   |Short Name          |Phone No            "));
     QVERIFY(child(*m_main, "AddCmd")->isEnabled());
     QVERIFY(!child(*m_main, "EditCmd")->isEnabled());
     QVERIFY(!child(*m_main, "DelCmd")->isEnabled());
@@ -199,11 +200,16 @@ void TestMainWindow::fileMenu_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QKeySequence>("keys");
-    QTest::newRow("new") << "NewMenu" << "&New" << QKeySequence("Ctrl+N");
-    QTest::newRow("open") << "OpenMenu" << "&Open" << QKeySequence("Ctrl+O");
-    QTest::newRow("save") << "SaveMenu" << "&Save" << QKeySequence("Ctrl+S");
-    QTest::newRow("save as") << "SaveAsMenu" << "Save &As..." << QKeySequence();
-    QTest::newRow("exit") << "ExitMenu" << "E&xit" << QKeySequence("Ctrl+X");
+    QTest::newRow("new") << "NewMenu"
+                         << "&New" << QKeySequence("Ctrl+N");
+    QTest::newRow("open") << "OpenMenu"
+                          << "&Open" << QKeySequence("Ctrl+O");
+    QTest::newRow("save") << "SaveMenu"
+                          << "&Save" << QKeySequence("Ctrl+S");
+    QTest::newRow("save as") << "SaveAsMenu"
+                             << "Save &As..." << QKeySequence();
+    QTest::newRow("exit") << "ExitMenu"
+                          << "E&xit" << QKeySequence("Ctrl+X");
 }
 
 void TestMainWindow::fileMenu()
@@ -226,8 +232,11 @@ void TestMainWindow::fileMenu()
 
 void TestMainWindow::insertsAtTheSortedPlace()
 {
-    addEntries(*m_main, {{"Smythe", "a", "1"}, {"smith", "b", "2"}, {"Adams", "c", "3"},
-                         {"SMITH", "a", "4"}, {"Smithers", "d", "5"}});
+    addEntries(*m_main, {{"Smythe", "a", "1"},
+                         {"smith", "b", "2"},
+                         {"Adams", "c", "3"},
+                         {"SMITH", "a", "4"},
+                         {"Smithers", "d", "5"}});
     QCOMPARE(families(*m_main), (QStringList{"Adams", "SMITH", "smith", "Smithers", "Smythe"}));
     // SMITH/a sorts before smith/b although it came later: the whole line counts.
     QCOMPARE(shortNames(*m_main), (QStringList{"c", "a", "b", "d", "a"}));
@@ -411,17 +420,19 @@ void TestMainWindow::navigationKeysSelectLikeAListBox_data()
     QTest::addColumn<int>("selectedAfter");
 
     // Five entries; -1 is no selection.
-    QTest::newRow("Down with nothing selected takes the first") << -1 << QList<int>{Qt::Key_Down} << 0;
-    QTest::newRow("Home with nothing selected takes the first") << -1 << QList<int>{Qt::Key_Home} << 0;
+    QTest::newRow("Down with nothing selected takes the first")
+        << -1 << QList<int>{Qt::Key_Down} << 0;
+    QTest::newRow("Home with nothing selected takes the first")
+        << -1 << QList<int>{Qt::Key_Home} << 0;
     QTest::newRow("End with nothing selected takes the last") << -1 << QList<int>{Qt::Key_End} << 4;
     QTest::newRow("Up with nothing selected takes the last") << -1 << QList<int>{Qt::Key_Up} << 4;
     QTest::newRow("Page Down with nothing selected takes the first")
         << -1 << QList<int>{Qt::Key_PageDown} << 0;
-    QTest::newRow("then Down takes the second") << -1 << QList<int>{Qt::Key_Down, Qt::Key_Down} << 1;
+    QTest::newRow("then Down takes the second")
+        << -1 << QList<int>{Qt::Key_Down, Qt::Key_Down} << 1;
     QTest::newRow("Down on the last stays selected") << 4 << QList<int>{Qt::Key_Down} << 4;
     QTest::newRow("Up on the first stays selected") << 0 << QList<int>{Qt::Key_Up} << 0;
-    QTest::newRow("Down after a Delete starts at the first")
-        << -2 << QList<int>{Qt::Key_Down} << 0;
+    QTest::newRow("Down after a Delete starts at the first") << -2 << QList<int>{Qt::Key_Down} << 0;
 }
 
 void TestMainWindow::navigationKeysSelectLikeAListBox()
@@ -430,8 +441,11 @@ void TestMainWindow::navigationKeysSelectLikeAListBox()
     QFETCH(QList<int>, keys);
     QFETCH(int, selectedAfter);
 
-    putEntries(*m_main, {{"Adams", "A", "1"}, {"Baker", "B", "2"}, {"Cole", "C", "3"},
-                         {"Dent", "D", "4"}, {"Eton", "E", "5"}});
+    putEntries(*m_main, {{"Adams", "A", "1"},
+                         {"Baker", "B", "2"},
+                         {"Cole", "C", "3"},
+                         {"Dent", "D", "4"},
+                         {"Eton", "E", "5"}});
     EntryList* list = entryList(*m_main);
     if (selectedBefore == -2) {
         // Deleting the selected third entry leaves the caret where it stood.
@@ -484,10 +498,14 @@ void TestMainWindow::enterPressesTheFocusedButton_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("opens");
 
-    for (const auto& [key, name] : {std::pair{int(Qt::Key_Return), "Return"}, {int(Qt::Key_Enter), "Enter"}}) {
-        QTest::newRow(qPrintable(QStringLiteral("%1 on Add").arg(name))) << "AddCmd" << key << "AddForm";
-        QTest::newRow(qPrintable(QStringLiteral("%1 on Edit").arg(name))) << "EditCmd" << key << "EditForm";
-        QTest::newRow(qPrintable(QStringLiteral("%1 on Find").arg(name))) << "FindCmd" << key << "FindForm";
+    for (const auto& [key, name] :
+         {std::pair{int(Qt::Key_Return), "Return"}, {int(Qt::Key_Enter), "Enter"}}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 on Add").arg(name)))
+            << "AddCmd" << key << "AddForm";
+        QTest::newRow(qPrintable(QStringLiteral("%1 on Edit").arg(name)))
+            << "EditCmd" << key << "EditForm";
+        QTest::newRow(qPrintable(QStringLiteral("%1 on Find").arg(name)))
+            << "FindCmd" << key << "FindForm";
         QTest::newRow(qPrintable(QStringLiteral("%1 on Delete").arg(name)))
             << "DelCmd" << key << "Delete Confirmation";
     }
@@ -559,7 +577,8 @@ void TestMainWindow::pictureBlinksOnlyForALeftClick_data()
     QTest::newRow("left click") << int(Qt::LeftButton) << true << true;
     QTest::newRow("right click") << int(Qt::RightButton) << true << false;
     QTest::newRow("middle click") << int(Qt::MiddleButton) << true << false;
-    QTest::newRow("left pressed on it, released elsewhere") << int(Qt::LeftButton) << false << false;
+    QTest::newRow("left pressed on it, released elsewhere")
+        << int(Qt::LeftButton) << false << false;
 }
 
 void TestMainWindow::pictureBlinksOnlyForALeftClick()

@@ -14,11 +14,11 @@
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <memory>
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -113,7 +113,8 @@ Child runChild(const QStringList& arguments)
     child.start(QCoreApplication::applicationFilePath(), arguments);
     if (!child.waitForFinished(60000))
         return {};
-    return {child.exitStatus(), child.exitCode(), QString::fromLocal8Bit(child.readAllStandardOutput())};
+    return {child.exitStatus(), child.exitCode(),
+            QString::fromLocal8Bit(child.readAllStandardOutput())};
 }
 
 } // namespace
@@ -174,8 +175,8 @@ void TestSaveFaults::everyCallFailedInTurn()
     int mostCalls = 0;
     for (const Fault& fault : Faults) {
         for (int call = 1;; ++call) {
-            addEntries(window, {{QStringLiteral("Added %1").arg(++added, 4, 10, QChar(u'0')),
-                                 "New", "555-0199"}});
+            addEntries(window, {{QStringLiteral("Added %1").arg(++added, 4, 10, QChar(u'0')), "New",
+                                 "555-0199"}});
             const QByteArray old = readBytes("book.CVA");
             const QStringList listed = entryList(window)->lines().lines();
 
@@ -237,11 +238,12 @@ void TestSaveFaults::failedPermissionCopyNeverOpensTheFile()
 
     for (int call = 1;; ++call) {
         m_arm(call, EIO, CallvistaFault::Error);
-        const Result<void> result = writeDocumentFile(path, QStringList{
-            makeEntryLine("Private", "Kept", "1")});
+        const Result<void> result =
+            writeDocumentFile(path, QStringList{makeEntryLine("Private", "Kept", "1")});
         const char* failedCall = nullptr;
         m_disarm(&failedCall);
-        struct stat status {};
+        struct stat status {
+        };
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, mode_t(0600));
         if (!failedCall)
@@ -271,13 +273,14 @@ void TestSaveFaults::fileSizeLimitRefusesTheSave()
     const QByteArray old = documentOf(3);
     writeBytes(path, old);
 
-    const Child child = runChild({QStringLiteral("--save-under-limit"), path,
-                                  QString::number(entries),
-                                  prepared ? QStringLiteral("prepared") : QStringLiteral("not")});
+    const Child child =
+        runChild({QStringLiteral("--save-under-limit"), path, QString::number(entries),
+                  prepared ? QStringLiteral("prepared") : QStringLiteral("not")});
     if (prepared) {
         QCOMPARE(child.status, QProcess::NormalExit);
         QCOMPARE(child.code, 0);
-        QVERIFY2(child.output.endsWith(QStringLiteral("File too large.")), qPrintable(child.output));
+        QVERIFY2(child.output.endsWith(QStringLiteral("File too large.")),
+                 qPrintable(child.output));
         QVERIFY2(child.output.contains(path), qPrintable(child.output));
     } else {
         QCOMPARE(child.status, QProcess::CrashExit);

@@ -68,20 +68,22 @@ void TestDocumentCoding::decodesText_data()
 
     const QString mixed = QString::fromUtf8("Müller\r\nZoë\r\n");
     QTest::newRow("UTF-8") << mixed.toUtf8() << mixed << 0;
-    QTest::newRow("UTF-8 mark dropped") << QByteArray("\xef\xbb\xbf") + mixed.toUtf8() << mixed
-                                        << 0;
-    QTest::newRow("UTF-16 LE by its mark")
-        << QByteArray("\xff\xfe") + utf16le(mixed) << mixed << 0;
+    QTest::newRow("UTF-8 mark dropped")
+        << QByteArray("\xef\xbb\xbf") + mixed.toUtf8() << mixed << 0;
+    QTest::newRow("UTF-16 LE by its mark") << QByteArray("\xff\xfe") + utf16le(mixed) << mixed << 0;
     QTest::newRow("UTF-16 half pair dropped")
         << QByteArray("\xff\xfe") + utf16le(QStringLiteral("a")) + QByteArray("\x3d\xd8", 2)
                + utf16le(QStringLiteral("b\r\n"))
         << QStringLiteral("ab\r\n") << 0;
     // "ÿþ" and an odd length: no clean UTF-16, so the line is Windows-1252.
-    QTest::newRow("a mark that is Windows-1252")
-        << QByteArray("\xff\xfe" "abc\r\n") << QString::fromUtf8("ÿþabc\r\n") << 1;
-    QTest::newRow("a later mark stays in its value")
-        << QByteArray("a\r\n\xef\xbb\xbf" "b\r\n\xe9\r\n")
-        << QString::fromUtf8("a\r\n\xef\xbb\xbf" "b\r\né\r\n") << 1;
+    QTest::newRow("a mark that is Windows-1252") << QByteArray("\xff\xfe"
+                                                               "abc\r\n")
+                                                 << QString::fromUtf8("ÿþabc\r\n") << 1;
+    QTest::newRow("a later mark stays in its value") << QByteArray("a\r\n\xef\xbb\xbf"
+                                                                   "b\r\n\xe9\r\n")
+                                                     << QString::fromUtf8("a\r\n\xef\xbb\xbf"
+                                                                          "b\r\né\r\n")
+                                                     << 1;
     QTest::newRow("line ends kept as they are")
         << QByteArray("\xe9\r\r\n\n") << QString::fromUtf8("é\r\r\n\n") << 1;
     QTest::newRow("empty") << QByteArray() << QString() << 0;
@@ -111,7 +113,8 @@ void TestDocumentCoding::readsEachLineOnItsOwn()
 
 void TestDocumentCoding::writesOntoADevice()
 {
-    const QStringList lines{makeEntryLine(u"Adams", u"", u"555"), makeEntryLine(u"Baker", u"Tom", u"1")};
+    const QStringList lines{makeEntryLine(u"Adams", u"", u"555"),
+                            makeEntryLine(u"Baker", u"Tom", u"1")};
     QBuffer buffer;
     QVERIFY(buffer.open(QIODevice::WriteOnly));
     const Result<void> written = writeDocument(buffer, lines);

@@ -14,8 +14,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <QThreadPool>
 #include <QTest>
+#include <QThreadPool>
 
 #include <memory>
 
@@ -206,8 +206,7 @@ void TestDocumentFile::roundTrips_data()
     QTest::addColumn<Entries>("entries");
 
     QTest::newRow("bars inside fields") << Entries{{"A|B", "|", "1|2"}};
-    QTest::newRow("inner blanks and tabs")
-        << Entries{{"van der  Berg", "J\tP", "\t555 12\t"}};
+    QTest::newRow("inner blanks and tabs") << Entries{{"van der  Berg", "J\tP", "\t555 12\t"}};
     QTest::newRow("accented letters")
         << Entries{{QString::fromUtf8("Müller-Lüdenscheidt"), QString::fromUtf8("Zoë"),
                     QString::fromUtf8("№ 5")}};
@@ -215,8 +214,8 @@ void TestDocumentFile::roundTrips_data()
         << Entries{{QString::fromUtf8("𝔄𝔡𝔞𝔪𝔰 😀"), QString::fromUtf8("𐐷"), "1"}};
     QTest::newRow("empty short name") << Entries{{"Adams", "", "555-01-00"}};
     QTest::newRow("only a family name") << Entries{{"Adams", "", ""}};
-    QTest::newRow("full columns")
-        << Entries{{QString(30, u'F'), QString(20, u'S'), QString(20, u'9')}};
+    QTest::newRow("full columns") << Entries{
+        {QString(30, u'F'), QString(20, u'S'), QString(20, u'9')}};
     QTest::newRow("control characters") << Entries{{QString("a") + QChar(0) + "b", "\x01", "\x7f"}};
     QTest::newRow("zero-width no-break space starting a later entry")
         << Entries{{"Adams", "", "1"}, {QString(QChar(0xFEFF)) + "Baker", "", "2"}};
@@ -263,14 +262,15 @@ void TestDocumentFile::savingKeepsPermissions()
     QVERIFY(GetFileAttributesW(native.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.CVA"});
 #else
-    const QFileDevice::Permissions chosen = QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                            | QFileDevice::ReadGroup;
+    const QFileDevice::Permissions chosen =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     writeBytes(path("p.CVA"), "old\r\n\r\n\r\n");
     QVERIFY(QFile::setPermissions(path("p.CVA"), chosen));
 
     QVERIFY(writeDocumentFile(path("p.CVA"), linesOf({{"new", "", ""}}), widths).ok());
     QCOMPARE(readBytes(path("p.CVA")), QByteArray("new\r\n\r\n\r\n"));
-    QCOMPARE(QFile::permissions(path("p.CVA")) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+    QCOMPARE(QFile::permissions(path("p.CVA"))
+                 & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
              chosen);
 #endif
 }
@@ -284,16 +284,19 @@ void TestDocumentFile::readsIrregularFiles_data()
     QTest::addColumn<int>("windows1252Lines");
 
     const Entries two{{"Adams", "", "555"}, {"Baker", "Tom", "12"}};
-    const Entries accented{{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
-                            QString::fromUtf8("€ 5")}};
+    const Entries accented{
+        {QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"), QString::fromUtf8("€ 5")}};
     QTest::newRow("3N lines, no final line end")
         << QByteArray("Adams\r\n\r\n555\r\nBaker\r\nTom\r\n12") << two << 0 << false << 0;
-    QTest::newRow("LF only") << QByteArray("Adams\n\n555\nBaker\nTom\n12\n") << two << 0 << false << 0;
-    QTest::newRow("CR only") << QByteArray("Adams\r\r555\rBaker\rTom\r12\r") << two << 0 << false << 0;
+    QTest::newRow("LF only") << QByteArray("Adams\n\n555\nBaker\nTom\n12\n") << two << 0 << false
+                             << 0;
+    QTest::newRow("CR only") << QByteArray("Adams\r\r555\rBaker\rTom\r12\r") << two << 0 << false
+                             << 0;
     QTest::newRow("LF then CR ends two lines")
         << QByteArray("Adams\n\r555\r\nBaker\rTom\n12") << two << 0 << false << 0;
     QTest::newRow("blanks around values dropped")
-        << QByteArray("  Adams \r\n   \r\n555  \r\n") << Entries{{"Adams", "", "555"}} << 0 << false << 0;
+        << QByteArray("  Adams \r\n   \r\n555  \r\n") << Entries{{"Adams", "", "555"}} << 0 << false
+        << 0;
     QTest::newRow("UTF-8 file") << QByteArray("M\xc3\xbcller\r\nZo\xc3\xab\r\n\xe2\x82\xac 5\r\n")
                                 << accented << 0 << false << 0;
     QTest::newRow("Windows-1252 file")
@@ -304,37 +307,52 @@ void TestDocumentFile::readsIrregularFiles_data()
         << Entries{accented[0], {QString::fromUtf8("Jäger"), QString::fromUtf8("Zoë"), "1"}} << 0
         << false << 1;
     QTest::newRow("UTF-8 cut off inside its last character")
-        << QByteArray("A\r\nB\xc3\xa4\r\n\xc3") << Entries{{"A", QString::fromUtf8("Bä"), QString::fromUtf8("Ã")}}
-        << 0 << false << 1;
+        << QByteArray("A\r\nB\xc3\xa4\r\n\xc3")
+        << Entries{{"A", QString::fromUtf8("Bä"), QString::fromUtf8("Ã")}} << 0 << false << 1;
     QTest::newRow("UTF-8 byte-order mark dropped")
-        << QByteArray("\xef\xbb\xbf" "Adams\r\n\r\n555\r\n") << Entries{{"Adams", "", "555"}} << 0
-        << false << 0;
+        << QByteArray("\xef\xbb\xbf"
+                      "Adams\r\n\r\n555\r\n")
+        << Entries{{"Adams", "", "555"}} << 0 << false << 0;
     QTest::newRow("UTF-8 byte-order mark before a Windows-1252 line")
-        << QByteArray("\xef\xbb\xbf" "Adams\r\n\r\n\xa7 5\r\n")
+        << QByteArray("\xef\xbb\xbf"
+                      "Adams\r\n\r\n\xa7 5\r\n")
         << Entries{{"Adams", "", QString::fromUtf8("§ 5")}} << 0 << false << 1;
     QTest::newRow("UTF-16 little-endian with its mark")
-        << QByteArray("\xff\xfe" "M\0\xfc\0l\0l\0" "e\0r\0\r\0\n\0Z\0o\0\xeb\0\r\0\n\0\xac\x20 \0" "5\0\r\0\n\0", 38)
+        << QByteArray("\xff\xfe"
+                      "M\0\xfc\0l\0l\0"
+                      "e\0r\0\r\0\n\0Z\0o\0\xeb\0\r\0\n\0\xac\x20 \0"
+                      "5\0\r\0\n\0",
+                      38)
         << accented << 0 << false << 0;
     QTest::newRow("UTF-16 big-endian with its mark, outside the basic plane")
-        << QByteArray("\xfe\xff\0A\0\r\0\n\xd8\x3d\xde\x00\0\r\0\n\0" "1", 18)
+        << QByteArray("\xfe\xff\0A\0\r\0\n\xd8\x3d\xde\x00\0\r\0\n\0"
+                      "1",
+                      18)
         << Entries{{"A", QString::fromUtf8("😀"), "1"}} << 0 << false << 0;
     QTest::newRow("UTF-16 with half of a surrogate pair, which is dropped")
-        << QByteArray("\xff\xfe" "A\0\x3d\xd8\r\0\n\0B\0\r\0\n\0" "1\0", 18)
+        << QByteArray("\xff\xfe"
+                      "A\0\x3d\xd8\r\0\n\0B\0\r\0\n\0"
+                      "1\0",
+                      18)
         << Entries{{"A", "B", "1"}} << 0 << false << 0;
     QTest::newRow("UTF-16 line holding only half of a pair is blank")
         << QByteArray("\xff\xfe\x41\xd8\r\0", 6) << Entries{} << 0 << false << 0;
     QTest::newRow("UTF-32 little-endian with its mark")
-        << QByteArray("\xff\xfe\0\0" "A\0\0\0\n\0\0\0\xfc\0\0\0\n\0\0\0" "1\0\0\0", 24)
+        << QByteArray("\xff\xfe\0\0"
+                      "A\0\0\0\n\0\0\0\xfc\0\0\0\n\0\0\0"
+                      "1\0\0\0",
+                      24)
         << Entries{{"A", QString::fromUtf8("ü"), "1"}} << 0 << false << 0;
     QTest::newRow("overlong values cut to their columns")
-        << QByteArray(QByteArray(31, 'f') + "\r\n" + QByteArray(25, 's') + "\r\n" + QByteArray(20, '9'))
+        << QByteArray(QByteArray(31, 'f') + "\r\n" + QByteArray(25, 's') + "\r\n"
+                      + QByteArray(20, '9'))
         << Entries{{QString(30, u'f'), QString(20, u's'), QString(20, u'9')}} << 2 << false << 0;
     QTest::newRow("trailing spaces do not make a value overlong")
-        << QByteArray("Smith" + QByteArray(40, ' ') + "\r\n\r\n1\r\n") << Entries{{"Smith", "", "1"}}
-        << 0 << false << 0;
+        << QByteArray("Smith" + QByteArray(40, ' ') + "\r\n\r\n1\r\n")
+        << Entries{{"Smith", "", "1"}} << 0 << false << 0;
     QTest::newRow("incomplete last entry with text")
-        << QByteArray("Adams\r\n\r\n555\r\nBaker\r\nTom\r\n") << Entries{two[0], {"Baker", "Tom", ""}}
-        << 0 << true << 0;
+        << QByteArray("Adams\r\n\r\n555\r\nBaker\r\nTom\r\n")
+        << Entries{two[0], {"Baker", "Tom", ""}} << 0 << true << 0;
     QTest::newRow("one line, no line end")
         << QByteArray("Adams") << Entries{{"Adams", "", ""}} << 0 << true << 0;
     QTest::newRow("last entry's empty fields given as empty lines")
@@ -348,21 +366,31 @@ void TestDocumentFile::readsIrregularFiles_data()
     QTest::newRow("blank entries at the end, one empty line left over, mixed line ends")
         << QByteArray("Adams\r\n\r\n555\r\n\r\n\n\r  \r\n\r\n\r\n\r\n") << Entries{two[0], {}, {}}
         << 0 << false << 0;
-    QTest::newRow("blank lines only") << QByteArray("\r\n \r\n\n") << Entries{{}} << 0 << false << 0;
+    QTest::newRow("blank lines only")
+        << QByteArray("\r\n \r\n\n") << Entries{{}} << 0 << false << 0;
     QTest::newRow("two empty lines only") << QByteArray("\r\n\r\n") << Entries{} << 0 << false << 0;
     QTest::newRow("empty entry before text kept")
         << QByteArray("\r\n\r\n\r\nAdams\r\n\r\n555\r\n") << Entries{{"", "", ""}, two[0]} << 0
         << false << 0;
     // A mark decides only when the rest reads cleanly under it.
     QTest::newRow("UTF-16 whose first character is U+0000, not UTF-32")
-        << QByteArray("\xff\xfe\0\0" "A\0\r\0\n\0" "B\0\r\0\n\0" "1\0", 18)
+        << QByteArray("\xff\xfe\0\0"
+                      "A\0\r\0\n\0"
+                      "B\0\r\0\n\0"
+                      "1\0",
+                      18)
         << Entries{{QString(QChar(0)) + "A", "B", "1"}} << 0 << false << 0;
     QTest::newRow("Windows-1252 file starting with the bytes of a UTF-16 mark")
-        << QByteArray("\xff\xfe" "Adams\r\nTom\r\n12\r\n")
+        << QByteArray("\xff\xfe"
+                      "Adams\r\nTom\r\n12\r\n")
         << Entries{{QString::fromUtf8("ÿþAdams"), "Tom", "12"}} << 0 << false << 1;
     QTest::newRow("odd number of bytes after a UTF-16 mark")
-        << QByteArray("\xff\xfe" "A\0\r\0\n\0" "B", 9)
-        << Entries{{QString::fromUtf8("ÿþA") + QChar(0), QString(QChar(0)), QString(QChar(0)) + "B"}}
+        << QByteArray("\xff\xfe"
+                      "A\0\r\0\n\0"
+                      "B",
+                      9)
+        << Entries{{QString::fromUtf8("ÿþA") + QChar(0), QString(QChar(0)),
+                    QString(QChar(0)) + "B"}}
         << 0 << false << 1;
     QTest::newRow("U+FEFF starting a later line is a character")
         << QByteArray("Adams\r\n\xef\xbb\xbfTom\r\n\xe4\r\n")
@@ -400,7 +428,8 @@ void TestDocumentFile::readsGarbageIntoWellFormedLines()
         c = char(random.bounded(256));
     // One line far longer than any column, with a character outside the
     // basic plane straddling the end of the family column.
-    const QByteArray longLine = QByteArray(29, 'x') + "\xf0\x9f\x98\x80" + QByteArray(3'000'000, 'y');
+    const QByteArray longLine =
+        QByteArray(29, 'x') + "\xf0\x9f\x98\x80" + QByteArray(3'000'000, 'y');
 
     for (const QByteArray& bytes : {garbage, longLine}) {
         const Result<DocumentEntries> read = decodeDocument(bytes, widths);
@@ -499,11 +528,15 @@ void TestDocumentFile::refusesWhatIsNoDocument_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("missing file") << "missing.CVA" << "no such file";
-    QTest::newRow("folder") << "folder.CVA" << "folder";
+    QTest::newRow("missing file") << "missing.CVA"
+                                  << "no such file";
+    QTest::newRow("folder") << "folder.CVA"
+                            << "folder";
 #ifndef Q_OS_WIN
-    QTest::newRow("device") << "/dev/zero" << "not an ordinary file";
-    QTest::newRow("loop of links") << "loop.CVA" << "Too many levels of symbolic links";
+    QTest::newRow("device") << "/dev/zero"
+                            << "not an ordinary file";
+    QTest::newRow("loop of links") << "loop.CVA"
+                                   << "Too many levels of symbolic links";
     // Its bytes are Latin-1, not UTF-8: the name the listing shows for it.
     QTest::newRow("name not valid in the system's encoding")
         << QString::fromUtf8("b\xef\xbf\xbd.CVA") << "name is not valid in the system's encoding";
@@ -542,11 +575,10 @@ void TestDocumentFile::writesTheCodePageOrElseUtf8_data()
     QTest::newRow("one character beyond it")
         << Entries{{QString::fromUtf8("Łukasz"), "", "1"}, {QString::fromUtf8("Müller"), "", "2"}}
         << QByteArray("\xc5\x81ukasz\r\n\r\n1\r\nM\xc3\xbcller\r\n\r\n2\r\n");
-    QTest::newRow("beyond the basic plane")
-        << Entries{{"Smith", QString::fromUtf8("😀"), "1"}}
-        << QByteArray("Smith\r\n\xf0\x9f\x98\x80\r\n1\r\n");
-    QTest::newRow("plain ASCII is the same in both") << Entries{{"Adams", "Al", "5"}}
-                                                    << QByteArray("Adams\r\nAl\r\n5\r\n");
+    QTest::newRow("beyond the basic plane") << Entries{{"Smith", QString::fromUtf8("😀"), "1"}}
+                                            << QByteArray("Smith\r\n\xf0\x9f\x98\x80\r\n1\r\n");
+    QTest::newRow("plain ASCII is the same in both")
+        << Entries{{"Adams", "Al", "5"}} << QByteArray("Adams\r\nAl\r\n5\r\n");
 }
 
 void TestDocumentFile::writesTheCodePageOrElseUtf8()
@@ -593,7 +625,7 @@ void TestDocumentFile::readsWhatTheOtherSystemWrote()
     const Result<DocumentEntries> read = decodeDocument(bytes, widths, encoding);
     QVERIFY2(read.ok(), qPrintable(read.error()));
     QCOMPARE(read->lines, linesOf({{QString::fromUtf8("Müller"), QString::fromUtf8("Zoë"),
-                                   QString::fromUtf8("€ 5")}}));
+                                    QString::fromUtf8("€ 5")}}));
     // Lines in a foreign code page are worth a word where the system reads
     // UTF-8; in the system's own code page they are not.
     const bool foreign = !codePage && !bytes.contains("\xc3");
@@ -622,7 +654,8 @@ void TestDocumentFile::failedSaveLeavesOldFile_data()
 
     const QString good = makeEntryLine("New", "n", "2", widths);
 #ifdef Q_OS_WIN
-    QTest::newRow("folder missing") << "nowhere/x.CVA" << good << qt_error_string(ERROR_PATH_NOT_FOUND).trimmed();
+    QTest::newRow("folder missing")
+        << "nowhere/x.CVA" << good << qt_error_string(ERROR_PATH_NOT_FOUND).trimmed();
 #else
     QTest::newRow("folder missing") << "nowhere/x.CVA" << good << "No such file or directory";
 #endif
@@ -634,8 +667,8 @@ void TestDocumentFile::failedSaveLeavesOldFile_data()
     QTest::newRow("target is a pipe") << "pipe.CVA" << good << "not an ordinary file";
     QTest::newRow("target links to a device") << "to-device.CVA" << good << "not an ordinary file";
     QTest::newRow("target links to nothing") << "dangling.CVA" << good << "does not exist";
-    QTest::newRow("target is a loop of links") << "loop.CVA" << good
-                                               << "Too many levels of symbolic links";
+    QTest::newRow("target is a loop of links")
+        << "loop.CVA" << good << "Too many levels of symbolic links";
 #endif
     // Half of a surrogate pair put straight into a line: the line builder
     // never makes one.
@@ -644,11 +677,14 @@ void TestDocumentFile::failedSaveLeavesOldFile_data()
     QTest::newRow("character the system cannot store") << "old.CVA" << halfPair << "U+DC00";
     // Lines put into the list behind the dialogs' back, which mend line
     // breaks: the file would shift every later field by one.
-    for (const QString& lineBreak : {QStringLiteral("\n"), QStringLiteral("\r"), QStringLiteral("\r\n")}) {
+    for (const QString& lineBreak :
+         {QStringLiteral("\n"), QStringLiteral("\r"), QStringLiteral("\r\n")}) {
         QString broken = makeEntryLine("Miller", "Ann", "5", widths);
         broken.replace(6, lineBreak.size(), lineBreak);
         QTest::newRow(qPrintable(QStringLiteral("line break %1 in a field")
-                                     .arg(lineBreak == "\n" ? "LF" : lineBreak == "\r" ? "CR" : "CR LF")))
+                                     .arg(lineBreak == "\n"   ? "LF"
+                                          : lineBreak == "\r" ? "CR"
+                                                              : "CR LF")))
             << "old.CVA" << broken << "Entry 1 (\"Miller";
     }
 }
@@ -672,9 +708,9 @@ void TestDocumentFile::failedSaveLeavesOldFile()
     QVERIFY(QDir(m_dir->path()).mkpath("folder.CVA/inside"));
 #ifndef Q_OS_WIN
     // A device like /dev/null, where the test may make one.
-    const bool device = ::mknod(QFile::encodeName(path("device.CVA")).constData(),
-                                S_IFCHR | 0666, makedev(1, 3))
-                        == 0;
+    const bool device =
+        ::mknod(QFile::encodeName(path("device.CVA")).constData(), S_IFCHR | 0666, makedev(1, 3))
+        == 0;
     if (name == "device.CVA" && !device)
         QSKIP("making a device node needs root");
     QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.CVA")).constData(), 0600), 0);
@@ -687,7 +723,8 @@ void TestDocumentFile::failedSaveLeavesOldFile()
 
     const Result<void> result = writeDocumentFile(path(name), {line}, widths);
     QVERIFY(!result.ok());
-    QVERIFY2(result.error().contains(QDir::toNativeSeparators(path(name))), qPrintable(result.error()));
+    QVERIFY2(result.error().contains(QDir::toNativeSeparators(path(name))),
+             qPrintable(result.error()));
     QVERIFY2(result.error().contains(reason), qPrintable(result.error()));
 
     expectUntouched(m_dir->path(), old, before);
@@ -716,9 +753,11 @@ void TestDocumentFile::realWriteFailureLeavesOldFile_data()
 #else
     // Under 16 KB a document fits the file object's buffer, where a failing
     // write goes unseen until the buffer is flushed.
-    QTest::newRow("size limit, document under one buffer") << "size limit" << 200 << "File too large.";
+    QTest::newRow("size limit, document under one buffer")
+        << "size limit" << 200 << "File too large.";
     QTest::newRow("size limit, large document") << "size limit" << 3000 << "File too large.";
-    QTest::newRow("full disk, document under one buffer") << "full disk" << 200 << "No space left on device.";
+    QTest::newRow("full disk, document under one buffer")
+        << "full disk" << 200 << "No space left on device.";
     QTest::newRow("full disk, large document") << "full disk" << 3000 << "No space left on device.";
 #endif
 }
@@ -731,8 +770,8 @@ void TestDocumentFile::realWriteFailureLeavesOldFile()
 
     QStringList lines;
     for (int i = 0; i < entries; ++i)
-        lines.append(makeEntryLine(QStringLiteral("Family %1").arg(i, 5, 10, QChar(u'0')),
-                                   "Short", "555-0100", widths));
+        lines.append(makeEntryLine(QStringLiteral("Family %1").arg(i, 5, 10, QChar(u'0')), "Short",
+                                   "555-0100", widths));
     const QByteArray old = "Old\r\nfamily\r\n1\r\n";
     Result<void> result;
 #ifdef Q_OS_WIN
@@ -740,7 +779,8 @@ void TestDocumentFile::realWriteFailureLeavesOldFile()
     const QString target = QDir(folder).filePath("old.CVA");
     writeBytes(target, old);
     const std::wstring native = QDir::toNativeSeparators(target).toStdWString();
-    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    const QStringList before =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     if (fault == "read-only") {
         QVERIFY(SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_READONLY));
         result = writeDocumentFile(target, lines, widths);
@@ -760,14 +800,16 @@ void TestDocumentFile::realWriteFailureLeavesOldFile()
         disk = std::make_unique<TinyFileSystem>(64);
         if (!disk->mounted())
             QSKIP(qPrintable("a full disk is made by mounting a tiny tmpfs, which is not allowed "
-                             "here: " + disk->why()));
+                             "here: "
+                             + disk->why()));
         folder = disk->path();
     }
     const QString target = QDir(folder).filePath("old.CVA");
     writeBytes(target, old);
     if (disk)
         QVERIFY(disk->fill());
-    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    const QStringList before =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     if (disk) {
         result = writeDocumentFile(target, lines, widths);
     } else {

@@ -25,7 +25,6 @@ private slots:
     void sortsLikeAListBox();
 };
 
-
 static QString pad(const QString& text, int width)
 {
     return text + QString(width - text.size(), u' ');
@@ -38,42 +37,55 @@ void TestEntryLine::buildsLine_data()
     QTest::addColumn<QString>("phone");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("all empty") << "" << "" << ""
-                               << pad("", 30) + "|" + pad("", 20) + "|" + pad("", 20);
+    QTest::newRow("all empty") << ""
+                               << ""
+                               << "" << pad("", 30) + "|" + pad("", 20) + "|" + pad("", 20);
     QTest::newRow("spaces around are dropped")
-        << "  Smith " << " Tom" << "555  " << pad("Smith", 30) + "|" + pad("Tom", 20) + "|"
-                                                  + pad("555", 20);
-    QTest::newRow("inner spaces stay") << "van der Berg" << "J P" << "1 2"
-                                       << pad("van der Berg", 30) + "|" + pad("J P", 20) + "|"
-                                              + pad("1 2", 20);
+        << "  Smith "
+        << " Tom"
+        << "555  " << pad("Smith", 30) + "|" + pad("Tom", 20) + "|" + pad("555", 20);
+    QTest::newRow("inner spaces stay")
+        << "van der Berg"
+        << "J P"
+        << "1 2" << pad("van der Berg", 30) + "|" + pad("J P", 20) + "|" + pad("1 2", 20);
     QTest::newRow("exact width gets no padding")
         << QString(30, u'F') << QString(20, u'S') << QString(20, u'9')
         << QString(30, u'F') + "|" + QString(20, u'S') + "|" + QString(20, u'9');
     QTest::newRow("tab is not trimmed and counts")
-        << "Smith\t" << "a" << "1" << pad("Smith\t", 30) + "|" + pad("a", 20) + "|" + pad("1", 20);
-    QTest::newRow("case kept") << "mcDonald" << "ANN" << "1"
+        << "Smith\t"
+        << "a"
+        << "1" << pad("Smith\t", 30) + "|" + pad("a", 20) + "|" + pad("1", 20);
+    QTest::newRow("case kept") << "mcDonald"
+                               << "ANN"
+                               << "1"
                                << pad("mcDonald", 30) + "|" + pad("ANN", 20) + "|" + pad("1", 20);
     QTest::newRow("too long is cut to the column")
         << QString(35, u'x') << QString(25, u'y') << QString(21, u'7')
         << QString(30, u'x') + "|" + QString(20, u'y') + "|" + QString(20, u'7');
     // 29 units, then a surrogate pair that would straddle the column's end.
     QTest::newRow("surrogate pair is not split")
-        << QString(29, u'a') + QString::fromUcs4(U"\U0001F600") << "s" << "1"
-        << QString(29, u'a') + " |" + pad("s", 20) + "|" + pad("1", 20);
+        << QString(29, u'a') + QString::fromUcs4(U"\U0001F600") << "s"
+        << "1" << QString(29, u'a') + " |" + pad("s", 20) + "|" + pad("1", 20);
     // What a box at its limit keeps of a pair typed last: its first half.
     QTest::newRow("half a pair as the column's last unit is dropped")
-        << QString(29, u'a') + QChar(0xD83D) << QString(QChar(0xDE00)) + "s" << "1" + QString(QChar(0xD83D))
+        << QString(29, u'a') + QChar(0xD83D) << QString(QChar(0xDE00)) + "s"
+        << "1" + QString(QChar(0xD83D))
         << QString(29, u'a') + " |" + pad("s", 20) + "|" + pad("1", 20);
     QTest::newRow("LF, pasted at the end, is a space and trimmed")
-        << "Miller\n" << "Ann" << "5" << pad("Miller", 30) + "|" + pad("Ann", 20) + "|" + pad("5", 20);
+        << "Miller\n"
+        << "Ann"
+        << "5" << pad("Miller", 30) + "|" + pad("Ann", 20) + "|" + pad("5", 20);
     QTest::newRow("CR LF inside is one space")
-        << "van\r\nDyk" << "\rAnn" << "5\r\n6"
-        << pad("van Dyk", 30) + "|" + pad("Ann", 20) + "|" + pad("5 6", 20);
+        << "van\r\nDyk"
+        << "\rAnn"
+        << "5\r\n6" << pad("van Dyk", 30) + "|" + pad("Ann", 20) + "|" + pad("5 6", 20);
     QTest::newRow("lone CR and LF inside are a space each")
-        << "a\rb\nc" << "\n\r" << "1\n\n2"
-        << pad("a b c", 30) + "|" + pad("", 20) + "|" + pad("1  2", 20);
+        << "a\rb\nc"
+        << "\n\r"
+        << "1\n\n2" << pad("a b c", 30) + "|" + pad("", 20) + "|" + pad("1  2", 20);
     QTest::newRow("line breaks count once each towards the width")
-        << QString(15, u'x') + "\r\n" + QString(20, u'y') << "s" << "1"
+        << QString(15, u'x') + "\r\n" + QString(20, u'y') << "s"
+        << "1"
         << QString(15, u'x') + " " + QString(14, u'y') + "|" + pad("s", 20) + "|" + pad("1", 20);
 }
 
@@ -97,12 +109,18 @@ void TestEntryLine::readsFieldsBack_data()
     QTest::addColumn<QString>("shortName");
     QTest::addColumn<QString>("phone");
 
-    QTest::newRow("plain") << "Smith" << "John" << "+49-555-12";
-    QTest::newRow("bar inside fields") << "A|B" << "|x|" << "12";
+    QTest::newRow("plain") << "Smith"
+                           << "John"
+                           << "+49-555-12";
+    QTest::newRow("bar inside fields") << "A|B"
+                                       << "|x|"
+                                       << "12";
     QTest::newRow("full columns") << QString(30, u'F') << QString(20, u'S') << QString(20, u'9');
-    QTest::newRow("accents and emoji") << QString::fromUtf8("Émile Zoë")
-                                       << QString::fromUtf8("😀 ß") << "0";
-    QTest::newRow("empty short name") << "Adams" << "" << "555-01-00";
+    QTest::newRow("accents and emoji")
+        << QString::fromUtf8("Émile Zoë") << QString::fromUtf8("😀 ß") << "0";
+    QTest::newRow("empty short name") << "Adams"
+                                      << ""
+                                      << "555-01-00";
 }
 
 void TestEntryLine::readsFieldsBack()
@@ -124,12 +142,22 @@ void TestEntryLine::cutsIrregularLines_data()
     QTest::addColumn<QString>("shortName");
     QTest::addColumn<QString>("phone");
 
-    QTest::newRow("empty line") << "" << "" << "" << "";
-    QTest::newRow("ends inside family") << "  Smi" << "Smi" << "" << "";
-    QTest::newRow("ends inside short") << pad("Smith", 30) + "|Jo" << "Smith" << "Jo" << "";
+    QTest::newRow("empty line") << ""
+                                << ""
+                                << ""
+                                << "";
+    QTest::newRow("ends inside family") << "  Smi"
+                                        << "Smi"
+                                        << ""
+                                        << "";
+    QTest::newRow("ends inside short") << pad("Smith", 30) + "|Jo"
+                                       << "Smith"
+                                       << "Jo"
+                                       << "";
     QTest::newRow("separators not looked at")
         << QString("ab|cd").leftJustified(30, u'-') + "#" + pad("x", 20) + "#12"
-        << QString("ab|cd").leftJustified(30, u'-') << "x" << "12";
+        << QString("ab|cd").leftJustified(30, u'-') << "x"
+        << "12";
 }
 
 void TestEntryLine::cutsIrregularLines()
@@ -166,8 +194,7 @@ void TestEntryLine::mendsFieldText_data()
     const QString smile = QString::fromUcs4(U"\U0001F600");
     QTest::newRow("nothing to mend") << "Smith" + smile << 3 << "Smith" + smile << 3;
     QTest::newRow("other control characters stay") << "a\tb\x01" << 4 << "a\tb\x01" << 4;
-    QTest::newRow("cursor after a CR LF moves back one")
-        << "ab\r\ncd" << 4 << "ab cd" << 3;
+    QTest::newRow("cursor after a CR LF moves back one") << "ab\r\ncd" << 4 << "ab cd" << 3;
     QTest::newRow("cursor inside a CR LF goes after its space") << "ab\r\ncd" << 3 << "ab cd" << 3;
     QTest::newRow("cursor at the end stays at the end") << "x\r\n" << 3 << "x " << 2;
     QTest::newRow("high half at the end dropped")
@@ -210,14 +237,16 @@ void TestEntryLine::sortsLikeAListBox_data()
     QTest::newRow("en_US accents beside base letter")
         << "en_US" << QStringList{"Fabre", QString::fromUtf8("émile"), "Dupont", "Emile"}
         << QStringList{"Dupont", "Emile", QString::fromUtf8("émile"), "Fabre"};
-    QTest::newRow("en_US digits after padding") << "en_US" << QStringList{"A1", "A", "Ab"}
-                                                << QStringList{"A", "A1", "Ab"};
-    QTest::newRow("en_US case ignored") << "en_US" << QStringList{"baker", "ADAMS", "Adam", "SMITH", "smith"}
-                                        << QStringList{"Adam", "ADAMS", "baker", "SMITH", "smith"};
-    QTest::newRow("C case ignored") << "C" << QStringList{"baker", "ADAMS", "Adam", "SMITH", "smith"}
-                                    << QStringList{"Adam", "ADAMS", "baker", "SMITH", "smith"};
-    QTest::newRow("C digits after padding") << "C" << QStringList{"A1", "A", "Ab"}
-                                            << QStringList{"A", "A1", "Ab"};
+    QTest::newRow("en_US digits after padding")
+        << "en_US" << QStringList{"A1", "A", "Ab"} << QStringList{"A", "A1", "Ab"};
+    QTest::newRow("en_US case ignored")
+        << "en_US" << QStringList{"baker", "ADAMS", "Adam", "SMITH", "smith"}
+        << QStringList{"Adam", "ADAMS", "baker", "SMITH", "smith"};
+    QTest::newRow("C case ignored")
+        << "C" << QStringList{"baker", "ADAMS", "Adam", "SMITH", "smith"}
+        << QStringList{"Adam", "ADAMS", "baker", "SMITH", "smith"};
+    QTest::newRow("C digits after padding")
+        << "C" << QStringList{"A1", "A", "Ab"} << QStringList{"A", "A1", "Ab"};
 }
 
 void TestEntryLine::sortsLikeAListBox()
@@ -230,9 +259,8 @@ void TestEntryLine::sortsLikeAListBox()
     QStringList lines;
     for (const QString& family : families)
         lines.append(makeEntryLine(family, u"x", u"1"));
-    std::stable_sort(lines.begin(), lines.end(), [&](const QString& a, const QString& b) {
-        return order.compare(a, b) < 0;
-    });
+    std::stable_sort(lines.begin(), lines.end(),
+                     [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; });
     QStringList result;
     for (const QString& line : lines)
         result.append(entryField(line, Field::Family));

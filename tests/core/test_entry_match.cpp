@@ -40,35 +40,50 @@ void TestEntryMatch::decisionTable_data()
     QTest::addColumn<QList<bool>>("expected");
 
     using L = QList<bool>;
-    QTest::newRow("smi in Smith") << "Smith" << "smi" << L{true, false, false, false};
-    QTest::newRow("smi in SMITHERS") << "SMITHERS" << "smi" << L{true, false, false, false};
-    QTest::newRow("smi in Goldsmith") << "Goldsmith" << "smi" << L{true, false, true, false};
-    QTest::newRow("smith is Smith") << "Smith" << "smith" << L{true, true, false, false};
-    QTest::newRow("smith is SMITH") << "SMITH" << "smith" << L{true, true, false, false};
-    QTest::newRow("smith in Smithers") << "Smithers" << "smith" << L{true, false, false, false};
-    QTest::newRow("smith in John Smith") << "John Smith" << "smith" << L{true, false, false, false};
-    QTest::newRow("Smith exactly") << "Smith" << "Smith" << L{true, true, true, true};
-    QTest::newRow("longer than the field")
-        << "Smith" << "Smithers" << L{false, false, false, false};
-    QTest::newRow("555 in +49-555-12") << "+49-555-12" << "555" << L{true, false, true, false};
-    QTest::newRow("blanks around the criterion")
-        << "Smith" << "  smith " << L{true, true, false, false};
-    QTest::newRow("inner blank kept") << "Van Dyk" << "van Dyk" << L{true, true, false, false};
-    QTest::newRow("inner blank must occur")
-        << "VanDyk" << "van Dyk" << L{false, false, false, false};
-    QTest::newRow("two inner blanks differ")
-        << "van Dyk" << "van  Dyk" << L{false, false, false, false};
-    QTest::newRow("tab is no blank") << "Smith" << "\tSmith" << L{false, false, false, false};
-    QTest::newRow("empty criterion") << "Smith" << "" << L{true, true, true, true};
-    QTest::newRow("blank criterion") << "Smith" << "   " << L{true, true, true, true};
-    QTest::newRow("empty field, empty criterion") << "" << "" << L{false, true, false, true};
-    QTest::newRow("empty field, blank criterion") << "" << "  " << L{false, true, false, true};
-    QTest::newRow("empty field, criterion") << "" << "a" << L{false, false, false, false};
+    QTest::newRow("smi in Smith") << "Smith"
+                                  << "smi" << L{true, false, false, false};
+    QTest::newRow("smi in SMITHERS") << "SMITHERS"
+                                     << "smi" << L{true, false, false, false};
+    QTest::newRow("smi in Goldsmith") << "Goldsmith"
+                                      << "smi" << L{true, false, true, false};
+    QTest::newRow("smith is Smith") << "Smith"
+                                    << "smith" << L{true, true, false, false};
+    QTest::newRow("smith is SMITH") << "SMITH"
+                                    << "smith" << L{true, true, false, false};
+    QTest::newRow("smith in Smithers") << "Smithers"
+                                       << "smith" << L{true, false, false, false};
+    QTest::newRow("smith in John Smith") << "John Smith"
+                                         << "smith" << L{true, false, false, false};
+    QTest::newRow("Smith exactly") << "Smith"
+                                   << "Smith" << L{true, true, true, true};
+    QTest::newRow("longer than the field") << "Smith"
+                                           << "Smithers" << L{false, false, false, false};
+    QTest::newRow("555 in +49-555-12") << "+49-555-12"
+                                       << "555" << L{true, false, true, false};
+    QTest::newRow("blanks around the criterion") << "Smith"
+                                                 << "  smith " << L{true, true, false, false};
+    QTest::newRow("inner blank kept") << "Van Dyk"
+                                      << "van Dyk" << L{true, true, false, false};
+    QTest::newRow("inner blank must occur") << "VanDyk"
+                                            << "van Dyk" << L{false, false, false, false};
+    QTest::newRow("two inner blanks differ") << "van Dyk"
+                                             << "van  Dyk" << L{false, false, false, false};
+    QTest::newRow("tab is no blank") << "Smith"
+                                     << "\tSmith" << L{false, false, false, false};
+    QTest::newRow("empty criterion") << "Smith"
+                                     << "" << L{true, true, true, true};
+    QTest::newRow("blank criterion") << "Smith"
+                                     << "   " << L{true, true, true, true};
+    QTest::newRow("empty field, empty criterion") << ""
+                                                  << "" << L{false, true, false, true};
+    QTest::newRow("empty field, blank criterion") << ""
+                                                  << "  " << L{false, true, false, true};
+    QTest::newRow("empty field, criterion") << ""
+                                            << "a" << L{false, false, false, false};
     QTest::newRow("sharp s upper-cases to SS")
         << "STRASSE" << QString::fromUtf8("straße") << L{true, true, false, false};
     QTest::newRow("sharp s at the end of a full column")
-        << QString::fromUtf8("Abcdefghijklmnopqrsß") << "sss"
-        << L{true, false, false, false};
+        << QString::fromUtf8("Abcdefghijklmnopqrsß") << "sss" << L{true, false, false, false};
     QTest::newRow("dotless i upper-cases to I")
         << QString::fromUtf8("Kırk") << "KIRK" << L{true, true, false, false};
     QTest::newRow("ASCII match before other letters")
@@ -82,7 +97,8 @@ void TestEntryMatch::decisionTable_data()
         << L{true, false, false, false};
     QTest::newRow("field beyond the basic plane")
         << QString::fromUtf8("\U0001F600 Ann") << "ann" << L{true, false, false, false};
-    QTest::newRow("bar is ordinary text") << "A|B" << "|b" << L{true, false, false, false};
+    QTest::newRow("bar is ordinary text") << "A|B"
+                                          << "|b" << L{true, false, false, false};
 }
 
 void TestEntryMatch::decisionTable()
@@ -150,8 +166,9 @@ void TestEntryMatch::wholeEntries()
     QFETCH(bool, wholeWord);
     QFETCH(bool, found);
 
-    const int result = findEntry(listOf({entry}), -1,
-                                    {{criteria.at(0), criteria.at(1), criteria.at(2)}, {false, wholeWord}});
+    const int result =
+        findEntry(listOf({entry}), -1,
+                  {{criteria.at(0), criteria.at(1), criteria.at(2)}, {false, wholeWord}});
     QCOMPARE(result, found ? 0 : -1);
 }
 

@@ -103,7 +103,8 @@ static bool makeFileByBytes(const QByteArray& path)
 
 void TestFileName::fillFolder()
 {
-    for (const char* name : {"b.CVA", "A.cva", "c.Cva", "notes.txt", ".hidden.CVA", "cva", "x.CVA.bak"})
+    for (const char* name :
+         {"b.CVA", "A.cva", "c.Cva", "notes.txt", ".hidden.CVA", "cva", "x.CVA.bak"})
         writeBytes(m_folder + "/" + name, {});
     QDir folder(m_folder);
     for (const char* name : {"zeta", "Alpha", "beta", ".git", "dir.CVA"})
@@ -138,46 +139,104 @@ void TestFileName::acceptName_data()
     const QString badPath = QStringLiteral("Error On Input\\Output Path+FileName!");
     const QString empty = QStringLiteral("You Must Specify a FileName!");
     const auto tooLong = [&](int bytes) {
-        return badPath + QStringLiteral("\n\nThe name is %1 bytes long with its extension; "
-                                        "a file name can be at most 255 bytes.")
-                             .arg(bytes);
+        return badPath
+               + QStringLiteral("\n\nThe name is %1 bytes long with its extension; "
+                                "a file name can be at most 255 bytes.")
+                     .arg(bytes);
     };
 
-    QTest::newRow("plain name gets the extension") << "/data" << "report" << data + sep + "report.CVA" << "";
-    QTest::newRow("spaces around are trimmed") << "/data" << "  report  " << data + sep + "report.CVA" << "";
-    QTest::newRow("inner space kept") << "/data" << "my report" << data + sep + "my report.CVA" << "";
-    QTest::newRow("root gets no second separator") << "/" << "report" << native("/") + "report.CVA" << "";
-    QTest::newRow("upper-case extension kept") << "/data" << "book.CVA" << data + sep + "book.CVA" << "";
-    QTest::newRow("lower-case extension kept") << "/data" << "old.cva" << data + sep + "old.cva" << "";
-    QTest::newRow("mixed-case extension kept") << "/data" << "old.cVa" << data + sep + "old.cVa" << "";
-    QTest::newRow("dot far from the end") << "/data" << "my.backup" << data + sep + "my.backup.CVA" << "";
-    QTest::newRow("trailing dot in the last four") << "/data" << "report." << "" << wrongExt;
-    QTest::newRow("other extension") << "/data" << "notes.txt" << "" << wrongExt;
-    QTest::newRow("short extension") << "/data" << "a.cv" << "" << wrongExt;
-    QTest::newRow("dotted folder reaches a short name") << "/data.d" << "x" << "" << wrongExt;
-    QTest::newRow("empty") << "/data" << "" << "" << empty;
-    QTest::newRow("spaces only") << "/data" << "   " << "" << empty;
-    QTest::newRow("tab is not trimmed") << "/data" << "\t" << "" << badPath;
-    QTest::newRow("slash") << "/data" << "sub/report" << "" << badPath;
-    QTest::newRow("backslash") << "/data" << "sub\\report" << "" << badPath;
-    QTest::newRow("parent folder") << "/data" << "../report.CVA" << "" << badPath;
-    QTest::newRow("star") << "/data" << "*" << "" << badPath;
-    QTest::newRow("question mark") << "/data" << "rep?rt.cva" << "" << badPath;
-    QTest::newRow("control character") << "/data" << QString("rep") + QChar(7) + "ort" << "" << badPath;
-    QTest::newRow("longest name") << "/data" << QString(251, u'n') << data + sep + QString(251, u'n') + ".CVA" << "";
-    QTest::newRow("name too long with its extension") << "/data" << QString(252, u'n') << "" << tooLong(256);
+    QTest::newRow("plain name gets the extension") << "/data"
+                                                   << "report" << data + sep + "report.CVA"
+                                                   << "";
+    QTest::newRow("spaces around are trimmed") << "/data"
+                                               << "  report  " << data + sep + "report.CVA"
+                                               << "";
+    QTest::newRow("inner space kept") << "/data"
+                                      << "my report" << data + sep + "my report.CVA"
+                                      << "";
+    QTest::newRow("root gets no second separator") << "/"
+                                                   << "report" << native("/") + "report.CVA"
+                                                   << "";
+    QTest::newRow("upper-case extension kept") << "/data"
+                                               << "book.CVA" << data + sep + "book.CVA"
+                                               << "";
+    QTest::newRow("lower-case extension kept") << "/data"
+                                               << "old.cva" << data + sep + "old.cva"
+                                               << "";
+    QTest::newRow("mixed-case extension kept") << "/data"
+                                               << "old.cVa" << data + sep + "old.cVa"
+                                               << "";
+    QTest::newRow("dot far from the end") << "/data"
+                                          << "my.backup" << data + sep + "my.backup.CVA"
+                                          << "";
+    QTest::newRow("trailing dot in the last four") << "/data"
+                                                   << "report."
+                                                   << "" << wrongExt;
+    QTest::newRow("other extension") << "/data"
+                                     << "notes.txt"
+                                     << "" << wrongExt;
+    QTest::newRow("short extension") << "/data"
+                                     << "a.cv"
+                                     << "" << wrongExt;
+    QTest::newRow("dotted folder reaches a short name") << "/data.d"
+                                                        << "x"
+                                                        << "" << wrongExt;
+    QTest::newRow("empty") << "/data"
+                           << ""
+                           << "" << empty;
+    QTest::newRow("spaces only") << "/data"
+                                 << "   "
+                                 << "" << empty;
+    QTest::newRow("tab is not trimmed") << "/data"
+                                        << "\t"
+                                        << "" << badPath;
+    QTest::newRow("slash") << "/data"
+                           << "sub/report"
+                           << "" << badPath;
+    QTest::newRow("backslash") << "/data"
+                               << "sub\\report"
+                               << "" << badPath;
+    QTest::newRow("parent folder") << "/data"
+                                   << "../report.CVA"
+                                   << "" << badPath;
+    QTest::newRow("star") << "/data"
+                          << "*"
+                          << "" << badPath;
+    QTest::newRow("question mark") << "/data"
+                                   << "rep?rt.cva"
+                                   << "" << badPath;
+    QTest::newRow("control character") << "/data" << QString("rep") + QChar(7) + "ort"
+                                       << "" << badPath;
+    QTest::newRow("longest name") << "/data" << QString(251, u'n')
+                                  << data + sep + QString(251, u'n') + ".CVA"
+                                  << "";
+    QTest::newRow("name too long with its extension")
+        << "/data" << QString(252, u'n') << "" << tooLong(256);
 #ifndef Q_OS_WIN
     // Windows counts a name in UTF-16 units, where this one is short.
-    QTest::newRow("too long in bytes") << "/data" << QString(126, QChar(0xe9)) << "" << tooLong(256);
+    QTest::newRow("too long in bytes")
+        << "/data" << QString(126, QChar(0xe9)) << "" << tooLong(256);
 #else
     // Names that Windows refuses get the dialog's own message.
-    QTest::newRow("device name") << "/data" << "con" << "" << badPath;
-    QTest::newRow("device name with its extension") << "/data" << "LPT1.CVA" << "" << badPath;
-    QTest::newRow("colon pasted in") << "/data" << "a:b" << "" << badPath;
-    QTest::newRow("angle bracket") << "/data" << "a<b" << "" << badPath;
-    QTest::newRow("not a device name") << "/data" << "console" << data + sep + "console.CVA" << "";
+    QTest::newRow("device name") << "/data"
+                                 << "con"
+                                 << "" << badPath;
+    QTest::newRow("device name with its extension") << "/data"
+                                                    << "LPT1.CVA"
+                                                    << "" << badPath;
+    QTest::newRow("colon pasted in") << "/data"
+                                     << "a:b"
+                                     << "" << badPath;
+    QTest::newRow("angle bracket") << "/data"
+                                   << "a<b"
+                                   << "" << badPath;
+    QTest::newRow("not a device name") << "/data"
+                                       << "console" << data + sep + "console.CVA"
+                                       << "";
 #endif
-    QTest::newRow("wrong extension before bad path") << "/data" << "a*b.txt" << "" << wrongExt;
+    QTest::newRow("wrong extension before bad path") << "/data"
+                                                     << "a*b.txt"
+                                                     << "" << wrongExt;
 }
 
 void TestFileName::acceptName()
@@ -328,8 +387,9 @@ void TestFileName::matchingFiles_data()
 #ifndef Q_OS_WIN
     // Saved as Latin-1 bytes: not UTF-8, the system's encoding here.
     QTest::newRow("a name not valid in the system's encoding")
-        << "*.CVA" << QStringList{"A.cva", "b.CVA", QString::fromUtf8("b\xef\xbf\xbd.CVA"), "c.Cva",
-                                  "link to b.CVA"};
+        << "*.CVA"
+        << QStringList{"A.cva", "b.CVA", QString::fromUtf8("b\xef\xbf\xbd.CVA"), "c.Cva",
+                       "link to b.CVA"};
 #endif
 }
 

@@ -28,21 +28,23 @@ void TestShownEntry::marksWhatWouldNotShow_data()
     QTest::newRow("CR, LF, NUL, escape and DEL")
         << QString::fromUtf16(u"\r\n") + QChar(0) + QString::fromUtf16(u"\x1b\x7f")
         << QString::fromUtf16(u"\u240d\u240a\u2400\u241b\u2421");
-    QTest::newRow("C1 controls") << QString::fromUtf16(u"x\u0085\u009by") << QString::fromUtf16(u"x\u2424\ufffdy");
+    QTest::newRow("C1 controls") << QString::fromUtf16(u"x\u0085\u009by")
+                                 << QString::fromUtf16(u"x\u2424\ufffdy");
     // What a layout draws itself stays: marks, joiners, direction marks,
     // characters outside the basic plane.
     QTest::newRow("combining marks composed with their letter")
         << QString::fromUtf16(u"Jose\u0301 A\u030angstro\u0308m")
         << QString::fromUtf16(u"Jos\u00e9 \u00c5ngstr\u00f6m");
     QTest::newRow("a mark without a composed form stays")
-        << QString::fromUtf16(u"g\u0303 \u1ea1\u0300") << QString::fromUtf16(u"g\u0303 \u1ea1\u0300");
+        << QString::fromUtf16(u"g\u0303 \u1ea1\u0300")
+        << QString::fromUtf16(u"g\u0303 \u1ea1\u0300");
     QTest::newRow("right to left and its marks stay")
         << QString::fromUtf16(u"\u05db\u05d4\u05df \u200f\u05dc\u05d5\u05d9")
         << QString::fromUtf16(u"\u05db\u05d4\u05df \u200f\u05dc\u05d5\u05d9");
     QTest::newRow("emoji and joiner stay") << QString::fromUtf16(u"\U0001F469\u200D\U0001F52C")
                                            << QString::fromUtf16(u"\U0001F469\u200D\U0001F52C");
-    QTest::newRow("a bar and a no-break space stay") << QString::fromUtf16(u"a|b\u00a0c")
-                                                     << QString::fromUtf16(u"a|b\u00a0c");
+    QTest::newRow("a bar and a no-break space stay")
+        << QString::fromUtf16(u"a|b\u00a0c") << QString::fromUtf16(u"a|b\u00a0c");
 }
 
 void TestShownEntry::marksWhatWouldNotShow()
@@ -61,17 +63,18 @@ void TestShownEntry::readsTheEntryAloud_data()
                                   << "Baker, Tom, 12-345-67";
     QTest::newRow("spaces inside a field stay once")
         << makeEntryLine("van der Berg", "Jan", "+31 20") << "van der Berg, Jan, +31 20";
-    QTest::newRow("an empty field is left out") << makeEntryLine("Baker", "", "12")
-                                                << "Baker, 12";
+    QTest::newRow("an empty field is left out") << makeEntryLine("Baker", "", "12") << "Baker, 12";
     QTest::newRow("tab and separators are read as spaces")
-        << makeEntryLine(QString::fromUtf16(u"Ann\tMarie\u2028Lee"), "A", "1") << "Ann Marie Lee, A, 1";
+        << makeEntryLine(QString::fromUtf16(u"Ann\tMarie\u2028Lee"), "A", "1")
+        << "Ann Marie Lee, A, 1";
     QTest::newRow("a bar inside a field is read as it is")
         << makeEntryLine("Smith|Jones", "Al", "2") << "Smith|Jones, Al, 2";
     QTest::newRow("a field of its column's full width")
         << makeEntryLine(QString(30, u'W'), QString(20, u'M'), QString(20, u'9'))
         << QString(30, u'W') + ", " + QString(20, u'M') + ", " + QString(20, u'9');
-    QTest::newRow("right to left") << makeEntryLine(QString::fromUtf16(u"\u05db\u05d4\u05df"), "Dan", "123")
-                                   << QString::fromUtf16(u"\u05db\u05d4\u05df, Dan, 123");
+    QTest::newRow("right to left")
+        << makeEntryLine(QString::fromUtf16(u"\u05db\u05d4\u05df"), "Dan", "123")
+        << QString::fromUtf16(u"\u05db\u05d4\u05df, Dan, 123");
     QTest::newRow("the blank entry") << makeEntryLine("", "", "") << "";
 }
 

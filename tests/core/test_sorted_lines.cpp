@@ -2,8 +2,8 @@
 #include "core/sorted_lines.h"
 
 #include <QRandomGenerator>
-#include <QThreadPool>
 #include <QTest>
+#include <QThreadPool>
 
 #include <algorithm>
 
@@ -49,8 +49,9 @@ void TestSortedLines::matchesAPlainSortedList()
     const auto less = [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; };
     QRandomGenerator random(7);
     const auto randomLine = [&] {
-        static const QStringList names{"smith", "Smith", QString::fromUtf8("Émile"), "emile",
-                                       "van Dyk", "Adams", "zeta", "Ångström"};
+        static const QStringList names{"smith", "Smith",   QString::fromUtf8("Émile"),
+                                       "emile", "van Dyk", "Adams",
+                                       "zeta",  "Ångström"};
         return makeEntryLine(names.at(random.bounded(names.size())),
                              QString::number(random.bounded(distinct)), u"1");
     };
@@ -109,8 +110,9 @@ void TestSortedLines::loadsAsInsertingOneByOne_data()
     // is ignored) in file order: whether it sorts a shuffled file share by
     // share and merges, or finds a saved file in order and keeps it.
     for (const char* locale : {"en_US", "C"}) {
-        for (const char* arrangement : {"shuffled", "sorted", "sorted, one line raised at a share's edge",
-                                        "sorted, the first line moved to the end"}) {
+        for (const char* arrangement :
+             {"shuffled", "sorted", "sorted, one line raised at a share's edge",
+              "sorted, the first line moved to the end"}) {
             for (int threads : {1, 2}) {
                 QTest::addRow("%s, %s, %d thread(s)", locale, arrangement, threads)
                     << locale << threads << arrangement;
@@ -128,10 +130,14 @@ void TestSortedLines::loadsAsInsertingOneByOne()
     // Accents, case variants and few distinct short names and phone numbers:
     // hundreds of lines that compare equal ("Smith" and "SMITH" with the same
     // fields) in a shuffled order, told apart only by their letter case.
-    static const QStringList names{"smith", "Smith", "SMITH", QString::fromUtf8("Émile"), "emile",
-                                   QString::fromUtf8("Ångström"), "angstrom", "van Dyk",
-                                   "Van dyk", QString::fromUtf8("Müller"), "Muller", "zeta",
-                                   "Smith-Jones", "O'Brien", "OBrien", "1st Choice"};
+    static const QStringList names{"smith",       "Smith",
+                                   "SMITH",       QString::fromUtf8("Émile"),
+                                   "emile",       QString::fromUtf8("Ångström"),
+                                   "angstrom",    "van Dyk",
+                                   "Van dyk",     QString::fromUtf8("Müller"),
+                                   "Muller",      "zeta",
+                                   "Smith-Jones", "O'Brien",
+                                   "OBrien",      "1st Choice"};
     QRandomGenerator random(11);
     QStringList file;
     for (int i = 0; i < 7000; ++i)
@@ -183,8 +189,13 @@ void TestSortedLines::cLocaleSortsByTheRootCollation()
 {
     // Under C or POSIX there is no language to collate by; code points would
     // put every accented capital after "Z" and "é" after "z".
-    const QStringList families{"Zeta", QString::fromUtf8("Ångström"), QString::fromUtf8("émile"),
-                               "Emile", "Fabre", "ADAMS", "adam"};
+    const QStringList families{"Zeta",
+                               QString::fromUtf8("Ångström"),
+                               QString::fromUtf8("émile"),
+                               "Emile",
+                               "Fabre",
+                               "ADAMS",
+                               "adam"};
     for (const QLocale& locale : {QLocale::c(), QLocale(QStringLiteral("POSIX"))}) {
         SortedLines lines{locale};
         for (const QString& family : families)

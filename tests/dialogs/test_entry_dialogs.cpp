@@ -30,7 +30,6 @@
 using namespace callvista;
 using namespace callvista::testing;
 
-
 namespace {
 
 // What a person sees of a box: its text, where the caret stands, what is selected.
@@ -100,7 +99,6 @@ QStringList boxTexts(const QWidget& form)
 {
     return {box(form, "Family")->text(), box(form, "Short")->text(), box(form, "Phone")->text()};
 }
-
 
 } // namespace
 
@@ -207,13 +205,14 @@ void TestEntryDialogs::escapeLeavesEachFormFromEveryControl()
             QTRY_COMPARE(QApplication::focusWidget(), control);
             form->setResult(QDialog::Accepted);
             press(Qt::Key_Escape);
-            QVERIFY2(!form->isVisible(), qPrintable(form->objectName() + " stayed open on Escape in "
-                                                    + control->objectName()));
+            QVERIFY2(!form->isVisible(),
+                     qPrintable(form->objectName() + " stayed open on Escape in "
+                                + control->objectName()));
             QCOMPARE(form->result(), int(QDialog::Rejected));
             ++tried;
         }
-        QVERIFY2(tried >= 5, qPrintable(form->objectName() + QStringLiteral(": only %1 controls")
-                                                                 .arg(tried)));
+        QVERIFY2(tried >= 5,
+                 qPrintable(form->objectName() + QStringLiteral(": only %1 controls").arg(tried)));
     }
 }
 
@@ -247,8 +246,7 @@ void TestEntryDialogs::phoneBoxesFilterEveryCode_data()
         QTest::newRow(qPrintable(name)) << code << keyForCode(code) << text;
     }
     QTest::newRow("8 Backspace key") << 8 << QKeyCombination(Qt::Key_Backspace) << "\b";
-    QTest::newRow("8 Shift+Backspace")
-        << 8 << (Qt::ShiftModifier | Qt::Key_Backspace) << "\b";
+    QTest::newRow("8 Shift+Backspace") << 8 << (Qt::ShiftModifier | Qt::Key_Backspace) << "\b";
     QTest::newRow("euro sign") << 0x20AC << QKeyCombination(Qt::Key_unknown)
                                << QString(QChar(0x20AC));
     QTest::newRow("Ctrl+digit types nothing") << -1 << (Qt::ControlModifier | Qt::Key_5) << "5";
@@ -264,8 +262,8 @@ void TestEntryDialogs::phoneBoxesFilterEveryCode()
     // Written out here rather than taken from the program: the characters
     // that a phone number is typed with.
     const bool backspace = code == 8;
-    const bool inserts = code > 0 && code < 128
-                         && QStringLiteral("#$+-.0123456789").contains(QChar(code));
+    const bool inserts =
+        code > 0 && code < 128 && QStringLiteral("#$+-.0123456789").contains(QChar(code));
 
     const auto forms = openEntryForms();
     for (const auto& form : forms) {
@@ -434,9 +432,17 @@ void TestEntryDialogs::formWindows_data()
     QTest::addColumn<QString>("cancelName");
     QTest::addColumn<QString>("cancelCaption");
 
-    QTest::newRow("add") << "AddForm" << "Add New Entry" << "AddCmd" << "Add/Next" << "DoneCmd"
+    QTest::newRow("add") << "AddForm"
+                         << "Add New Entry"
+                         << "AddCmd"
+                         << "Add/Next"
+                         << "DoneCmd"
                          << "Done";
-    QTest::newRow("edit") << "EditForm" << "Edit Item" << "EditCmd" << "Edit" << "CancelCmd"
+    QTest::newRow("edit") << "EditForm"
+                          << "Edit Item"
+                          << "EditCmd"
+                          << "Edit"
+                          << "CancelCmd"
                           << "Cancel";
 }
 
@@ -556,12 +562,24 @@ void TestEntryDialogs::addRefusesIncompleteFields_data()
     QTest::addColumn<QString>("shortName");
     QTest::addColumn<QString>("phone");
 
-    QTest::newRow("family missing") << "" << "John" << "555";
-    QTest::newRow("family only spaces") << "   " << "John" << "555";
-    QTest::newRow("short missing") << "Smith" << "" << "555";
-    QTest::newRow("short only spaces") << "Smith" << " " << "555";
-    QTest::newRow("phone missing") << "Smith" << "John" << "";
-    QTest::newRow("all missing") << "" << "" << "";
+    QTest::newRow("family missing") << ""
+                                    << "John"
+                                    << "555";
+    QTest::newRow("family only spaces") << "   "
+                                        << "John"
+                                        << "555";
+    QTest::newRow("short missing") << "Smith"
+                                   << ""
+                                   << "555";
+    QTest::newRow("short only spaces") << "Smith"
+                                       << " "
+                                       << "555";
+    QTest::newRow("phone missing") << "Smith"
+                                   << "John"
+                                   << "";
+    QTest::newRow("all missing") << ""
+                                 << ""
+                                 << "";
 }
 
 void TestEntryDialogs::addRefusesIncompleteFields()
@@ -754,12 +772,19 @@ void TestEntryDialogs::editFillsBoxesByPosition_data()
     QTest::addColumn<QString>("shortName");
     QTest::addColumn<QString>("phone");
 
-    QTest::newRow("plain") << "Smith" << "John" << "+49-555-12";
-    QTest::newRow("bar in the family name") << "Smith|Jones" << "J|P" << "555";
-    QTest::newRow("family name of 30") << QString("Abcdefghij").repeated(3) << "x" << "1";
-    QTest::newRow("all columns full") << QString(30, u'F') << QString(20, u'S')
-                                      << QString(20, u'9');
-    QTest::newRow("inner blanks") << "van der Berg" << "J P" << "0 12";
+    QTest::newRow("plain") << "Smith"
+                           << "John"
+                           << "+49-555-12";
+    QTest::newRow("bar in the family name") << "Smith|Jones"
+                                            << "J|P"
+                                            << "555";
+    QTest::newRow("family name of 30") << QString("Abcdefghij").repeated(3) << "x"
+                                       << "1";
+    QTest::newRow("all columns full")
+        << QString(30, u'F') << QString(20, u'S') << QString(20, u'9');
+    QTest::newRow("inner blanks") << "van der Berg"
+                                  << "J P"
+                                  << "0 12";
 }
 
 void TestEntryDialogs::editFillsBoxesByPosition()
@@ -790,7 +815,9 @@ void TestEntryDialogs::editHandsOutTheNewLine_data()
     QTest::newRow("nothing changed, Edit clicked")
         << QString() << QString() << "click" << QStringList{"Adams", "Ann", "123"};
     QTest::newRow("family replaced, Enter from Phone")
-        << "Young" << "4" << "enter" << QStringList{"Young", "Ann", "1234"};
+        << "Young"
+        << "4"
+        << "enter" << QStringList{"Young", "Ann", "1234"};
     QTest::newRow("blanks around the new family")
         << "  Young " << QString() << "click" << QStringList{"Young", "Ann", "123"};
 }
@@ -832,10 +859,14 @@ void TestEntryDialogs::editRefusesIncompleteFields_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("replacement");
 
-    QTest::newRow("family emptied") << "Family" << "";
-    QTest::newRow("family only spaces") << "Family" << "  ";
-    QTest::newRow("short emptied") << "Short" << "";
-    QTest::newRow("phone emptied") << "Phone" << "";
+    QTest::newRow("family emptied") << "Family"
+                                    << "";
+    QTest::newRow("family only spaces") << "Family"
+                                        << "  ";
+    QTest::newRow("short emptied") << "Short"
+                                   << "";
+    QTest::newRow("phone emptied") << "Phone"
+                                   << "";
 }
 
 void TestEntryDialogs::editRefusesIncompleteFields()

@@ -75,8 +75,8 @@ QString listedFiles(const QDialog& dialog)
 
 QTreeWidgetItem* folderItem(const QDialog& dialog, const QString& name)
 {
-    const auto found = child<QTreeWidget>(dialog, "boxDir")->findItems(
-        name, Qt::MatchExactly | Qt::MatchRecursive);
+    const auto found = child<QTreeWidget>(dialog, "boxDir")
+                           ->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
     return found.size() == 1 ? found.first() : nullptr;
 }
 
@@ -236,9 +236,15 @@ void TestFileBox::optionsNameTheWindowAndTheButton_data()
     QTest::addColumn<QString>("config");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("action");
-    QTest::newRow("New") << "New" << "Enter a New Callvista FileName" << "Make";
-    QTest::newRow("Open") << "Open" << "Open a Callvista" << "Open";
-    QTest::newRow("Save As") << "Save As" << "Save as to" << "Save";
+    QTest::newRow("New") << "New"
+                         << "Enter a New Callvista FileName"
+                         << "Make";
+    QTest::newRow("Open") << "Open"
+                          << "Open a Callvista"
+                          << "Open";
+    QTest::newRow("Save As") << "Save As"
+                             << "Save as to"
+                             << "Save";
 }
 
 void TestFileBox::optionsNameTheWindowAndTheButton()
@@ -258,8 +264,14 @@ void TestFileBox::extensionComesFromTheOptions_data()
     QTest::addColumn<QString>("listed");
     QTest::addColumn<QString>("otherName");
     QTest::addColumn<QString>("file");
-    QTest::newRow("documents") << "CVA" << "book.CVA,old.cva" << "notes.txt" << "report.CVA";
-    QTest::newRow("text files") << "TXT" << "notes.txt" << "book.CVA" << "report.TXT";
+    QTest::newRow("documents") << "CVA"
+                               << "book.CVA,old.cva"
+                               << "notes.txt"
+                               << "report.CVA";
+    QTest::newRow("text files") << "TXT"
+                                << "notes.txt"
+                                << "book.CVA"
+                                << "report.TXT";
 }
 
 void TestFileBox::extensionComesFromTheOptions()
@@ -274,18 +286,21 @@ void TestFileBox::extensionComesFromTheOptions()
     options.extension = extension;
     MessageScript messages;
     Chosen chosen;
-    runChooser(options, [&](QDialog& dialog) {
-        QCOMPARE(listedFiles(dialog), listed);
-        paste(nameBox(dialog), otherName);
-        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(messages.asked.size(), 1);
-        QCOMPARE(messages.asked.first().text, "Only ." + extension + " Files is Valid");
+    runChooser(
+        options,
+        [&](QDialog& dialog) {
+            QCOMPARE(listedFiles(dialog), listed);
+            paste(nameBox(dialog), otherName);
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(messages.asked.size(), 1);
+            QCOMPARE(messages.asked.first().text, "Only ." + extension + " Files is Valid");
 
-        nameBox(dialog)->clear();
-        QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
-        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-    }, chosen);
+            nameBox(dialog)->clear();
+            QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        },
+        chosen);
     QCOMPARE(messages.asked.size(), 1);
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder + "/" + file));
@@ -333,15 +348,18 @@ void TestFileBox::typedNameGetsTheExtension()
     QFETCH(QString, file);
     MessageScript messages;
     Chosen chosen;
-    runChooser(NewOptions, [&](QDialog& dialog) {
-        QTest::keyClicks(nameBox(dialog), typed);
-        if (enter)
-            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-        else
-            QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    }, chosen);
+    runChooser(
+        NewOptions,
+        [&](QDialog& dialog) {
+            QTest::keyClicks(nameBox(dialog), typed);
+            if (enter)
+                QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+            else
+                QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        },
+        chosen);
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder) + QDir::separator() + file);
@@ -351,11 +369,16 @@ void TestFileBox::refusedNamesKeepTheDialogOpen_data()
 {
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("message");
-    QTest::newRow("blank") << "    " << "You Must Specify a FileName!";
-    QTest::newRow("wrong extension") << "notes.txt" << "Only .CVA Files is Valid";
-    QTest::newRow("folder in the name") << "../escape" << "Error On Input\\Output Path+FileName!";
-    QTest::newRow("pattern") << "*.cva" << "Error On Input\\Output Path+FileName!";
-    QTest::newRow("tab") << "a\tb" << "Error On Input\\Output Path+FileName!";
+    QTest::newRow("blank") << "    "
+                           << "You Must Specify a FileName!";
+    QTest::newRow("wrong extension") << "notes.txt"
+                                     << "Only .CVA Files is Valid";
+    QTest::newRow("folder in the name") << "../escape"
+                                        << "Error On Input\\Output Path+FileName!";
+    QTest::newRow("pattern") << "*.cva"
+                             << "Error On Input\\Output Path+FileName!";
+    QTest::newRow("tab") << "a\tb"
+                         << "Error On Input\\Output Path+FileName!";
     QTest::newRow("longer than the file system takes")
         << QString(300, u'n')
         << "Error On Input\\Output Path+FileName!\n\nThe name is 304 bytes long with its "
@@ -369,22 +392,25 @@ void TestFileBox::refusedNamesKeepTheDialogOpen()
     touch(m_folder + "/a.CVA");
     MessageScript messages;
     Chosen chosen;
-    runChooser(SaveAsOptions, [&](QDialog& dialog) {
-        paste(nameBox(dialog), pasted);
-        QCOMPARE(nameBox(dialog)->text(), pasted);
-        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-        QVERIFY(dialog.isVisible());
-        QVERIFY(qobject_cast<FileBox*>(&dialog)->path().isEmpty());
-        QCOMPARE(messages.asked.size(), 1);
-        QCOMPARE(messages.asked.first().text, message);
-        QCOMPARE(messages.asked.first().title, QStringLiteral("Error"));
-        QCOMPARE(messages.asked.first().buttons, MessageButtons::Ok);
+    runChooser(
+        SaveAsOptions,
+        [&](QDialog& dialog) {
+            paste(nameBox(dialog), pasted);
+            QCOMPARE(nameBox(dialog)->text(), pasted);
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+            QVERIFY(dialog.isVisible());
+            QVERIFY(qobject_cast<FileBox*>(&dialog)->path().isEmpty());
+            QCOMPARE(messages.asked.size(), 1);
+            QCOMPARE(messages.asked.first().text, message);
+            QCOMPARE(messages.asked.first().title, QStringLiteral("Error"));
+            QCOMPARE(messages.asked.first().buttons, MessageButtons::Ok);
 
-        nameBox(dialog)->clear();
-        paste(nameBox(dialog), QStringLiteral("my.backup"));
-        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-        QVERIFY(!dialog.isVisible());
-    }, chosen);
+            nameBox(dialog)->clear();
+            paste(nameBox(dialog), QStringLiteral("my.backup"));
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+            QVERIFY(!dialog.isVisible());
+        },
+        chosen);
     QCOMPARE(messages.asked.size(), 1);
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder + "/my.backup.CVA"));
@@ -396,12 +422,15 @@ void TestFileBox::listedFileKeepsItsLetterCase()
     touch(m_folder + "/notes.txt");
     MessageScript messages;
     Chosen chosen;
-    runChooser(OpenOptions, [&](QDialog& dialog) {
-        QCOMPARE(listedFiles(dialog), QStringLiteral("old.cva"));
-        clickFile(dialog, QStringLiteral("old.cva"), false);
-        QCOMPARE(nameBox(dialog)->text(), QStringLiteral("old.cva"));
-        QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
-    }, chosen);
+    runChooser(
+        OpenOptions,
+        [&](QDialog& dialog) {
+            QCOMPARE(listedFiles(dialog), QStringLiteral("old.cva"));
+            clickFile(dialog, QStringLiteral("old.cva"), false);
+            QCOMPARE(nameBox(dialog)->text(), QStringLiteral("old.cva"));
+            QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
+        },
+        chosen);
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder + "/old.cva"));
@@ -413,10 +442,13 @@ void TestFileBox::doubleClickOnAFileAccepts()
     touch(m_folder + "/second.CVA");
     MessageScript messages;
     Chosen chosen;
-    runChooser(OpenOptions, [&](QDialog& dialog) {
-        clickFile(dialog, QStringLiteral("second.CVA"), true);
-        QVERIFY(!dialog.isVisible());
-    }, chosen);
+    runChooser(
+        OpenOptions,
+        [&](QDialog& dialog) {
+            clickFile(dialog, QStringLiteral("second.CVA"), true);
+            QVERIFY(!dialog.isVisible());
+        },
+        chosen);
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder + "/second.CVA"));
@@ -429,17 +461,16 @@ void TestFileBox::keysInTheFileListChooseAFile_data()
     QTest::addColumn<QString>("chosen");
 
     const QStringList three{"a.CVA", "b.CVA", "c.CVA"};
-    QTest::newRow("one document, Down") << QStringList{"book.CVA"} << QList<int>{Qt::Key_Down}
-                                        << "book.CVA";
+    QTest::newRow("one document, Down")
+        << QStringList{"book.CVA"} << QList<int>{Qt::Key_Down} << "book.CVA";
     QTest::newRow("one document, Down twice stays on it")
         << QStringList{"book.CVA"} << QList<int>{Qt::Key_Down, Qt::Key_Down} << "book.CVA";
     QTest::newRow("Home") << three << QList<int>{Qt::Key_Home} << "a.CVA";
     QTest::newRow("End") << three << QList<int>{Qt::Key_End} << "c.CVA";
     QTest::newRow("Up with nothing selected") << three << QList<int>{Qt::Key_Up} << "c.CVA";
     QTest::newRow("Down, Down") << three << QList<int>{Qt::Key_Down, Qt::Key_Down} << "b.CVA";
-    QTest::newRow("Down past the last") << three
-                                        << QList<int>{Qt::Key_End, Qt::Key_Down, Qt::Key_Down}
-                                        << "c.CVA";
+    QTest::newRow("Down past the last")
+        << three << QList<int>{Qt::Key_End, Qt::Key_Down, Qt::Key_Down} << "c.CVA";
     QTest::newRow("Page Down") << three << QList<int>{Qt::Key_PageDown} << "a.CVA";
     QTest::newRow("first letter") << three << QList<int>{Qt::Key_B} << "b.CVA";
 }
@@ -454,19 +485,22 @@ void TestFileBox::keysInTheFileListChooseAFile()
         touch(m_folder + "/" + file);
     MessageScript messages;
     Chosen result;
-    runChooser(OpenOptions, [&](QDialog& dialog) {
-        QVERIFY(activated(dialog));
-        QCOMPARE(focused(), nameBox(dialog));
-        // Name box, drive list, folder list, file list.
-        for (int i = 0; i < 3; ++i)
-            press(Qt::Key_Tab);
-        QCOMPARE(focused(), child(dialog, "boxFile"));
-        for (const int key : keys)
-            press(Qt::Key(key));
-        QCOMPARE(nameBox(dialog)->text(), chosen);
-        press(Qt::Key_Return);
-        QVERIFY(!dialog.isVisible());
-    }, result);
+    runChooser(
+        OpenOptions,
+        [&](QDialog& dialog) {
+            QVERIFY(activated(dialog));
+            QCOMPARE(focused(), nameBox(dialog));
+            // Name box, drive list, folder list, file list.
+            for (int i = 0; i < 3; ++i)
+                press(Qt::Key_Tab);
+            QCOMPARE(focused(), child(dialog, "boxFile"));
+            for (const int key : keys)
+                press(Qt::Key(key));
+            QCOMPARE(nameBox(dialog)->text(), chosen);
+            press(Qt::Key_Return);
+            QVERIFY(!dialog.isVisible());
+        },
+        result);
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(result.accepted);
     QCOMPARE(result.path, native(m_folder + "/" + chosen));
@@ -494,11 +528,14 @@ void TestFileBox::overwriteQuestion()
     MessageScript messages;
     messages.answer(yes ? MessageAnswer::Yes : MessageAnswer::No);
     Chosen chosen;
-    runChooser(optionsNamed(config), [&](QDialog& dialog) {
-        clickFile(dialog, QStringLiteral("book.CVA"), false);
-        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-        QCOMPARE(dialog.isVisible(), asked && !yes);
-    }, chosen);
+    runChooser(
+        optionsNamed(config),
+        [&](QDialog& dialog) {
+            clickFile(dialog, QStringLiteral("book.CVA"), false);
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+            QCOMPARE(dialog.isVisible(), asked && !yes);
+        },
+        chosen);
     QCOMPARE(messages.asked.size(), asked ? 1 : 0);
     if (asked) {
         const MessageRequest& question = messages.asked.first();
@@ -529,14 +566,18 @@ void TestFileBox::hiddenDocumentIsAskedAbout()
     messages.answer(MessageAnswer::No);
     messages.answer(MessageAnswer::Yes);
     Chosen chosen;
-    runChooser(optionsNamed(config), [&](QDialog& dialog) {
-        QVERIFY(child<QListWidget>(dialog, "boxFile")->findItems(".secret.CVA", Qt::MatchExactly)
-                    .isEmpty());
-        paste(nameBox(dialog), QStringLiteral(".secret"));
-        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-        QVERIFY(dialog.isVisible());
-        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-    }, chosen);
+    runChooser(
+        optionsNamed(config),
+        [&](QDialog& dialog) {
+            QVERIFY(child<QListWidget>(dialog, "boxFile")
+                        ->findItems(".secret.CVA", Qt::MatchExactly)
+                        .isEmpty());
+            paste(nameBox(dialog), QStringLiteral(".secret"));
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+            QVERIFY(dialog.isVisible());
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        },
+        chosen);
     QCOMPARE(messages.asked.size(), 2);
     QCOMPARE(messages.asked.first().text, "Are You Sure to OverWrite on '" + path + "' ?");
     QCOMPARE(chosen.path, path);
@@ -556,18 +597,21 @@ void TestFileBox::leavingWithoutAResult()
     touch(m_folder + "/book.CVA");
     MessageScript messages;
     Chosen chosen;
-    runChooser(NewOptions, [&](QDialog& dialog) {
-        QTest::keyClicks(nameBox(dialog), QStringLiteral("typed"));
-        if (from.isEmpty()) {
-            QVERIFY(dialog.close());
-        } else {
-            QWidget* control = dialog.findChild<QWidget*>(from);
-            control->setFocus();
-            QTest::keyClick(control, Qt::Key_Escape);
-        }
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    }, chosen);
+    runChooser(
+        NewOptions,
+        [&](QDialog& dialog) {
+            QTest::keyClicks(nameBox(dialog), QStringLiteral("typed"));
+            if (from.isEmpty()) {
+                QVERIFY(dialog.close());
+            } else {
+                QWidget* control = dialog.findChild<QWidget*>(from);
+                control->setFocus();
+                QTest::keyClick(control, Qt::Key_Escape);
+            }
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        },
+        chosen);
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(!chosen.accepted);
     QCOMPARE(chosen.path, QString());
@@ -595,7 +639,8 @@ void TestFileBox::lockedBoxRefusesTypingAndPaste()
         const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
         bool pasteOffered = false;
         for (QAction* action : menu->actions())
-            pasteOffered |= action->objectName() == QLatin1String("edit-paste") && action->isEnabled();
+            pasteOffered |=
+                action->objectName() == QLatin1String("edit-paste") && action->isEnabled();
         QVERIFY(!pasteOffered);
 
         clickFile(dialog, QStringLiteral("listed.CVA"), false);
@@ -612,28 +657,31 @@ void TestFileBox::highlightedFolderDoesNotCount()
     touch(m_folder + "/sub/inside.CVA");
     MessageScript messages;
     Chosen chosen;
-    runChooser(NewOptions, [&](QDialog& dialog) {
-        auto* dir = child<DirList>(dialog, "boxDir");
-        auto* files = child<QListWidget>(dialog, "boxFile");
-        QCOMPARE(dir->path(), m_folder);
-        clickFolder(dialog, QStringLiteral("sub"), false);
-        QCOMPARE(dir->highlightedPath(), m_folder + "/sub");
-        QCOMPARE(dir->path(), m_folder);
-        QCOMPARE(files->count(), 0);
+    runChooser(
+        NewOptions,
+        [&](QDialog& dialog) {
+            auto* dir = child<DirList>(dialog, "boxDir");
+            auto* files = child<QListWidget>(dialog, "boxFile");
+            QCOMPARE(dir->path(), m_folder);
+            clickFolder(dialog, QStringLiteral("sub"), false);
+            QCOMPARE(dir->highlightedPath(), m_folder + "/sub");
+            QCOMPARE(dir->path(), m_folder);
+            QCOMPARE(files->count(), 0);
 
-        // Enter in the folder list opens the highlighted folder and does not
-        // accept the dialog.
-        clickFolder(dialog, QStringLiteral("other"), false);
-        QTest::keyClick(dir, Qt::Key_Return);
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(dir->path(), m_folder + "/other");
+            // Enter in the folder list opens the highlighted folder and does not
+            // accept the dialog.
+            clickFolder(dialog, QStringLiteral("other"), false);
+            QTest::keyClick(dir, Qt::Key_Return);
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(dir->path(), m_folder + "/other");
 
-        clickFolder(dialog, QFileInfo(m_folder).fileName(), true);
-        QCOMPARE(dir->path(), m_folder);
-        clickFolder(dialog, QStringLiteral("sub"), false);
-        QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
-        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-    }, chosen);
+            clickFolder(dialog, QFileInfo(m_folder).fileName(), true);
+            QCOMPARE(dir->path(), m_folder);
+            clickFolder(dialog, QStringLiteral("sub"), false);
+            QTest::keyClicks(nameBox(dialog), QStringLiteral("report"));
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        },
+        chosen);
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder + "/report.CVA"));
@@ -645,14 +693,17 @@ void TestFileBox::nameFromOneFolderGoesToTheOpenedOne()
     touch(m_folder + "/here.CVA");
     MessageScript messages;
     Chosen chosen;
-    runChooser(OpenOptions, [&](QDialog& dialog) {
-        clickFile(dialog, QStringLiteral("here.CVA"), false);
-        clickFolder(dialog, QStringLiteral("sub"), true);
-        QCOMPARE(child<DirList>(dialog, "boxDir")->path(), m_folder + "/sub");
-        QCOMPARE(child<QListWidget>(dialog, "boxFile")->count(), 0);
-        QCOMPARE(nameBox(dialog)->text(), QStringLiteral("here.CVA"));
-        QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
-    }, chosen);
+    runChooser(
+        OpenOptions,
+        [&](QDialog& dialog) {
+            clickFile(dialog, QStringLiteral("here.CVA"), false);
+            clickFolder(dialog, QStringLiteral("sub"), true);
+            QCOMPARE(child<DirList>(dialog, "boxDir")->path(), m_folder + "/sub");
+            QCOMPARE(child<QListWidget>(dialog, "boxFile")->count(), 0);
+            QCOMPARE(nameBox(dialog)->text(), QStringLiteral("here.CVA"));
+            QTest::mouseClick(child<QPushButton>(dialog, "btnAction"), Qt::LeftButton);
+        },
+        chosen);
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder + "/sub/here.CVA"));
@@ -664,17 +715,20 @@ void TestFileBox::everyOpeningStartsAtTheCurrentFolder()
     touch(m_folder + "/sub/deep.CVA");
     for (int opening = 0; opening < 2; ++opening) {
         Chosen chosen;
-        runChooser(OpenOptions, [&](QDialog& dialog) {
-            auto* dir = child<DirList>(dialog, "boxDir");
-            QCOMPARE(dir->path(), m_folder);
-            QCOMPARE(child<FileList>(dialog, "boxFile")->path(), m_folder);
-            QCOMPARE(child<DriveList>(dialog, "boxDrive")->drive(), driveOf(m_folder));
-            QVERIFY(nameBox(dialog)->text().isEmpty());
-            clickFolder(dialog, QStringLiteral("sub"), true);
-            QCOMPARE(dir->path(), m_folder + "/sub");
-            QCOMPARE(child<QListWidget>(dialog, "boxFile")->count(), 1);
-            clickFile(dialog, QStringLiteral("deep.CVA"), false);
-        }, chosen);
+        runChooser(
+            OpenOptions,
+            [&](QDialog& dialog) {
+                auto* dir = child<DirList>(dialog, "boxDir");
+                QCOMPARE(dir->path(), m_folder);
+                QCOMPARE(child<FileList>(dialog, "boxFile")->path(), m_folder);
+                QCOMPARE(child<DriveList>(dialog, "boxDrive")->drive(), driveOf(m_folder));
+                QVERIFY(nameBox(dialog)->text().isEmpty());
+                clickFolder(dialog, QStringLiteral("sub"), true);
+                QCOMPARE(dir->path(), m_folder + "/sub");
+                QCOMPARE(child<QListWidget>(dialog, "boxFile")->count(), 1);
+                clickFile(dialog, QStringLiteral("deep.CVA"), false);
+            },
+            chosen);
         QCOMPARE(QDir::currentPath(), m_folder);
         // A file picked but never accepted is not handed back.
         QVERIFY(!chosen.accepted);
@@ -714,24 +768,27 @@ void TestFileBox::unreadableFallbackKeepsTheFolder()
     QVERIFY(QDir(m_folder).mkdir("mount"));
     MessageScript messages;
     Chosen chosen;
-    runChooser(NewOptions, [&](QDialog& dialog) {
-        auto* drives = child<DriveList>(dialog, "boxDrive");
-        auto* dir = child<DirList>(dialog, "boxDir");
-        const QString startDrive = drives->drive();
-        DirList::setFolderCheck([&](const QString& folder) {
-            return folder != drive && folder != fallbackDrive();
-        });
-        drives->setDrives({QDir::rootPath(), startDrive, drive});
-        drives->setDrive(startDrive);
-        drives->setDrive(drive);
-        QCOMPARE(messages.asked.size(), 1);
-        QCOMPARE(messages.asked.first().text, QStringLiteral("Error On Drive!"));
-        QCOMPARE(dir->path(), m_folder);
-        QCOMPARE(drives->drive(), driveOf(m_folder));
+    runChooser(
+        NewOptions,
+        [&](QDialog& dialog) {
+            auto* drives = child<DriveList>(dialog, "boxDrive");
+            auto* dir = child<DirList>(dialog, "boxDir");
+            const QString startDrive = drives->drive();
+            DirList::setFolderCheck([&](const QString& folder) {
+                return folder != drive && folder != fallbackDrive();
+            });
+            drives->setDrives({QDir::rootPath(), startDrive, drive});
+            drives->setDrive(startDrive);
+            drives->setDrive(drive);
+            QCOMPARE(messages.asked.size(), 1);
+            QCOMPARE(messages.asked.first().text, QStringLiteral("Error On Drive!"));
+            QCOMPARE(dir->path(), m_folder);
+            QCOMPARE(drives->drive(), driveOf(m_folder));
 
-        QTest::keyClicks(nameBox(dialog), QStringLiteral("still"));
-        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-    }, chosen);
+            QTest::keyClicks(nameBox(dialog), QStringLiteral("still"));
+            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+        },
+        chosen);
     QVERIFY(chosen.accepted);
     QCOMPARE(chosen.path, native(m_folder + "/still.CVA"));
 }

@@ -131,8 +131,7 @@ void TestFindForm::addEntries(const QStringList& families)
     m_list->setCurrentRow(0);
 }
 
-Search TestFindForm::openFind(const Search& remembered,
-                              const std::function<void(QDialog&)>& step)
+Search TestFindForm::openFind(const Search& remembered, const std::function<void(QDialog&)>& step)
 {
     FindForm form(m_list->lines(), m_list->currentRow(), remembered);
     connect(&form, &FindForm::entryFound, m_list.get(), &EntryList::setCurrentRow);
@@ -235,9 +234,9 @@ void TestFindForm::opensWithTheSearchHandedIn()
 
     addEntries({"Smith", "Adams"});
     const Search handedBack = openFind(remembered, [&](QDialog& dialog) {
-        QCOMPARE(boxTexts(dialog), (QStringList{remembered.criteria.family,
-                                                remembered.criteria.shortName,
-                                                remembered.criteria.phone}));
+        QCOMPARE(boxTexts(dialog),
+                 (QStringList{remembered.criteria.family, remembered.criteria.shortName,
+                              remembered.criteria.phone}));
         QCOMPARE(checked(dialog, "MatchCheck"), remembered.options.matchCase);
         QCOMPARE(checked(dialog, "WholeCheck"), remembered.options.wholeWord);
         QCOMPARE(findEnabled(dialog), enabled);
@@ -259,14 +258,22 @@ void TestFindForm::enablingRule_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<bool>("enabled");
 
-    QTest::newRow("blank in Family") << "Family" << " " << false;
-    QTest::newRow("blanks in Short") << "Short" << "   " << false;
-    QTest::newRow("letter in Family") << "Family" << "a" << true;
-    QTest::newRow("letter after blanks in Short") << "Short" << "  b" << true;
-    QTest::newRow("digit in Phone") << "Phone" << "5" << true;
-    QTest::newRow("refused key in Phone") << "Phone" << "x" << false;
-    QTest::newRow("letter typed and deleted") << "Family" << "a\b" << false;
-    QTest::newRow("blank left after deleting") << "Short" << " z\b" << false;
+    QTest::newRow("blank in Family") << "Family"
+                                     << " " << false;
+    QTest::newRow("blanks in Short") << "Short"
+                                     << "   " << false;
+    QTest::newRow("letter in Family") << "Family"
+                                      << "a" << true;
+    QTest::newRow("letter after blanks in Short") << "Short"
+                                                  << "  b" << true;
+    QTest::newRow("digit in Phone") << "Phone"
+                                    << "5" << true;
+    QTest::newRow("refused key in Phone") << "Phone"
+                                          << "x" << false;
+    QTest::newRow("letter typed and deleted") << "Family"
+                                              << "a\b" << false;
+    QTest::newRow("blank left after deleting") << "Short"
+                                               << " z\b" << false;
 }
 
 void TestFindForm::enablingRule()
@@ -396,8 +403,8 @@ void TestFindForm::clearFieldsKeepsOptionsAndMemory()
 void TestFindForm::escapeClosesFromEveryControl_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char* name : {"Family", "Short", "Phone", "FindCmd", "MatchCheck", "WholeCheck",
-                             "ClearCmd"})
+    for (const char* name :
+         {"Family", "Short", "Phone", "FindCmd", "MatchCheck", "WholeCheck", "ClearCmd"})
         QTest::newRow(name) << QString::fromLatin1(name);
     QTest::newRow("close box") << QString();
 }
@@ -469,8 +476,7 @@ void TestFindForm::findNextReadsTheOptionsAsTheyStand_data()
     QTest::newRow("Whole Word, the whole short name")
         << L{"", "John", ""} << false << true << 1 << 1;
     QTest::newRow("Whole Word, part of the phone") << L{"", "", "55"} << false << true << 1 << -1;
-    QTest::newRow("both options, blanks around") << L{"  Smith ", "", ""} << true << true << 1
-                                                 << 1;
+    QTest::newRow("both options, blanks around") << L{"  Smith ", "", ""} << true << true << 1 << 1;
     QTest::newRow("both options, other case") << L{"smith", "", ""} << true << true << 1 << -1;
 }
 

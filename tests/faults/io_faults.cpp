@@ -7,11 +7,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdarg>
 #include <cstddef>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <csignal>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -98,8 +98,8 @@ int open(const char* path, int flags, ...)
     va_end(args);
     using Fn = int (*)(const char*, int, ...);
     static const Fn next = real<Fn>("open");
-    return openWith("open", [](const char* p, int f, mode_t m) { return next(p, f, m); }, path,
-                    flags, mode);
+    return openWith(
+        "open", [](const char* p, int f, mode_t m) { return next(p, f, m); }, path, flags, mode);
 }
 
 int open64(const char* path, int flags, ...)
@@ -110,8 +110,8 @@ int open64(const char* path, int flags, ...)
     va_end(args);
     using Fn = int (*)(const char*, int, ...);
     static const Fn next = real<Fn>("open64");
-    return openWith("open", [](const char* p, int f, mode_t m) { return next(p, f, m); }, path,
-                    flags, mode);
+    return openWith(
+        "open", [](const char* p, int f, mode_t m) { return next(p, f, m); }, path, flags, mode);
 }
 
 int openat(int folder, const char* path, int flags, ...)
@@ -161,15 +161,15 @@ ssize_t write(int fd, const void* data, size_t size)
 }
 
 #define CALLVISTA_FAIL_OR_PASS(name, type, params, args)                                           \
-    type name params                                                                           \
-    {                                                                                          \
-        using Fn = type(*) params;                                                             \
-        static const Fn next = real<Fn>(#name);                                                \
-        if (strikes(#name, Call::Other)) {                                                     \
-            errno = failWith;                                                                  \
-            return -1;                                                                         \
-        }                                                                                      \
-        return next args;                                                                      \
+    type name params                                                                               \
+    {                                                                                              \
+        using Fn = type(*) params;                                                                 \
+        static const Fn next = real<Fn>(#name);                                                    \
+        if (strikes(#name, Call::Other)) {                                                         \
+            errno = failWith;                                                                      \
+            return -1;                                                                             \
+        }                                                                                          \
+        return next args;                                                                          \
     }
 
 CALLVISTA_FAIL_OR_PASS(fsync, int, (int fd), (fd))

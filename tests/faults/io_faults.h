@@ -4,10 +4,10 @@
 // program finds with dlsym once the library is preloaded.
 
 enum class CallvistaFault {
-    Error,       // the call fails with the chosen errno
+    Error, // the call fails with the chosen errno
     Interrupted, // a write fails with EINTR, having written nothing
-    ShortWrite,  // a write writes half of what it was given
-    Kill,        // the process is killed at the call, before it is made
+    ShortWrite, // a write writes half of what it was given
+    Kill, // the process is killed at the call, before it is made
 };
 
 extern "C" {

@@ -43,12 +43,24 @@ QString randomField(FuzzedDataProvider& input, int width)
     const int length = input.ConsumeIntegralInRange(0, width + 2);
     for (int i = 0; i < length && input.remaining_bytes() > 0; ++i) {
         switch (input.ConsumeIntegralInRange(0, 7)) {
-        case 0: field += u' '; break;
-        case 1: field += u'|'; break;
-        case 2: field += QChar(0x00E9); break; // é
-        case 3: field += QString::fromUcs4(U"\U0001F600"); break;
-        case 4: field += QChar(0xFEFF); break;
-        case 5: field += QChar(input.ConsumeIntegralInRange<char16_t>(0, 0x7F)); break;
+        case 0:
+            field += u' ';
+            break;
+        case 1:
+            field += u'|';
+            break;
+        case 2:
+            field += QChar(0x00E9);
+            break; // é
+        case 3:
+            field += QString::fromUcs4(U"\U0001F600");
+            break;
+        case 4:
+            field += QChar(0xFEFF);
+            break;
+        case 5:
+            field += QChar(input.ConsumeIntegralInRange<char16_t>(0, 0x7F));
+            break;
         default: {
             const char32_t c = input.ConsumeIntegralInRange<char32_t>(0, 0x10FFFF);
             field += QString::fromUcs4(&c, 1);
@@ -108,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const QString& line : read->lines) {
         check(line.size() == widths.lineLength(), "an entry line of the wrong length");
         check(line.at(widths.family) == u'|', "first separator out of place");
-        check(line.at(widths.family + widths.shortName + 1) == u'|', "second separator out of place");
+        check(line.at(widths.family + widths.shortName + 1) == u'|',
+              "second separator out of place");
         check(!line.contains(u'\r') && !line.contains(u'\n'), "an entry line holds a line break");
         check(!holdsHalfAPair(line), "an entry line holds half of a surrogate pair");
     }

@@ -10,10 +10,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
-#include <QDialog>
 #include <QLineEdit>
 #include <QList>
 #include <QListWidget>

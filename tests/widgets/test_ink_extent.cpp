@@ -178,8 +178,8 @@ void TestInkExtent::installedFontsChangeTheDigest()
     QTemporaryDir fonts;
     QVERIFY(fonts.isValid());
     const QString copy = fonts.filePath(QStringLiteral("Added.ttf"));
-    QVERIFY(QFile::copy(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"),
-                        copy));
+    QVERIFY(
+        QFile::copy(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"), copy));
     const int id = QFontDatabase::addApplicationFont(copy);
     QVERIFY(id >= 0);
     const QByteArray added = installedFontsDigest();

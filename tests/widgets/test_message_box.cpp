@@ -43,8 +43,8 @@ void TestMessageBox::buildsTheBox()
     QFETCH(int, buttons);
     QFETCH(int, defaultButton);
 
-    const auto box = buildMessageBox(nullptr, {"Are You Sure to Remove 'SMITH' ?",
-                                               "Delete Confirmation", kind});
+    const auto box =
+        buildMessageBox(nullptr, {"Are You Sure to Remove 'SMITH' ?", "Delete Confirmation", kind});
     QCOMPARE(box->windowTitle(), QStringLiteral("Delete Confirmation"));
     QCOMPARE(box->text(), QStringLiteral("Are You Sure to Remove 'SMITH' ?"));
     QCOMPARE(box->icon(), QMessageBox::NoIcon);
@@ -71,8 +71,8 @@ void TestMessageBox::escapeAnswers()
     QFETCH(bool, closes);
     QFETCH(int, result);
 
-    const auto box = buildMessageBox(nullptr, {"Callvista is Changed, Do you want to save your changes?",
-                                               "Alert", kind});
+    const auto box = buildMessageBox(
+        nullptr, {"Callvista is Changed, Do you want to save your changes?", "Alert", kind});
     int answer = -1;
     QObject::connect(box.get(), &QMessageBox::finished, [&](int code) { answer = code; });
     box->open();
