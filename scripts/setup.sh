@@ -14,7 +14,7 @@ mode=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           fonts-dejavu-core fonts-liberation)
 case "$mode" in
-  test) packages+=(clang libclang-rt-14-dev libbenchmark-dev xvfb xdotool openbox
+  test) packages+=(clang clang-format libclang-rt-14-dev libbenchmark-dev xvfb xdotool openbox
                    x11-utils imagemagick desktop-file-utils appstream dpkg-dev lintian
                    shared-mime-info libglib2.0-bin
                    fonts-noto-cjk fonts-noto-core at-spi2-core python3-pyatspi dbus-daemon) ;;
