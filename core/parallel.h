@@ -13,7 +13,7 @@ namespace callvista {
 [[nodiscard]] int parallelParts(qsizetype count, qsizetype minimum);
 
 // Runs work(part) for every part from 0 to parts - 1 and returns when all
-// of them have run. Part 0 runs on the calling thread.
+// of them have run; part 0 runs on the calling thread.
 void runInParallel(int parts, const std::function<void(int part)>& work);
 
 // The first item of the part when `count` items are cut into `parts`.
