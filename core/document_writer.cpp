@@ -16,7 +16,7 @@
 #include <vector>
 
 // The fast way is UTF-8 straight from the lines into the bytes, on a thread
-// per share of the entries. Other encodings build the text first and read
+// per part of the entries. Other encodings build the text first and read
 // the bytes back; only when something cannot be written is each entry
 // looked at on its own, to name the first that cannot.
 namespace callvista {
@@ -129,7 +129,7 @@ QString lineBreakReason(qsizetype index, const QString& line, const ColumnWidths
 constexpr qsizetype ChunkEntries = 64;
 constexpr int MaxUtf8PerUnit = 3;
 // Fewer entries than this to a thread cost more to hand over than to write.
-constexpr qsizetype MinEncodeShare = 4096;
+constexpr qsizetype MinEncodePart = 4096;
 
 // The entries from row `first` up to `last` as UTF-8 at `out`. They are
 // gathered as text in a small buffer that stays in the cache, and Qt's own
@@ -162,7 +162,7 @@ char* writeUtf8(const Lines& lines, int first, int last, const ColumnWidths& wid
 
 // UTF-8 goes straight from the lines into the document's bytes, with room
 // for three bytes to a unit (a pair of units takes four), on one thread per
-// share of the entries; each share then moves up behind the one before it.
+// part of the entries; each part then moves up behind the one before it.
 // Nothing when an entry cannot be written this way.
 template <typename Lines>
 std::optional<QByteArray> encodeUtf8(const Lines& lines, qsizetype count,
@@ -172,23 +172,23 @@ std::optional<QByteArray> encodeUtf8(const Lines& lines, qsizetype count,
     const qsizetype room = (widths.lineLength() + 4) * MaxUtf8PerUnit;
     QByteArray result(count * room, Qt::Uninitialized);
     char* const bytes = result.data();
-    const int shares = parallelParts(count, MinEncodeShare);
-    std::vector<qsizetype> ends(static_cast<size_t>(shares), -1);
-    runInParallel(shares, [&](int share) {
-        const qsizetype first = partStart(count, shares, share);
-        const qsizetype last = partStart(count, shares, share + 1);
+    const int parts = parallelParts(count, MinEncodePart);
+    std::vector<qsizetype> ends(static_cast<size_t>(parts), -1);
+    runInParallel(parts, [&](int part) {
+        const qsizetype first = partStart(count, parts, part);
+        const qsizetype last = partStart(count, parts, part + 1);
         char* const begin = bytes + first * room;
         char* const end = writeUtf8(lines, int(first), int(last), widths, begin);
         if (end)
-            ends[size_t(share)] = end - begin;
+            ends[size_t(part)] = end - begin;
     });
     if (!std::all_of(ends.begin(), ends.end(), [](qsizetype end) { return end >= 0; }))
         return std::nullopt;
     qsizetype size = 0;
-    for (int share = 0; share < shares; ++share) {
-        const qsizetype from = partStart(count, shares, share) * room;
-        std::memmove(bytes + size, bytes + from, size_t(ends[size_t(share)]));
-        size += ends[size_t(share)];
+    for (int part = 0; part < parts; ++part) {
+        const qsizetype from = partStart(count, parts, part) * room;
+        std::memmove(bytes + size, bytes + from, size_t(ends[size_t(part)]));
+        size += ends[size_t(part)];
     }
     result.resize(size);
     return result;

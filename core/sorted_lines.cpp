@@ -15,7 +15,7 @@ namespace {
 constexpr size_t MaxBlock = 512;
 
 // Fewer lines than this to a thread cost more to hand over than to compare.
-constexpr int MinShare = 2048;
+constexpr int MinPart = 2048;
 
 } // namespace
 
@@ -68,19 +68,19 @@ bool SortedLines::insert(Place place)
 
 namespace {
 
-// Runs work(share, order) on every share, each thread with an order of its
-// own (a collator is not to be shared between threads); share 0 takes the
+// Runs work(part, order) on every part, each thread with an order of its
+// own (a collator is not to be shared between threads); part 0 takes the
 // caller's.
-void runOrderedShares(int shares, const EntryOrder& order,
-                      const std::function<void(int, const EntryOrder&)>& work)
+void runOrderedParts(int parts, const EntryOrder& order,
+                     const std::function<void(int, const EntryOrder&)>& work)
 {
-    runInParallel(shares, [&](int share) {
-        if (share == 0) {
-            work(share, order);
+    runInParallel(parts, [&](int part) {
+        if (part == 0) {
+            work(part, order);
             return;
         }
         const EntryOrder own(order.locale());
-        work(share, own);
+        work(part, own);
     });
 }
 
@@ -89,35 +89,35 @@ void runOrderedShares(int shares, const EntryOrder& order,
 void SortedLines::reset(const QStringList& lines)
 {
     const int count = int(std::min<qsizetype>(lines.size(), MaxEntries));
-    const int shares = parallelParts(count, MinShare);
+    const int parts = parallelParts(count, MinPart);
 
     // A document this program saved is in order already: one comparison of
-    // each line with the next, each share of them on a thread of its own,
+    // each line with the next, each part of them on a thread of its own,
     // tells so, and then nothing is sorted. Equal neighbours are in order:
     // inserting one by one puts a line after the lines equal to it.
-    std::vector<char> shareInOrder(static_cast<size_t>(shares), 0);
-    runOrderedShares(shares, m_order, [&](int share, const EntryOrder& order) {
-        const int first = int(partStart(count, shares, share));
-        const int last = std::min(count - 1, int(partStart(count, shares, share + 1)));
+    std::vector<char> partInOrder(static_cast<size_t>(parts), 0);
+    runOrderedParts(parts, m_order, [&](int part, const EntryOrder& order) {
+        const int first = int(partStart(count, parts, part));
+        const int last = std::min(count - 1, int(partStart(count, parts, part + 1)));
         for (int row = first; row < last; ++row)
             if (order.compare(lines.at(row), lines.at(row + 1)) > 0)
                 return;
-        shareInOrder[size_t(share)] = 1;
+        partInOrder[size_t(part)] = 1;
     });
     const bool inOrder =
-        std::all_of(shareInOrder.begin(), shareInOrder.end(), [](char ok) { return ok != 0; });
+        std::all_of(partInOrder.begin(), partInOrder.end(), [](char ok) { return ok != 0; });
 
-    // Otherwise each share is sorted on its own thread and the sorted shares
-    // are merged. Every sort and merge is stable and the shares keep the
+    // Otherwise each part is sorted on its own thread and the sorted parts
+    // are merged. Every sort and merge is stable and the parts keep the
     // order of the file, so lines that compare equal stay in file order,
     // exactly as inserting them one by one would leave them.
     std::vector<int> order;
     if (!inOrder) {
-        std::vector<std::vector<int>> sorted(static_cast<size_t>(shares));
-        runOrderedShares(shares, m_order, [&](int share, const EntryOrder& own) {
-            const int first = int(partStart(count, shares, share));
-            const int last = int(partStart(count, shares, share + 1));
-            std::vector<int>& rows = sorted[size_t(share)];
+        std::vector<std::vector<int>> sorted(static_cast<size_t>(parts));
+        runOrderedParts(parts, m_order, [&](int part, const EntryOrder& own) {
+            const int first = int(partStart(count, parts, part));
+            const int last = int(partStart(count, parts, part + 1));
+            std::vector<int>& rows = sorted[size_t(part)];
             rows.resize(size_t(last - first));
             std::iota(rows.begin(), rows.end(), first);
             std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
@@ -128,26 +128,26 @@ void SortedLines::reset(const QStringList& lines)
             return m_order.compare(lines.at(a), lines.at(b)) < 0;
         };
         order = std::move(sorted[0]);
-        for (size_t share = 1; share < sorted.size(); ++share) {
-            std::vector<int> merged(order.size() + sorted[share].size());
-            std::merge(order.begin(), order.end(), sorted[share].begin(), sorted[share].end(),
+        for (size_t part = 1; part < sorted.size(); ++part) {
+            std::vector<int> merged(order.size() + sorted[part].size());
+            std::merge(order.begin(), order.end(), sorted[part].begin(), sorted[part].end(),
                        merged.begin(), byLine);
             order = std::move(merged);
         }
     }
 
     // Lines in order are kept as they were read, shared with the caller's
-    // list. Sorted ones are copied afresh in their new order, each share of
+    // list. Sorted ones are copied afresh in their new order, each part of
     // the blocks on a thread of its own, so that a scan down the list reads
     // memory in the order it lies.
     const size_t total = size_t(count);
     constexpr size_t PerBlock = MaxBlock / 2;
     const size_t blocks = (total + PerBlock - 1) / PerBlock;
     m_blocks.assign(blocks, Block());
-    const int blockShares = inOrder ? 1 : shares;
-    runInParallel(blockShares, [&](int share) {
-        const size_t firstBlock = size_t(partStart(qsizetype(blocks), blockShares, share));
-        const size_t lastBlock = size_t(partStart(qsizetype(blocks), blockShares, share + 1));
+    const int blockParts = inOrder ? 1 : parts;
+    runInParallel(blockParts, [&](int part) {
+        const size_t firstBlock = size_t(partStart(qsizetype(blocks), blockParts, part));
+        const size_t lastBlock = size_t(partStart(qsizetype(blocks), blockParts, part + 1));
         for (size_t b = firstBlock; b < lastBlock; ++b) {
             Block& block = m_blocks[b];
             const size_t last = std::min(total, (b + 1) * PerBlock);

@@ -14,9 +14,8 @@ enum class FormFont { Design, System };
 
 // What every dialog of the program shares: the dialog frame (a title and a
 // close box, no minimize or maximize box), a fixed size given in twips, its
-// font, a
-// default button that Enter presses, a button that leaves the dialog as
-// Escape does, and a look at every key before the control with the focus
+// font, a default button that Enter presses, a button that leaves the dialog
+// as Escape does, and a look at every key before the control with the focus
 // gets it ("key preview"), so that Escape leaves the dialog from any control.
 class FormDialog : public QDialog
 {
