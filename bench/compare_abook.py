@@ -179,6 +179,14 @@ class Bench:
                                          capture_output=True).returncode == 0,
                   "Xvfb did not answer")
 
+    def start_tmux(self):
+        # A tmux server ends with its last session, and a client that comes
+        # while it ends fails with "server exited unexpectedly". Each abook
+        # run is a session that ends, so one idle session keeps the server
+        # up from the first run to the last.
+        subprocess.run(self.tmux + ["new-session", "-d", "-s", "keeper", "sleep", "infinity"],
+                       check=True, env=self.env)
+
     def stop(self):
         subprocess.run(self.tmux + ["kill-server"], capture_output=True)
         for process in reversed(self.processes):
@@ -265,6 +273,7 @@ def main():
     bench = Bench(os.path.abspath(options.build), work)
     try:
         bench.start_display()
+        bench.start_tmux()
         cva = os.path.join(work, "people.CVA")
         empty_cva = os.path.join(work, "empty.CVA")
         write_cva(cva, people(options.entries))
