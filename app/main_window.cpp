@@ -35,6 +35,9 @@ constexpr int BlinkCycles = 50;
 // One phase of the blink stays at least one screen frame, so that a person
 // sees it: 100 phases take about 1.6 seconds.
 constexpr int BlinkPhaseMs = 16;
+// Idle time after a document replaced the list before the freed memory is
+// given back.
+constexpr int ReturnMemoryAfterMs = 1000;
 
 // The name of a document that has no file yet.
 const QString& untitled()
@@ -139,6 +142,9 @@ MainWindow::MainWindow(QWidget* parent)
     buildMenu();
     m_blinkTimer.setInterval(BlinkPhaseMs);
     connect(&m_blinkTimer, &QTimer::timeout, this, &MainWindow::blinkStep);
+    m_returnMemoryTimer.setSingleShot(true);
+    m_returnMemoryTimer.setInterval(ReturnMemoryAfterMs);
+    connect(&m_returnMemoryTimer, &QTimer::timeout, this, [] { returnFreeMemory(); });
     m_header->setText(headerLine());
     // Read aloud as its three titles, not as the padded line with its bars.
     m_header->setAccessibleName(columnCaptions().join(QStringLiteral(", ")));
@@ -402,6 +408,7 @@ void MainWindow::newDocument()
         return;
     m_list->clear();
     resetCommands();
+    m_returnMemoryTimer.start();
     showDocument(*path);
 }
 
@@ -446,8 +453,7 @@ std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
     m_list->clear();
     resetCommands();
     m_list->setItems(std::move(document->lines));
-    // What reading built and dropped on the way goes back to the system.
-    returnFreeMemory();
+    m_returnMemoryTimer.start();
     refreshButtons();
     showDocument(path);
     const QString warning = readWarning(path, document->report);

@@ -109,6 +109,11 @@ private:
     CommandButton* m_findButton = nullptr;
     QTimer m_blinkTimer;
     int m_blinkPhase = 0;
+    // Reading and ordering a document build and drop copies of its lines.
+    // The freed pages go back to the system once the window has been idle
+    // a moment after the list was replaced, not on the way to drawing it:
+    // given back at once, the next Open would fault them all in again.
+    QTimer m_returnMemoryTimer;
 };
 
 } // namespace callvista
