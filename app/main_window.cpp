@@ -15,6 +15,7 @@
 #include "widgets/image_button.h"
 #include "widgets/message_box.h"
 #include "widgets/modal.h"
+#include "widgets/picture.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -137,7 +138,7 @@ MainWindow::MainWindow(QWidget* parent)
                               | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Main"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/callvista.png")));
+    setWindowIcon(pictureIcon(QStringLiteral(":/icons/callvista.png")));
     buildControls();
     buildMenu();
     m_blinkTimer.setInterval(BlinkPhaseMs);

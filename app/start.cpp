@@ -5,9 +5,11 @@
 #include "core/document_file.h"
 #include "core/file_name.h"
 #include "core/file_system.h"
+#include "widgets/program_style.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QStyleFactory>
 #include <QThreadPool>
 
 #include <clocale>
@@ -103,6 +105,10 @@ int runProgram(int argc, char* argv[], const std::function<void(QMainWindow&)>& 
     std::optional<ReadAhead> ahead = readAhead(argc, argv);
     FontWarmUp fonts;
     QApplication app(argc, argv);
+    // The style Qt chose (-style, QT_STYLE_OVERRIDE, the desktop's) is
+    // wrapped as a second one of its kind: setStyle deletes the one it
+    // replaces.
+    app.setStyle(new ProgramStyle(QStyleFactory::create(QApplication::style()->name())));
     // Lets the desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(CALLVISTA_APP_ID));
     parser.process(app);

@@ -1,8 +1,8 @@
 #include "dialogs/add_form.h"
 
 #include "widgets/phone_edit.h"
+#include "widgets/picture.h"
 
-#include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -16,7 +16,7 @@ AddForm::AddForm(InsertEntry insert, QWidget* parent)
     , m_fields(this)
 {
     setWindowTitle(tr("Add New Entry"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/add.png")));
+    setWindowIcon(pictureIcon(QStringLiteral(":/icons/add.png")));
 
     m_addButton =
         makeFormButton(this, QStringLiteral("AddCmd"), tr("Add/Next"), 1200, 1560, 1092, 372);

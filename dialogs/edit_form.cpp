@@ -1,8 +1,8 @@
 #include "dialogs/edit_form.h"
 
 #include "widgets/phone_edit.h"
+#include "widgets/picture.h"
 
-#include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -13,7 +13,7 @@ EditForm::EditForm(QWidget* parent)
     , m_fields(this)
 {
     setWindowTitle(tr("Edit Item"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/edit.png")));
+    setWindowIcon(pictureIcon(QStringLiteral(":/icons/edit.png")));
 
     m_editButton =
         makeFormButton(this, QStringLiteral("EditCmd"), tr("Edit"), 1200, 1560, 1092, 372);

@@ -5,10 +5,10 @@
 #include "widgets/geometry.h"
 #include "widgets/message_box.h"
 #include "widgets/phone_edit.h"
+#include "widgets/picture.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -38,7 +38,7 @@ FindForm::FindForm(const SortedLines& lines, int selectedRow, const Search& reme
     , m_fields(this)
 {
     setWindowTitle(tr("Find an Item"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/find.png")));
+    setWindowIcon(pictureIcon(QStringLiteral(":/icons/find.png")));
 
     // The object names are the design's (FindCmd, MatchCheck, Frame1): the
     // tests and the end-to-end scenarios find the controls by them.

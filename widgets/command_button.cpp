@@ -1,6 +1,7 @@
 #include "widgets/command_button.h"
 
-#include <QIcon>
+#include "widgets/picture.h"
+
 #include <QKeyEvent>
 
 namespace callvista {
@@ -9,7 +10,7 @@ CommandButton::CommandButton(const QString& caption, const QString& picture, QWi
     : QToolButton(parent)
 {
     setText(caption);
-    setIcon(QIcon(picture));
+    setIcon(pictureIcon(picture));
     setIconSize(QSize(22, 22));
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setFocusPolicy(Qt::StrongFocus);

@@ -1,14 +1,15 @@
 #include "widgets/image_button.h"
 
+#include "widgets/picture.h"
+
 #include <QMouseEvent>
-#include <QPixmap>
 
 namespace callvista {
 
 ImageButton::ImageButton(const QString& picture, QWidget* parent)
     : QLabel(parent)
 {
-    setPixmap(QPixmap(picture));
+    setPixmap(callvista::picture(picture));
     setScaledContents(true);
 }
 
