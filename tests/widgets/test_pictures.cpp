@@ -57,6 +57,7 @@ private slots:
     void missingPictureIsNull();
     void extensionArrowIsThePlatformStyles_data();
     void extensionArrowIsThePlatformStyles();
+    void arrowOutlivesItsStyle();
     void otherIconsPassThrough();
     void menuBarThatDoesNotFitShowsTheArrow();
 };
@@ -139,9 +140,24 @@ void TestPictures::extensionArrowIsThePlatformStyles()
     for (int side : {16, 32})
         QCOMPARE(iconImage(deferred, side), iconImage(own, side));
     QCOMPARE(deferred.actualSize(QSize(64, 64)), own.actualSize(QSize(64, 64)));
-    // A copy still draws after the style that made it is gone.
-    const QIcon copy = deferred;
-    QCOMPARE(iconImage(copy, 16), iconImage(own, 16));
+}
+
+void TestPictures::arrowOutlivesItsStyle()
+{
+    const std::unique_ptr<QStyle> platform = fusion();
+    const auto which = QStyle::SP_ToolBarHorizontalExtensionButton;
+    QIcon drawn;
+    QIcon neverDrawn;
+    {
+        const ProgramStyle style(fusion().release());
+        drawn = style.standardIcon(which);
+        neverDrawn = style.standardIcon(which);
+        QCOMPARE(iconImage(drawn, 16), iconImage(platform->standardIcon(which), 16));
+    }
+    // Drawn once, the arrow is kept; never drawn, it has no style left to
+    // ask and draws nothing, without touching the style that is gone.
+    QCOMPARE(iconImage(drawn, 16), iconImage(platform->standardIcon(which), 16));
+    QVERIFY(neverDrawn.pixmap(16).isNull());
 }
 
 void TestPictures::otherIconsPassThrough()
