@@ -1,13 +1,13 @@
 #include "app/main_window.h"
 
 #include "app/free_memory.h"
-#include "core/document_file.h"
+#include "app/window_prompts.h"
+#include "core/document_session.h"
 #include "core/entry_line.h"
 #include "core/file_name.h"
 #include "core/line_fit.h"
 #include "dialogs/add_form.h"
 #include "dialogs/edit_form.h"
-#include "dialogs/file_box.h"
 #include "dialogs/find_form.h"
 #include "widgets/command_button.h"
 #include "widgets/entry_list.h"
@@ -39,50 +39,6 @@ constexpr int BlinkPhaseMs = 16;
 // Idle time after a document replaced the list before the freed memory is
 // given back.
 constexpr int ReturnMemoryAfterMs = 1000;
-
-// The name of a document that has no file yet.
-const QString& untitled()
-{
-    static const QString name = MainWindow::tr("<Untitled>");
-    return name;
-}
-
-QString changedQuestion()
-{
-    return MainWindow::tr("Callvista is Changed, Do you want to save your changes?");
-}
-
-// One message, naming the file, for what the reader had to mend in a
-// document it accepted; empty when it mended nothing.
-QString readWarning(const QString& path, const ReadReport& report)
-{
-    QStringList notes;
-    // One source text for one and one for more, so that the English reads
-    // right without a translation; a translator gives every form of both.
-    const int shortened = report.shortenedValues;
-    if (shortened == 1)
-        notes.append(MainWindow::tr("%n value was longer than its column and was shortened; "
-                                    "saving will store it shortened.",
-                                    nullptr, shortened));
-    else if (shortened > 1)
-        notes.append(MainWindow::tr("%n values were longer than their column and were "
-                                    "shortened; saving will store them shortened.",
-                                    nullptr, shortened));
-    if (report.completedLastEntry)
-        notes.append(MainWindow::tr("The file ended inside its last entry; its missing "
-                                    "fields are empty."));
-    const int foreign = report.windows1252Lines;
-    if (foreign == 1)
-        notes.append(MainWindow::tr("%n line was not UTF-8 text and was read as Windows-1252.",
-                                    nullptr, foreign));
-    else if (foreign > 1)
-        notes.append(MainWindow::tr("%n lines were not UTF-8 text and were read as "
-                                    "Windows-1252.",
-                                    nullptr, foreign));
-    if (notes.isEmpty())
-        return {};
-    return MainWindow::tr("\"%1\" was opened with these repairs:\n").arg(path) + notes.join(u'\n');
-}
 
 // Courier where it exists, elsewhere a font with Courier's metrics: the
 // first of them the machine has, asked for alone. Asked for as a list, Qt
@@ -130,6 +86,23 @@ CommandButton* makeCommandButton(QWidget* parent, const QString& name, const QSt
     return button;
 }
 
+// The document's entries are the list's.
+class ListEntries : public EntryStore
+{
+public:
+    explicit ListEntries(EntryList& list)
+        : m_list(list)
+    {
+    }
+
+    const SortedLines& lines() const override { return m_list.lines(); }
+    void replaceLines(SortedLines&& lines) override { m_list.setItems(std::move(lines)); }
+    void clearLines() override { m_list.clear(); }
+
+private:
+    EntryList& m_list;
+};
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -140,6 +113,13 @@ MainWindow::MainWindow(QWidget* parent)
     setObjectName(QStringLiteral("Main"));
     setWindowIcon(pictureIcon(QStringLiteral(":/icons/callvista.png")));
     buildControls();
+    // The session's entries are the list's; the menu forwards to it.
+    m_entries = std::make_unique<ListEntries>(*m_list);
+    m_prompts = std::make_unique<WindowPrompts>(*this);
+    m_session = std::make_unique<DocumentSession>(*m_entries, *m_prompts);
+    connect(m_session.get(), &DocumentSession::captionChanged, this, &MainWindow::showCaption);
+    connect(m_session.get(), &DocumentSession::documentReplaced, this,
+            &MainWindow::documentReplaced);
     buildMenu();
     m_blinkTimer.setInterval(BlinkPhaseMs);
     connect(&m_blinkTimer, &QTimer::timeout, this, &MainWindow::blinkStep);
@@ -149,8 +129,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_header->setText(headerLine());
     // Read aloud as its three titles, not as the padded line with its bars.
     m_header->setAccessibleName(columnCaptions().join(QStringLiteral(", ")));
-    resetCommands();
-    showDocument(untitled());
+    disableEntryCommands();
+    showCaption(m_session->caption());
     m_addButton->setFocus();
 }
 
@@ -253,23 +233,26 @@ void MainWindow::buildMenu()
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("File"));
     const auto addItem = [&](const char* name, const QString& caption, const QKeySequence& keys,
-                             void (MainWindow::*handler)()) {
+                             auto&& handler) {
         QAction* action = file->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(keys);
         connect(action, &QAction::triggered, this, handler);
     };
-    addItem("NewMenu", tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), &MainWindow::newDocument);
-    addItem("OpenMenu", tr("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), &MainWindow::openDocument);
-    addItem("SaveMenu", tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveDocument);
-    addItem("SaveAsMenu", tr("Save &As..."), QKeySequence(), &MainWindow::saveDocumentAs);
+    DocumentSession& session = *m_session;
+    addItem("NewMenu", tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N),
+            [&session] { session.newDocument(); });
+    addItem("OpenMenu", tr("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O),
+            [&session] { session.openDocument(); });
+    addItem("SaveMenu", tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
+            [&session] { session.save(); });
+    addItem("SaveAsMenu", tr("Save &As..."), QKeySequence(), [&session] { session.saveAs(); });
     file->addSeparator()->setObjectName(QStringLiteral("Sep"));
-    addItem("ExitMenu", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), &MainWindow::exit);
+    addItem("ExitMenu", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), [this] { close(); });
 }
 
-void MainWindow::resetCommands()
+void MainWindow::disableEntryCommands()
 {
-    m_search = {};
     m_editButton->setEnabled(false);
     m_deleteButton->setEnabled(false);
     m_findButton->setEnabled(false);
@@ -288,7 +271,7 @@ void MainWindow::addEntries()
     AddForm form([this](const QString& line) { return m_list->addItem(line); }, this);
     runModal(form);
     if (form.addedAny())
-        m_changed = true;
+        m_session->setModified();
     m_list->setFocus();
 }
 
@@ -316,17 +299,17 @@ void MainWindow::editEntry()
     // it takes its own sorted place and nothing is selected afterwards.
     m_list->removeItem(position);
     m_list->addItem(*form.entry());
-    m_changed = true;
+    m_session->setModified();
 }
 
 void MainWindow::findEntry()
 {
     if (!ensureSelection())
         return;
-    FindForm form(m_list->lines(), m_list->currentRow(), m_search, this);
+    FindForm form(m_list->lines(), m_list->currentRow(), m_session->search(), this);
     connect(&form, &FindForm::entryFound, m_list, &EntryList::setCurrentRow);
     runModal(form);
-    m_search = form.lastFound();
+    m_session->rememberSearch(form.lastFound());
 }
 
 void MainWindow::deleteEntry()
@@ -339,7 +322,7 @@ void MainWindow::deleteEntry()
                                              tr("Delete Confirmation"), MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes) {
         m_list->removeItem(position);
-        m_changed = true;
+        m_session->setModified();
     }
     refreshButtons();
 }
@@ -361,11 +344,9 @@ void MainWindow::blinkStep()
         m_blinkTimer.stop();
 }
 
-void MainWindow::showDocument(const QString& name)
+void MainWindow::showCaption(const QString& caption)
 {
-    m_fileName = name;
-    m_changed = false;
-    setWindowTitle(name);
+    setWindowTitle(caption);
     // A screen reader announces the caption on the window's name-change
     // event, which a new title alone does not raise; a save under the same
     // name is announced too.
@@ -373,56 +354,12 @@ void MainWindow::showDocument(const QString& name)
     QAccessible::updateAccessibility(&event);
 }
 
-bool MainWindow::settleChangesBeforeReplacing()
+void MainWindow::documentReplaced(bool fromFile)
 {
-    if (!m_changed)
-        return true;
-    switch (showMessage(this, changedQuestion(), tr("Alert"), MessageButtons::YesNoCancel)) {
-    case MessageAnswer::Yes:
-        // A cancelled Save As lets the command go on, as the user chose; a
-        // save that failed ends it, since going on would drop the changes
-        // that could not be written.
-        return save() != SaveOutcome::Failed;
-    case MessageAnswer::No:
-        return true;
-    default:
-        return false;
-    }
-}
-
-std::optional<QString> MainWindow::chooseFile(const FileBoxOptions& options)
-{
-    FileBox box(options, this);
-    if (!runModal(box) || box.path().isEmpty())
-        return std::nullopt;
-    return box.path();
-}
-
-void MainWindow::newDocument()
-{
-    if (!settleChangesBeforeReplacing())
-        return;
-    const std::optional<QString> path =
-        chooseFile({tr("Enter a New Callvista FileName"), tr("Make"), true,
-                    DocumentExtension.toString(), false});
-    if (!path)
-        return;
-    m_list->clear();
-    resetCommands();
+    disableEntryCommands();
+    if (fromFile)
+        refreshButtons();
     m_returnMemoryTimer.start();
-    showDocument(*path);
-}
-
-void MainWindow::openDocument()
-{
-    if (!settleChangesBeforeReplacing())
-        return;
-    const std::optional<QString> path =
-        chooseFile({tr("Open a Callvista"), tr("Open"), false, DocumentExtension.toString(), true});
-    if (!path)
-        return;
-    if (const std::optional<Notice> notice = openPath(*path))
-        showMessage(this, notice->text, notice->title);
 }
 
 void MainWindow::openAtStart(const QString& path)
@@ -433,86 +370,18 @@ void MainWindow::openAtStart(const QString& path)
 
 void MainWindow::openAtStart(const QString& fullPath, Result<LoadedDocument>&& document)
 {
-    if (const std::optional<Notice> notice = showLoaded(fullPath, std::move(document))) {
+    const std::optional<DocumentSession::Notice> notice =
+        m_session->adoptRead(fullPath, std::move(document));
+    if (notice)
         QTimer::singleShot(
             0, this, [this, notice = *notice] { showMessage(this, notice.text, notice.title); });
-    }
-}
-
-std::optional<MainWindow::Notice> MainWindow::openPath(const QString& path)
-{
-    return showLoaded(path, loadDocumentFile(path));
-}
-
-std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
-                                                         Result<LoadedDocument>&& document)
-{
-    // The whole file was read before anything changes, so that a refused
-    // file leaves the open document as it was.
-    if (!document.ok())
-        return Notice{tr("Error"), document.error()};
-    m_list->clear();
-    resetCommands();
-    m_list->setItems(std::move(document->lines));
-    m_returnMemoryTimer.start();
-    refreshButtons();
-    showDocument(path);
-    const QString warning = readWarning(path, document->report);
-    if (warning.isEmpty())
-        return std::nullopt;
-    return Notice{tr("Warning"), warning};
-}
-
-MainWindow::SaveOutcome MainWindow::writeTo(const QString& path)
-{
-    const Result<void> written = writeDocumentFile(path, m_list->lines());
-    if (!written.ok()) {
-        showMessage(this, written.error(), tr("Error"));
-        return SaveOutcome::Failed;
-    }
-    showDocument(path);
-    return SaveOutcome::Saved;
-}
-
-MainWindow::SaveOutcome MainWindow::save()
-{
-    if (m_fileName == untitled())
-        return saveAs();
-    return writeTo(m_fileName);
-}
-
-MainWindow::SaveOutcome MainWindow::saveAs()
-{
-    const std::optional<QString> path =
-        chooseFile({tr("Save as to"), tr("Save"), true, DocumentExtension.toString(), false});
-    if (!path)
-        return SaveOutcome::Cancelled;
-    return writeTo(*path);
-}
-
-void MainWindow::saveDocument()
-{
-    save();
-}
-
-void MainWindow::saveDocumentAs()
-{
-    saveAs();
-}
-
-void MainWindow::exit()
-{
-    close();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_changed
-        && showMessage(this, changedQuestion(), tr("Alert"), MessageButtons::YesNo)
-               == MessageAnswer::Yes
-        && save() == SaveOutcome::Failed) {
-        // The one refusal to close: the changes could not be written and
-        // would otherwise be lost.
+    // The one refusal to close: the changes could not be written and would
+    // otherwise be lost.
+    if (!m_session->mayClose()) {
         event->ignore();
         return;
     }

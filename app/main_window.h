@@ -1,28 +1,29 @@
 #pragma once
 
 #include "core/document_file.h"
-#include "core/entry_match.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
 
-#include <optional>
+#include <memory>
 
 class QLabel;
 
 namespace callvista {
 
 class CommandButton;
+class DocumentSession;
 class EntryList;
+class EntryStore;
 class ImageButton;
-struct FileBoxOptions;
+class WindowPrompts;
 
-// The main window owns the document: the entry list, the file it belongs to,
-// whether it has unsaved changes, and the search that Find offers again. A
-// click flows from a control to a slot here, which opens a dialog with the
-// values it needs, or calls the pure functions of core/, and shows what comes
-// back.
+// The main window: the entry list with its header, the four buttons, the
+// logo and the File menu. It builds the controls, runs the entry dialogs,
+// and forwards the document's commands to its DocumentSession, which owns
+// the document's name, its unsaved changes and the remembered search; what
+// comes back is shown here.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -52,53 +53,21 @@ private slots:
     void findEntry();
     void blink();
     void blinkStep();
-    void newDocument();
-    void openDocument();
-    void saveDocument();
-    void saveDocumentAs();
-    void exit();
+    void showCaption(const QString& caption);
+    void documentReplaced(bool fromFile);
 
 private:
-    // What came of a save: the file was written, the Save As chooser was
-    // left without a name, or writing failed (the user has been told).
-    enum class SaveOutcome { Saved, Cancelled, Failed };
-
     void buildControls();
     // Gives the list and its header the largest size of the list's font at
     // which the whole entry line fits beside the list's scroll bar; where no
     // readable size fits, the list and the window widen by the scroll bar.
     void fitListFont(QWidget* client);
     void buildMenu();
-    // The window as a new document finds it: no remembered search, and Edit,
-    // Delete and Find disabled until the list has had the focus.
-    void resetCommands();
-    // The one place that names the document: after a command has made,
-    // opened or written the file, the caption shows its name and there are
-    // no unsaved changes.
-    void showDocument(const QString& name);
+    // Edit, Delete and Find disabled until the list has had the focus.
+    void disableEntryCommands();
     // Edit, Delete and Find act on the selected entry; with none selected the
     // first one is selected and the list takes the focus.
     bool ensureSelection();
-    // The unsaved-changes question of New and Open: false ends the command.
-    bool settleChangesBeforeReplacing();
-    // Shows the file chooser; the accepted path, or nothing.
-    std::optional<QString> chooseFile(const FileBoxOptions& options);
-    // Reads the file and, unless the reader refuses it, replaces the
-    // document with it. Hands back what to tell the user: the refusal
-    // ("Error"), what the reader mended ("Warning"), or nothing.
-    struct Notice {
-        QString title;
-        QString text;
-    };
-    std::optional<Notice> openPath(const QString& path);
-    std::optional<Notice> showLoaded(const QString& path, Result<LoadedDocument>&& document);
-    SaveOutcome save();
-    SaveOutcome saveAs();
-    SaveOutcome writeTo(const QString& path);
-
-    QString m_fileName;
-    bool m_changed = false;
-    Search m_search;
 
     EntryList* m_list = nullptr;
     QLabel* m_header = nullptr;
@@ -107,6 +76,9 @@ private:
     CommandButton* m_editButton = nullptr;
     CommandButton* m_deleteButton = nullptr;
     CommandButton* m_findButton = nullptr;
+    std::unique_ptr<EntryStore> m_entries;
+    std::unique_ptr<WindowPrompts> m_prompts;
+    std::unique_ptr<DocumentSession> m_session;
     QTimer m_blinkTimer;
     int m_blinkPhase = 0;
     // Reading and ordering a document build and drop copies of its lines.

@@ -19,7 +19,7 @@
 
 namespace callvista {
 
-FileBox::FileBox(const FileBoxOptions& options, QWidget* parent)
+FileBox::FileBox(const ChooserOptions& options, QWidget* parent)
     : FormDialog(QStringLiteral("FileBox"), 4620, 3960, FormFont::System, parent)
     , m_options(options)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/user_prompts.h"
 #include "dialogs/form_dialog.h"
 
 #include <QString>
@@ -14,19 +15,6 @@ class DirList;
 class DriveList;
 class FileList;
 
-// How a document command wants its file chosen.
-struct FileBoxOptions {
-    QString caption;
-    QString actionCaption;
-    // Ask before accepting the name of a file that already exists.
-    bool warnBeforeOverwrite = false;
-    // The required extension, without the dot; the file list shows the
-    // files that have it.
-    QString extension;
-    // A locked name box takes its name from the file list only.
-    bool nameLocked = false;
-};
-
 // The program's own file chooser: a drive list, a folder list, a file list
 // and a name box. It builds, checks and, when accepted, hands back the full
 // path of a document; Escape and its close box leave it without one.
@@ -35,7 +23,7 @@ class FileBox : public FormDialog
     Q_OBJECT
 
 public:
-    explicit FileBox(const FileBoxOptions& options, QWidget* parent = nullptr);
+    explicit FileBox(const ChooserOptions& options, QWidget* parent = nullptr);
 
     // The accepted path, in the platform's form; empty until one is accepted.
     [[nodiscard]] QString path() const { return m_path; }
@@ -53,7 +41,7 @@ private:
     void buildControls();
     void openStartFolder();
 
-    FileBoxOptions m_options;
+    ChooserOptions m_options;
     QString m_path;
     QLabel* m_nameLabel = nullptr;
     QLineEdit* m_fileName = nullptr;

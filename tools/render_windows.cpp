@@ -262,7 +262,7 @@ void renderChoosers()
             fail(QStringLiteral("cannot make %1").arg(file.fileName()));
     }
     QDir::setCurrent(scratch.path());
-    const QList<QPair<QString, FileBoxOptions>> choosers{
+    const QList<QPair<QString, ChooserOptions>> choosers{
         {"file_box_new", {"Enter a New Callvista FileName", "Make", true, "CVA", false}},
         {"file_box_open", {"Open a Callvista", "Open", false, "CVA", true}},
         {"file_box_save_as", {"Save as to", "Save", true, "CVA", false}}};

@@ -46,6 +46,21 @@ protected:
     }
 };
 
+QMessageBox::StandardButton standardButton(MessageAnswer answer)
+{
+    switch (answer) {
+    case MessageAnswer::Ok:
+        return QMessageBox::Ok;
+    case MessageAnswer::Yes:
+        return QMessageBox::Yes;
+    case MessageAnswer::No:
+        return QMessageBox::No;
+    case MessageAnswer::Cancel:
+        return QMessageBox::Cancel;
+    }
+    return QMessageBox::NoButton;
+}
+
 } // namespace
 
 std::unique_ptr<QMessageBox> buildMessageBox(QWidget* parent, const MessageRequest& request)
@@ -70,21 +85,25 @@ std::unique_ptr<QMessageBox> buildMessageBox(QWidget* parent, const MessageReque
         break;
     case MessageButtons::YesNo:
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box->setDefaultButton(QMessageBox::Yes);
         break;
     case MessageButtons::YesNoCancel:
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box->setDefaultButton(QMessageBox::Yes);
         box->setEscapeButton(QMessageBox::Cancel);
         break;
     }
+    if (request.buttons != MessageButtons::Ok)
+        box->setDefaultButton(standardButton(request.defaultButton()));
     return box;
 }
 
 MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
                           MessageButtons buttons)
 {
-    const MessageRequest request{text, title, buttons};
+    return showMessage(parent, MessageRequest{text, title, buttons});
+}
+
+MessageAnswer showMessage(QWidget* parent, const MessageRequest& request)
+{
     if (responder())
         return responder()(request);
     const auto box = buildMessageBox(parent, request);
@@ -96,7 +115,8 @@ MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& t
     case QMessageBox::Cancel:
         return MessageAnswer::Cancel;
     default:
-        return buttons == MessageButtons::YesNoCancel ? MessageAnswer::Cancel : MessageAnswer::Ok;
+        return request.buttons == MessageButtons::YesNoCancel ? MessageAnswer::Cancel
+                                                              : MessageAnswer::Ok;
     }
 }
 

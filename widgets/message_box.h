@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/user_prompts.h"
+
 #include <QString>
 
 #include <functional>
@@ -10,23 +12,15 @@ class QWidget;
 
 namespace callvista {
 
-enum class MessageButtons { Ok, YesNo, YesNoCancel };
-enum class MessageAnswer { Ok, Yes, No, Cancel };
-
-struct MessageRequest {
-    QString text;
-    QString title;
-    MessageButtons buttons = MessageButtons::Ok;
-};
-
 // Every message of the program comes from here: a box without an icon, with
-// the given text, title and buttons, and Yes (or OK) as the default button.
-// A Yes/No box has no cancel: neither Escape nor its close box answers it.
+// the given text, title, buttons and default button. A Yes/No box has no
+// cancel: neither Escape nor its close box answers it.
 [[nodiscard]] std::unique_ptr<QMessageBox> buildMessageBox(QWidget* parent,
                                                            const MessageRequest& request);
 
 MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
                           MessageButtons buttons = MessageButtons::Ok);
+MessageAnswer showMessage(QWidget* parent, const MessageRequest& request);
 
 // Test seam: while a responder is set, showMessage asks it instead of showing
 // a box. Pass an empty function to go back to real boxes. Returns the

@@ -97,7 +97,7 @@ std::unique_ptr<QDialog> TestAccessibility::openDialog(const QString& name)
         dialog =
             std::make_unique<FindForm>(list.lines(), list.currentRow(), Search{}, m_main.get());
     else if (name == "FileBox")
-        dialog = std::make_unique<FileBox>(FileBoxOptions{QStringLiteral("Open a Callvista"),
+        dialog = std::make_unique<FileBox>(ChooserOptions{QStringLiteral("Open a Callvista"),
                                                           QStringLiteral("Open"), false,
                                                           QStringLiteral("CVA"), true},
                                            m_main.get());

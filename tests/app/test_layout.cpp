@@ -56,12 +56,12 @@ std::unique_ptr<QWidget> makeWindow(Window which, EntryList& list)
         return std::make_unique<FindForm>(list.lines(), list.currentRow(), Search{});
     case Window::ChooserNew:
         return std::make_unique<FileBox>(
-            FileBoxOptions{"Enter a New Callvista FileName", "Make", true, "CVA", false});
+            ChooserOptions{"Enter a New Callvista FileName", "Make", true, "CVA", false});
     case Window::ChooserOpen:
         return std::make_unique<FileBox>(
-            FileBoxOptions{"Open a Callvista", "Open", false, "CVA", true});
+            ChooserOptions{"Open a Callvista", "Open", false, "CVA", true});
     case Window::ChooserSaveAs:
-        return std::make_unique<FileBox>(FileBoxOptions{"Save as to", "Save", true, "CVA", false});
+        return std::make_unique<FileBox>(ChooserOptions{"Save as to", "Save", true, "CVA", false});
     }
     return nullptr;
 }

@@ -26,14 +26,14 @@ using namespace callvista::testing;
 namespace {
 
 // The three ways the document commands ask for a file.
-const FileBoxOptions NewOptions{QStringLiteral("Enter a New Callvista FileName"),
+const ChooserOptions NewOptions{QStringLiteral("Enter a New Callvista FileName"),
                                 QStringLiteral("Make"), true, QStringLiteral("CVA"), false};
-const FileBoxOptions OpenOptions{QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false,
+const ChooserOptions OpenOptions{QStringLiteral("Open a Callvista"), QStringLiteral("Open"), false,
                                  QStringLiteral("CVA"), true};
-const FileBoxOptions SaveAsOptions{QStringLiteral("Save as to"), QStringLiteral("Save"), true,
+const ChooserOptions SaveAsOptions{QStringLiteral("Save as to"), QStringLiteral("Save"), true,
                                    QStringLiteral("CVA"), false};
 
-FileBoxOptions optionsNamed(const QString& name)
+ChooserOptions optionsNamed(const QString& name)
 {
     if (name == QLatin1String("New"))
         return NewOptions;
@@ -155,8 +155,8 @@ private slots:
 private:
     // Shows a chooser as the document commands do, lets the step type and
     // click into it, and keeps what it handed back.
-    void runChooser(const FileBoxOptions& options, const ModalScript::Step& step, Chosen& chosen);
-    void runChooser(const FileBoxOptions& options, const ModalScript::Step& step);
+    void runChooser(const ChooserOptions& options, const ModalScript::Step& step, Chosen& chosen);
+    void runChooser(const ChooserOptions& options, const ModalScript::Step& step);
 
     std::unique_ptr<ScratchFolder> m_temp;
     QString m_folder;
@@ -175,7 +175,7 @@ void TestFileBox::cleanup()
     m_temp.reset();
 }
 
-void TestFileBox::runChooser(const FileBoxOptions& options, const ModalScript::Step& step,
+void TestFileBox::runChooser(const ChooserOptions& options, const ModalScript::Step& step,
                              Chosen& chosen)
 {
     FileBox box(options);
@@ -186,7 +186,7 @@ void TestFileBox::runChooser(const FileBoxOptions& options, const ModalScript::S
     QCOMPARE(chosen.path.isEmpty(), !chosen.accepted);
 }
 
-void TestFileBox::runChooser(const FileBoxOptions& options, const ModalScript::Step& step)
+void TestFileBox::runChooser(const ChooserOptions& options, const ModalScript::Step& step)
 {
     Chosen ignored;
     runChooser(options, step, ignored);
@@ -282,7 +282,7 @@ void TestFileBox::extensionComesFromTheOptions()
     QFETCH(QString, file);
     for (const char* name : {"book.CVA", "old.cva", "notes.txt"})
         touch(m_folder + "/" + name);
-    FileBoxOptions options = SaveAsOptions;
+    ChooserOptions options = SaveAsOptions;
     options.extension = extension;
     MessageScript messages;
     Chosen chosen;

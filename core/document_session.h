@@ -1,0 +1,101 @@
+#pragma once
+
+#include "core/document_file.h"
+#include "core/entry_match.h"
+#include "core/user_prompts.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// The open document's life: its name, whether it has unsaved changes, the
+// search that Find offers again, and the decisions of New, Open, Save, Save
+// As and closing, with the questions they ask on the way. The window builds
+// the controls and forwards each command here; the session reads and writes
+// the files, asks and tells through UserPrompts, and changes the entries
+// only through EntryStore.
+namespace callvista {
+
+// Where the window keeps the document's entries.
+class EntryStore
+{
+public:
+    virtual ~EntryStore() = default;
+
+    [[nodiscard]] virtual const SortedLines& lines() const = 0;
+    // Replaces every entry by these lines, already in order.
+    virtual void replaceLines(SortedLines&& lines) = 0;
+    virtual void clearLines() = 0;
+};
+
+class DocumentSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What came of a save: the file was written, the Save As chooser was
+    // left without a name, or writing failed (the user has been told).
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+
+    // Something to tell the user once the window is up.
+    struct Notice {
+        QString title;
+        QString text;
+    };
+
+    DocumentSession(EntryStore& entries, UserPrompts& user, QObject* parent = nullptr);
+
+    // The document's file; nothing while it has none.
+    [[nodiscard]] const std::optional<QString>& path() const { return m_path; }
+    // The window's caption: the path, or "<Untitled>".
+    [[nodiscard]] QString caption() const;
+    [[nodiscard]] static QString untitledCaption();
+
+    [[nodiscard]] bool isModified() const { return m_modified; }
+    // Add, Edit and Delete changed the entries.
+    void setModified();
+
+    [[nodiscard]] const Search& search() const { return m_search; }
+    void rememberSearch(const Search& search) { m_search = search; }
+
+    void newDocument();
+    void openDocument();
+    SaveOutcome save();
+    SaveOutcome saveAs();
+    // Asks about unsaved changes and saves on Yes. False only when that save
+    // failed: the window then stays open rather than lose the changes.
+    bool mayClose();
+
+    // Takes in a document read beforehand from the path, as Open does once
+    // it has read the file, and hands back what to tell the user about it:
+    // the refusal (the document stays as it was), what the reader mended,
+    // or nothing.
+    std::optional<Notice> adoptRead(const QString& path, Result<LoadedDocument>&& document);
+
+signals:
+    // The caption after a command named the document, also when the name
+    // stayed the same.
+    void captionChanged(const QString& caption);
+    // New emptied the entries (fromFile false) or Open replaced them by a
+    // file's (true); the remembered search is gone.
+    void documentReplaced(bool fromFile);
+    void modificationChanged(bool modified);
+
+private:
+    // The unsaved-changes question of New and Open: false ends the command.
+    bool settleChangesBeforeReplacing();
+    SaveOutcome writeTo(const QString& path);
+    // After a command has made, opened or written the file: the document is
+    // named by it and has no unsaved changes.
+    void named(const QString& path);
+    void setModifiedState(bool modified);
+
+    EntryStore& m_entries;
+    UserPrompts& m_user;
+    std::optional<QString> m_path;
+    bool m_modified = false;
+    Search m_search;
+};
+
+} // namespace callvista
