@@ -10,7 +10,7 @@ version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 options=(-xplatform win32-g++ -qt-host-path /usr -release -shared
          -no-opengl -no-dbus -no-icu -nomake examples -nomake tests
          -no-feature-tabletevent -no-feature-sql -no-feature-network
-         -no-feature-xml -no-feature-printsupport -no-feature-testlib_selfcover)
+         -no-feature-xml -no-feature-testlib_selfcover)
 hash=$(printf '%s\n' "$version" "${options[@]}" | cat - "$toolchain" | sha256sum | cut -c1-12)
 cache=${CALLVISTA_CACHE:-/var/cache/callvista}
 prefix=$cache/qt-${version%%+*}-mingw64-$hash

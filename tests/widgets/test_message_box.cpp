@@ -22,29 +22,37 @@ private slots:
 
 using Buttons = QMessageBox::StandardButtons;
 Q_DECLARE_METATYPE(MessageButtons)
+Q_DECLARE_METATYPE(std::optional<MessageAnswer>)
 
 void TestMessageBox::buildsTheBox_data()
 {
     QTest::addColumn<MessageButtons>("kind");
+    QTest::addColumn<std::optional<MessageAnswer>>("asked");
     QTest::addColumn<int>("buttons");
     QTest::addColumn<int>("defaultButton");
 
-    QTest::newRow("ok") << MessageButtons::Ok << int(QMessageBox::Ok) << int(QMessageBox::Ok);
-    QTest::newRow("yes no") << MessageButtons::YesNo << int(QMessageBox::Yes | QMessageBox::No)
-                            << int(QMessageBox::Yes);
+    const std::optional<MessageAnswer> usual;
+    QTest::newRow("ok") << MessageButtons::Ok << usual << int(QMessageBox::Ok)
+                        << int(QMessageBox::Ok);
+    QTest::newRow("yes no") << MessageButtons::YesNo << usual
+                            << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Yes);
+    QTest::newRow("yes no, no the default")
+        << MessageButtons::YesNo << std::optional(MessageAnswer::No)
+        << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::No);
     QTest::newRow("yes no cancel")
-        << MessageButtons::YesNoCancel
+        << MessageButtons::YesNoCancel << usual
         << int(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) << int(QMessageBox::Yes);
 }
 
 void TestMessageBox::buildsTheBox()
 {
     QFETCH(MessageButtons, kind);
+    QFETCH(std::optional<MessageAnswer>, asked);
     QFETCH(int, buttons);
     QFETCH(int, defaultButton);
 
-    const auto box =
-        buildMessageBox(nullptr, {"Are You Sure to Remove 'SMITH' ?", "Delete Confirmation", kind});
+    const auto box = buildMessageBox(
+        nullptr, {"Are You Sure to Remove 'SMITH' ?", "Delete Confirmation", kind, asked});
     QCOMPARE(box->windowTitle(), QStringLiteral("Delete Confirmation"));
     QCOMPARE(box->text(), QStringLiteral("Are You Sure to Remove 'SMITH' ?"));
     QCOMPARE(box->icon(), QMessageBox::NoIcon);

@@ -1,0 +1,583 @@
+#include "core/document_session.h"
+#include "core/entry_line.h"
+#include "file_support.h"
+#ifndef Q_OS_WIN
+#include "posix_faults.h"
+#endif
+#include "scripted_prompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+// The decisions of the document's commands, without a window: which
+// question comes when, what each answer does, and what a failed read or
+// save leaves of the document's name, its unsaved changes and its entries.
+
+using namespace callvista;
+using namespace callvista::testing;
+
+namespace {
+
+using Kind = ScriptedPrompts::Prompt::Kind;
+
+const QString Question = QStringLiteral("Callvista is Changed, Do you want to save your changes?");
+const QString Untitled = QStringLiteral("<Untitled>");
+
+// The full path of a file in the current folder, as the chooser gives it.
+QString path(const QString& name)
+{
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(name));
+}
+
+void replaceByFolder(const QString& name)
+{
+    QVERIFY(QFile::remove(name));
+    QVERIFY(QDir::current().mkdir(name));
+}
+
+QStringList folderFiles()
+{
+    return QDir::current().entryList(QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class TestDocumentSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void questionBeforeNewAndOpen_data();
+    void questionBeforeNewAndOpen();
+    void newAfterYesSavesThenStartsAfresh();
+    void failedSaveEndsTheCommand_data();
+    void failedSaveEndsTheCommand();
+    void newThenCloseAsksNothingAndWritesNothing();
+    void saveOnUntitledGoesThroughSaveAs();
+    void saveWritesAgainWithoutAQuestion();
+    void openForgetsTheSearch();
+    void openRefusedKeepsTheDocument_data();
+    void openRefusedKeepsTheDocument();
+    void openTellsWhatTheReaderMended_data();
+    void openTellsWhatTheReaderMended();
+    void failingSaveKeepsNameAndFlag_data();
+    void failingSaveKeepsNameAndFlag();
+    void realWriteFailureKeepsEverything_data();
+    void realWriteFailureKeepsEverything();
+    void closing_data();
+    void closing();
+
+private:
+    // Opens the file of that name in the current folder, as Open does with
+    // no unsaved changes.
+    void open(const QString& name);
+
+    std::unique_ptr<ScratchFolder> m_temp;
+    std::unique_ptr<MemoryEntries> m_entries;
+    std::unique_ptr<ScriptedPrompts> m_user;
+    std::unique_ptr<DocumentSession> m_session;
+};
+
+void TestDocumentSession::init()
+{
+    m_temp = std::make_unique<ScratchFolder>();
+    QVERIFY(!m_temp->path().isEmpty());
+    m_entries = std::make_unique<MemoryEntries>();
+    m_user = std::make_unique<ScriptedPrompts>();
+    m_session = std::make_unique<DocumentSession>(*m_entries, *m_user);
+}
+
+void TestDocumentSession::cleanup()
+{
+    const int unanswered = m_user->unanswered;
+    m_session.reset();
+    m_user.reset();
+    m_entries.reset();
+    m_temp.reset();
+    QCOMPARE(unanswered, 0);
+}
+
+void TestDocumentSession::open(const QString& name)
+{
+    m_user->paths.push_back(path(name));
+    m_session->openDocument();
+    QCOMPARE(m_session->caption(), path(name));
+    m_user->asked.clear();
+}
+
+void TestDocumentSession::questionBeforeNewAndOpen_data()
+{
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::addColumn<QStringList>("choosers");
+
+    QTest::newRow("new, cancel") << false << MessageAnswer::Cancel << QStringList{};
+    QTest::newRow("new, no") << false << MessageAnswer::No
+                             << QStringList{"Enter a New Callvista FileName"};
+    QTest::newRow("new, yes on untitled")
+        << false << MessageAnswer::Yes
+        << QStringList{"Save as to", "Enter a New Callvista FileName"};
+    QTest::newRow("open, cancel") << true << MessageAnswer::Cancel << QStringList{};
+    QTest::newRow("open, no") << true << MessageAnswer::No << QStringList{"Open a Callvista"};
+    QTest::newRow("open, yes on untitled")
+        << true << MessageAnswer::Yes << QStringList{"Save as to", "Open a Callvista"};
+}
+
+void TestDocumentSession::questionBeforeNewAndOpen()
+{
+    QFETCH(bool, open);
+    QFETCH(MessageAnswer, answer);
+    QFETCH(QStringList, choosers);
+
+    m_entries->add({{"Baker", "Tom", "12-345-67"}});
+    m_session->setModified();
+    m_user->answers.push_back(answer);
+    // Every chooser is left without a path.
+    for (qsizetype i = 0; i < choosers.size(); ++i)
+        m_user->paths.push_back(std::nullopt);
+    if (open)
+        m_session->openDocument();
+    else
+        m_session->newDocument();
+
+    QCOMPARE(m_user->titles(), QStringList{"Alert"} + choosers);
+    const ScriptedPrompts::Prompt& question = m_user->asked.first();
+    QCOMPARE(question.kind, Kind::Question);
+    QCOMPARE(question.text, Question);
+    QCOMPARE(question.buttons, MessageButtons::YesNoCancel);
+    QCOMPARE(question.defaultButton, MessageAnswer::Yes);
+    // So nothing changed.
+    QCOMPARE(m_entries->families(), QStringList{"Baker"});
+    QCOMPARE(m_session->caption(), Untitled);
+    QVERIFY(folderFiles().isEmpty());
+    QVERIFY(m_session->isModified());
+}
+
+void TestDocumentSession::newAfterYesSavesThenStartsAfresh()
+{
+    writeBytes("book.CVA", "Old\r\nx\r\n1\r\n");
+    open("book.CVA");
+    m_entries->add({{"Baker", "Tom", "12-345-67"}});
+    m_session->setModified();
+    m_session->rememberSearch({{"Bak", {}, {}}, {}});
+    QSignalSpy replaced(m_session.get(), &DocumentSession::documentReplaced);
+
+    m_user->answers.push_back(MessageAnswer::Yes);
+    m_user->paths.push_back(path("fresh.CVA"));
+    m_session->newDocument();
+
+    // The named document is written without a chooser; New's is the only one.
+    QCOMPARE(m_user->titles(), (QStringList{"Alert", "Enter a New Callvista FileName"}));
+    QCOMPARE(m_user->asked.last().chooser.warnBeforeOverwrite, true);
+    QCOMPARE(m_user->asked.last().chooser.nameLocked, false);
+    QCOMPARE(readBytes("book.CVA"), QByteArray("Baker\r\nTom\r\n12-345-67\r\nOld\r\nx\r\n1\r\n"));
+    QCOMPARE(m_entries->lines().size(), 0);
+    QCOMPARE(m_session->caption(), path("fresh.CVA"));
+    QVERIFY(!QFile::exists("fresh.CVA"));
+    QVERIFY(!m_session->isModified());
+    // The new document does not offer the old one's search.
+    QCOMPARE(m_session->search().criteria.family, QString());
+    QCOMPARE(replaced.size(), 1);
+    QCOMPARE(replaced.first().first().toBool(), false);
+}
+
+void TestDocumentSession::failedSaveEndsTheCommand_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("new") << "new";
+    QTest::newRow("open") << "open";
+}
+
+void TestDocumentSession::failedSaveEndsTheCommand()
+{
+    QFETCH(QString, command);
+    writeBytes("taken.CVA", "");
+    open("taken.CVA");
+    m_entries->add({{"Baker", "Tom", "12-345-67"}});
+    m_session->setModified();
+    replaceByFolder("taken.CVA");
+
+    m_user->answers.push_back(MessageAnswer::Yes);
+    if (command == "new")
+        m_session->newDocument();
+    else
+        m_session->openDocument();
+    // The changes could not be written: the command ends before its chooser.
+    QCOMPARE(m_user->titles(), (QStringList{"Alert", "Error"}));
+    QVERIFY(m_user->asked.last().text.contains(path("taken.CVA")));
+    QCOMPARE(m_entries->families(), QStringList{"Baker"});
+    QCOMPARE(m_session->caption(), path("taken.CVA"));
+    QVERIFY(m_session->isModified());
+}
+
+void TestDocumentSession::newThenCloseAsksNothingAndWritesNothing()
+{
+    m_user->paths.push_back(path("fresh.CVA"));
+    m_session->newDocument();
+    QCOMPARE(m_session->caption(), path("fresh.CVA"));
+    QVERIFY(m_session->mayClose());
+    QCOMPARE(m_user->titles(), QStringList{"Enter a New Callvista FileName"});
+    QVERIFY(folderFiles().isEmpty());
+}
+
+void TestDocumentSession::saveOnUntitledGoesThroughSaveAs()
+{
+    m_entries->add({{"Baker", "Tom", "12-345-67"}});
+    m_session->setModified();
+    m_user->paths.push_back(std::nullopt);
+    QCOMPARE(m_session->save(), DocumentSession::SaveOutcome::Cancelled);
+    QCOMPARE(m_user->titles(), QStringList{"Save as to"});
+    const ChooserOptions& chooser = m_user->asked.first().chooser;
+    QCOMPARE(chooser.actionCaption, QStringLiteral("Save"));
+    QCOMPARE(chooser.extension, QStringLiteral("CVA"));
+    QVERIFY(chooser.warnBeforeOverwrite);
+    QCOMPARE(m_session->caption(), Untitled);
+    QVERIFY(!m_session->path());
+    QVERIFY(m_session->isModified());
+    QVERIFY(folderFiles().isEmpty());
+}
+
+void TestDocumentSession::saveWritesAgainWithoutAQuestion()
+{
+    const QByteArray baker("Baker\r\nTom\r\n12-345-67\r\n");
+    writeBytes("book.CVA", baker);
+    open("book.CVA");
+    QVERIFY(!m_session->isModified());
+    QSignalSpy captions(m_session.get(), &DocumentSession::captionChanged);
+    // Someone else writes the file; Save puts the unchanged document back.
+    writeBytes("book.CVA", "something else\r\n");
+    QCOMPARE(m_session->save(), DocumentSession::SaveOutcome::Saved);
+    QVERIFY(m_user->asked.isEmpty());
+    QCOMPARE(readBytes("book.CVA"), baker);
+    // The caption is announced again under the same name.
+    QCOMPARE(captions.size(), 1);
+    QCOMPARE(captions.first().first().toString(), path("book.CVA"));
+}
+
+void TestDocumentSession::openForgetsTheSearch()
+{
+    writeBytes("book.CVA", "Zeta\r\nZ\r\n9\r\nAdams\r\n\r\n555\r\n");
+    m_entries->add({{"Baker", "Tom", "12-345-67"}});
+    m_session->setModified();
+    m_session->rememberSearch({{"Bak", {}, {}}, {true, false}});
+    QSignalSpy replaced(m_session.get(), &DocumentSession::documentReplaced);
+
+    m_user->answers.push_back(MessageAnswer::No);
+    m_user->paths.push_back(path("book.CVA"));
+    m_session->openDocument();
+    QCOMPARE(m_user->titles(), (QStringList{"Alert", "Open a Callvista"}));
+    QVERIFY(m_user->asked.last().chooser.nameLocked);
+    QVERIFY(!m_user->asked.last().chooser.warnBeforeOverwrite);
+    QCOMPARE(m_entries->families(), (QStringList{"Adams", "Zeta"}));
+    QVERIFY(!m_session->isModified());
+    QCOMPARE(m_session->search().criteria.family, QString());
+    QVERIFY(!m_session->search().options.matchCase);
+    QCOMPARE(replaced.size(), 1);
+    QCOMPARE(replaced.first().first().toBool(), true);
+}
+
+void TestDocumentSession::openRefusedKeepsTheDocument_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("file gone before it was read") << "missing";
+    QTest::newRow("file too large to be a document") << "huge";
+    QTest::newRow("more entries than the list holds") << "many";
+}
+
+void TestDocumentSession::openRefusedKeepsTheDocument()
+{
+    QFETCH(QString, kind);
+    writeBytes("kept.CVA", "");
+    open("kept.CVA");
+    m_entries->add({{"Baker", "Tom", "12-345-67"}});
+    m_session->setModified();
+
+    const QString name = QStringLiteral("bad.CVA");
+    if (kind == "huge") {
+        writeBytes(name, "x\r\n");
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(64 * 1024 * 1024));
+    } else if (kind == "many") {
+        writeBytes(name, QByteArray("a\r\nb\r\n1\r\n").repeated(MaxEntries + 1));
+    }
+
+    m_user->answers.push_back(MessageAnswer::No);
+    m_user->paths.push_back(path(name));
+    m_session->openDocument();
+
+    QCOMPARE(m_user->titles(), (QStringList{"Alert", "Open a Callvista", "Error"}));
+    QVERIFY2(m_user->asked.last().text.contains(path(name)), qPrintable(m_user->asked.last().text));
+    QCOMPARE(m_entries->families(), QStringList{"Baker"});
+    QCOMPARE(m_session->caption(), path("kept.CVA"));
+    QVERIFY(m_session->isModified());
+}
+
+void TestDocumentSession::openTellsWhatTheReaderMended_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QStringList>("told");
+
+    // Each count in English, for one and for more.
+    QTest::newRow("overlong value and an incomplete last entry")
+        << QByteArray(40, 'L') + "\r\nshort\r\n1\r\nLast\r\nhalf\r\n"
+        << 2
+        << QStringList{"1 value was longer than its column and was shortened; saving will "
+                       "store it shortened.",
+                       "The file ended inside its last entry; its missing fields are empty."};
+    QTest::newRow("two overlong values")
+        << QByteArray(40, 'L') + "\r\n" + QByteArray(25, 'S') + "\r\n1\r\n"
+        << 1
+        << QStringList{"2 values were longer than their column and were shortened; saving will "
+                       "store them shortened."};
+    // Where the system's code page is not UTF-8 (Windows), a line in it is
+    // the system's own text, read without a word; elsewhere it is mended.
+    QTest::newRow("one Windows-1252 line among UTF-8 ones")
+        << QByteArray("M\xc3\xbcller\r\nA\r\n1\r\nJ\xe4ger\r\nB\r\n2\r\n") << 2
+#ifdef Q_OS_WIN
+        << QStringList{};
+#else
+        << QStringList{"1 line was not UTF-8 text and was read as Windows-1252."};
+#endif
+    QTest::newRow("two Windows-1252 lines among UTF-8 ones")
+        << QByteArray("M\xc3\xbcller\r\nA\r\n1\r\nJ\xe4ger\r\nB\xe4r\r\n2\r\n") << 2
+#ifdef Q_OS_WIN
+        << QStringList{};
+#else
+        << QStringList{"2 lines were not UTF-8 text and were read as Windows-1252."};
+#endif
+}
+
+void TestDocumentSession::openTellsWhatTheReaderMended()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, entries);
+    QFETCH(QStringList, told);
+
+    writeBytes("mended.CVA", bytes);
+    m_user->paths.push_back(path("mended.CVA"));
+    m_session->openDocument();
+    QCOMPARE(m_entries->lines().size(), entries);
+    QCOMPARE(m_session->caption(), path("mended.CVA"));
+    // What the reader mended is not a change of the document.
+    QVERIFY(!m_session->isModified());
+    if (told.isEmpty()) {
+        QCOMPARE(m_user->titles(), QStringList{"Open a Callvista"});
+        QCOMPARE(m_entries->families(),
+                 (QStringList{QStringLiteral("J\u00e4ger"), QStringLiteral("M\u00fcller")}));
+        return;
+    }
+    QCOMPARE(m_user->titles(), (QStringList{"Open a Callvista", "Warning"}));
+    QCOMPARE(m_user->asked.last().kind, Kind::Message);
+    // The warning names the file it is about, then says what was mended.
+    const QString text = m_user->asked.last().text;
+    QVERIFY2(text.startsWith("\"" + path("mended.CVA") + "\" was opened with these repairs:\n"),
+             qPrintable(text));
+    for (const QString& note : told)
+        QVERIFY2(text.contains(note), qPrintable(text));
+    QCOMPARE(text.count(u'\n'), told.size());
+}
+
+void TestDocumentSession::failingSaveKeepsNameAndFlag_data()
+{
+    QTest::addColumn<bool>("saveAs");
+    QTest::newRow("save onto a folder") << false;
+    QTest::newRow("save as onto a folder") << true;
+}
+
+void TestDocumentSession::failingSaveKeepsNameAndFlag()
+{
+    QFETCH(bool, saveAs);
+    if (saveAs) {
+        QVERIFY(QDir::current().mkdir("taken.CVA"));
+    } else {
+        writeBytes("taken.CVA", "");
+        open("taken.CVA");
+    }
+    const std::optional<QString> previous = m_session->path();
+    m_entries->add({{"Baker", "Tom", "12-345-67"}});
+    m_session->setModified();
+    if (!saveAs)
+        replaceByFolder("taken.CVA");
+
+    if (saveAs)
+        m_user->paths.push_back(path("taken.CVA"));
+    const DocumentSession::SaveOutcome outcome = saveAs ? m_session->saveAs() : m_session->save();
+    QCOMPARE(outcome, DocumentSession::SaveOutcome::Failed);
+    const QStringList expected = saveAs ? QStringList{"Save as to", "Error"} : QStringList{"Error"};
+    QCOMPARE(m_user->titles(), expected);
+    QVERIFY(m_user->asked.last().text.contains(path("taken.CVA")));
+    QCOMPARE(m_session->path(), previous);
+    QVERIFY(QFileInfo(QStringLiteral("taken.CVA")).isDir());
+    QVERIFY(m_session->isModified());
+}
+
+void TestDocumentSession::realWriteFailureKeepsEverything_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("reason");
+
+#ifndef Q_OS_WIN
+    // A size limit and a tiny file system are POSIX's; on Windows the core's
+    // tests fail saves through a read-only file and one held open.
+    QTest::newRow("size limit, document under one buffer")
+        << "size limit" << 200 << "File too large.";
+    QTest::newRow("size limit, large document") << "size limit" << 3000 << "File too large.";
+    QTest::newRow("full disk, document under one buffer")
+        << "full disk" << 200 << "No space left on device.";
+    QTest::newRow("full disk, large document") << "full disk" << 3000 << "No space left on device.";
+#endif
+    QTest::newRow("line break put into the list behind the dialogs' back")
+        << "line break" << 3 << "holds a line break, which a document cannot store.";
+}
+
+void TestDocumentSession::realWriteFailureKeepsEverything()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, entries);
+    QFETCH(QString, reason);
+
+#ifdef Q_OS_WIN
+    struct NoDisk {
+        QString path() const { return {}; }
+        bool fill() const { return true; }
+    };
+    std::unique_ptr<NoDisk> disk;
+#else
+    std::unique_ptr<TinyFileSystem> disk;
+    if (fault == "full disk") {
+        // Room for the document as it is opened, and no more once filled.
+        disk = std::make_unique<TinyFileSystem>(256);
+        if (!disk->mounted())
+            QSKIP(qPrintable("a full disk is made by mounting a tiny tmpfs, which is not allowed "
+                             "here: "
+                             + disk->why()));
+    }
+#endif
+    // The document is opened from its folder; the tiny file system is left
+    // before it is unmounted.
+    const CurrentFolderKept back;
+    const QString folder = disk ? disk->path() : m_temp->path();
+    QVERIFY(QDir::setCurrent(folder));
+    const QByteArray old = documentOf(entries);
+    writeBytes("book.CVA", old);
+    open("book.CVA");
+    const QString document = path("book.CVA");
+    QCOMPARE(m_entries->lines().size(), entries);
+    if (fault == "line break") {
+        SortedLines lines = m_entries->lines();
+        lines.insert(lines.place(QStringLiteral("Miller\n").leftJustified(30) + "|"
+                                 + QString(20, u' ') + "|" + QString(20, u' ')));
+        m_entries->replaceLines(std::move(lines));
+    }
+    m_entries->add({{"Zeta", "Added", "555-0199"}});
+    m_session->setModified();
+    if (disk)
+        QVERIFY(disk->fill());
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+
+    {
+#ifndef Q_OS_WIN
+        std::unique_ptr<FileSizeLimit> limit;
+        if (fault == "size limit") {
+            limit = std::make_unique<FileSizeLimit>(4096);
+            QVERIFY(limit->isSet());
+        }
+#endif
+        QCOMPARE(m_session->save(), DocumentSession::SaveOutcome::Failed);
+    }
+    QCOMPARE(m_user->titles(), QStringList{"Error"});
+    const QString told = m_user->asked.first().text;
+    QVERIFY2(told.contains(document), qPrintable(told));
+    QVERIFY2(told.endsWith(reason), qPrintable(told));
+    QCOMPARE(m_session->caption(), document);
+    QCOMPARE(readBytes(document), old);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QVERIFY(m_entries->families().contains(QStringLiteral("Zeta")));
+
+    // The changes are still unsaved, so closing asks about them.
+    m_user->answers.push_back(MessageAnswer::No);
+    QVERIFY(m_session->mayClose());
+    QCOMPARE(m_user->titles(), (QStringList{"Error", "Alert"}));
+    QCOMPARE(m_user->asked.last().text, Question);
+}
+
+void TestDocumentSession::closing_data()
+{
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<bool>("replacedByFolder");
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QByteArray>("written");
+
+    // The document, where one is opened, holds Adams; a change adds Baker.
+    // `written` is what book.CVA holds afterwards.
+    const QByteArray none("<missing>");
+    const QByteArray adams("Adams\r\nAnn\r\n555-01-00\r\n");
+    const QByteArray both = adams + "Baker\r\nTom\r\n12-345-67\r\n";
+    QTest::newRow("unchanged closes without a question")
+        << "book.CVA" << false << false << MessageAnswer::Ok << true << adams;
+    QTest::newRow("no closes without writing")
+        << "book.CVA" << true << false << MessageAnswer::No << true << adams;
+    QTest::newRow("yes writes and closes")
+        << "book.CVA" << true << false << MessageAnswer::Yes << true << both;
+    QTest::newRow("yes on untitled, chooser left, closes")
+        << "" << true << false << MessageAnswer::Yes << true << none;
+    QTest::newRow("yes with a failing save stays open")
+        << "folder.CVA" << true << true << MessageAnswer::Yes << false << none;
+}
+
+void TestDocumentSession::closing()
+{
+    QFETCH(QString, document);
+    QFETCH(bool, changed);
+    QFETCH(bool, replacedByFolder);
+    QFETCH(MessageAnswer, answer);
+    QFETCH(bool, closes);
+    QFETCH(QByteArray, written);
+
+    if (!document.isEmpty()) {
+        writeBytes(document, "Adams\r\nAnn\r\n555-01-00\r\n");
+        open(document);
+    }
+    if (changed) {
+        m_entries->add({{"Baker", "Tom", "12-345-67"}});
+        m_session->setModified();
+    }
+    if (replacedByFolder)
+        replaceByFolder(document);
+    if (changed)
+        m_user->answers.push_back(answer);
+    if (document.isEmpty() && answer == MessageAnswer::Yes)
+        m_user->paths.push_back(std::nullopt);
+
+    QCOMPARE(m_session->mayClose(), closes);
+    if (changed) {
+        QVERIFY(!m_user->asked.isEmpty());
+        const ScriptedPrompts::Prompt& question = m_user->asked.first();
+        QCOMPARE(question.text, Question);
+        QCOMPARE(question.title, QStringLiteral("Alert"));
+        QCOMPARE(question.buttons, MessageButtons::YesNo);
+        QCOMPARE(question.defaultButton, MessageAnswer::Yes);
+    } else {
+        QVERIFY(m_user->asked.isEmpty());
+    }
+    QCOMPARE(readBytes("book.CVA"), written);
+    if (!closes) {
+        QCOMPARE(m_user->titles(), (QStringList{"Alert", "Error"}));
+        QVERIFY(m_session->isModified());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDocumentSession)
+#include "test_document_session.moc"
