@@ -428,7 +428,7 @@ void MainWindow::openDocument()
 void MainWindow::openAtStart(const QString& path)
 {
     const QString full = fullDocumentPath(path);
-    openAtStart(full, loadDocumentFile(full));
+    openAtStart(full, loadDocumentFile(systemFileSystem(), full));
 }
 
 void MainWindow::openAtStart(const QString& fullPath, Result<LoadedDocument>&& document)
@@ -441,7 +441,7 @@ void MainWindow::openAtStart(const QString& fullPath, Result<LoadedDocument>&& d
 
 std::optional<MainWindow::Notice> MainWindow::openPath(const QString& path)
 {
-    return showLoaded(path, loadDocumentFile(path));
+    return showLoaded(path, loadDocumentFile(systemFileSystem(), path));
 }
 
 std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
@@ -465,7 +465,7 @@ std::optional<MainWindow::Notice> MainWindow::showLoaded(const QString& path,
 
 MainWindow::SaveOutcome MainWindow::writeTo(const QString& path)
 {
-    const Result<void> written = writeDocumentFile(path, m_list->lines());
+    const Result<void> written = writeDocumentFile(systemFileSystem(), path, m_list->lines());
     if (!written.ok()) {
         showMessage(this, written.error(), tr("Error"));
         return SaveOutcome::Failed;

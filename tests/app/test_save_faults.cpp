@@ -85,7 +85,7 @@ int saveUnderLimit(const QString& path, int entries, bool prepared)
     limit.rlim_cur = 4096;
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
         return 2;
-    const Result<void> result = writeDocumentFile(path, linesOf(entries));
+    const Result<void> result = writeDocumentFile(systemFileSystem(), path, linesOf(entries));
     std::fputs(result.error().toLocal8Bit().constData(), stdout);
     return result.ok() ? 1 : 0;
 }
@@ -98,7 +98,7 @@ int saveAndDie(const QString& path, int entries, int call)
     if (!arm)
         return 2;
     arm(call, 0, CallvistaFault::Kill);
-    return writeDocumentFile(path, linesOf(entries)).ok() ? 0 : 1;
+    return writeDocumentFile(systemFileSystem(), path, linesOf(entries)).ok() ? 0 : 1;
 }
 
 struct Child {
@@ -190,7 +190,7 @@ void TestSaveFaults::everyCallFailedInTurn()
                                      + " (" + (failedCall ? failedCall : "none") + ")";
 
             QCOMPARE(folderEntries(), QStringList{"book.CVA"});
-            const Result<DocumentEntries> read = readDocumentFile("book.CVA");
+            const Result<DocumentEntries> read = readDocumentFile(systemFileSystem(), "book.CVA");
             QVERIFY2(read.ok(), qPrintable(read.error()));
             if (messages.asked.isEmpty()) {
                 ++m_saved;
@@ -238,8 +238,8 @@ void TestSaveFaults::failedPermissionCopyNeverOpensTheFile()
 
     for (int call = 1;; ++call) {
         m_arm(call, EIO, CallvistaFault::Error);
-        const Result<void> result =
-            writeDocumentFile(path, QStringList{makeEntryLine("Private", "Kept", "1")});
+        const Result<void> result = writeDocumentFile(
+            systemFileSystem(), path, QStringList{makeEntryLine("Private", "Kept", "1")});
         const char* failedCall = nullptr;
         m_disarm(&failedCall);
         struct stat status {
@@ -317,12 +317,12 @@ void TestSaveFaults::killedSaveLeavesNothingInTheWay()
             break;
         }
         ++kills;
-        const Result<DocumentEntries> read = readDocumentFile(path);
+        const Result<DocumentEntries> read = readDocumentFile(systemFileSystem(), path);
         QVERIFY2(readBytes(path) == old || (read.ok() && read->lines == linesOf(entries)),
                  qPrintable(QStringLiteral("killed at call %1").arg(call)));
         QCOMPARE(matchingFiles(temp.path(), QStringLiteral("*.CVA")), QStringList{"book.CVA"});
 
-        const Result<void> again = writeDocumentFile(path, linesOf(2));
+        const Result<void> again = writeDocumentFile(systemFileSystem(), path, linesOf(2));
         QVERIFY2(again.ok(), qPrintable(again.error()));
         QCOMPARE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"book.CVA"});
     }
