@@ -59,15 +59,6 @@ QStringList folderEntries()
                                      | QDir::NoDotAndDotDot);
 }
 
-QStringList linesOf(int entries)
-{
-    QStringList lines;
-    for (int i = 0; i < entries; ++i)
-        lines.append(makeEntryLine(QStringLiteral("Saved %1").arg(i, 5, 10, QChar(u'0')), "New",
-                                   "555-0142"));
-    return lines;
-}
-
 // What a child process of this program does, named by its first argument;
 // each saves a document of that many entries to the path.
 
@@ -85,7 +76,7 @@ int saveUnderLimit(const QString& path, int entries, bool prepared)
     limit.rlim_cur = 4096;
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
         return 2;
-    const Result<void> result = writeDocumentFile(systemFileSystem(), path, linesOf(entries));
+    const Result<void> result = writeDocumentFile(systemFileSystem(), path, numberedLines(entries));
     std::fputs(result.error().toLocal8Bit().constData(), stdout);
     return result.ok() ? 1 : 0;
 }
@@ -98,7 +89,7 @@ int saveAndDie(const QString& path, int entries, int call)
     if (!arm)
         return 2;
     arm(call, 0, CallvistaFault::Kill);
-    return writeDocumentFile(systemFileSystem(), path, linesOf(entries)).ok() ? 0 : 1;
+    return writeDocumentFile(systemFileSystem(), path, numberedLines(entries)).ok() ? 0 : 1;
 }
 
 struct Child {
@@ -318,11 +309,11 @@ void TestSaveFaults::killedSaveLeavesNothingInTheWay()
         }
         ++kills;
         const Result<DocumentEntries> read = readDocumentFile(systemFileSystem(), path);
-        QVERIFY2(readBytes(path) == old || (read.ok() && read->lines == linesOf(entries)),
+        QVERIFY2(readBytes(path) == old || (read.ok() && read->lines == numberedLines(entries)),
                  qPrintable(QStringLiteral("killed at call %1").arg(call)));
         QCOMPARE(matchingFiles(temp.path(), QStringLiteral("*.CVA")), QStringList{"book.CVA"});
 
-        const Result<void> again = writeDocumentFile(systemFileSystem(), path, linesOf(2));
+        const Result<void> again = writeDocumentFile(systemFileSystem(), path, numberedLines(2));
         QVERIFY2(again.ok(), qPrintable(again.error()));
         QCOMPARE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"book.CVA"});
     }
