@@ -119,6 +119,7 @@ private slots:
     void everyCallFailedInTurn_data();
     void everyCallFailedInTurn();
     void failedPermissionCopyNeverOpensTheFile();
+    void failedLookAtTheOpenFileGivesTheSystemsReason();
     void fileSizeLimitRefusesTheSave_data();
     void fileSizeLimitRefusesTheSave();
     void killedSaveLeavesNothingInTheWay_data();
@@ -242,6 +243,32 @@ void TestSaveFaults::failedPermissionCopyNeverOpensTheFile()
         if (std::strcmp(failedCall, "fchmod") == 0)
             QVERIFY2(result.ok(), qPrintable(result.error()));
     }
+}
+
+// A document that the system cannot look at once it is open is refused in
+// the system's words, not taken for something other than an ordinary file.
+void TestSaveFaults::failedLookAtTheOpenFileGivesTheSystemsReason()
+{
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QString path = temp.filePath("book.CVA");
+    writeBytes(path, documentOf(2));
+    bool looked = false;
+    for (int call = 1;; ++call) {
+        m_arm(call, EIO, CallvistaFault::Error);
+        const Result<DocumentEntries> read = readDocumentFile(systemFileSystem(), path);
+        const char* failedCall = nullptr;
+        m_disarm(&failedCall);
+        if (!failedCall)
+            break;
+        if (std::strcmp(failedCall, "fstat") != 0)
+            continue;
+        looked = true;
+        QVERIFY(!read.ok());
+        QVERIFY2(read.error().endsWith(QString::fromLocal8Bit(std::strerror(EIO)) + u'.'),
+                 qPrintable(read.error()));
+    }
+    QVERIFY2(looked, "reading never looked at the open file");
 }
 
 void TestSaveFaults::fileSizeLimitRefusesTheSave_data()
