@@ -116,7 +116,7 @@ MainWindow::MainWindow(QWidget* parent)
     // The session's entries are the list's; the menu forwards to it.
     m_entries = std::make_unique<ListEntries>(*m_list);
     m_prompts = std::make_unique<WindowPrompts>(*this);
-    m_session = std::make_unique<DocumentSession>(*m_entries, *m_prompts);
+    m_session = std::make_unique<DocumentSession>(*m_entries, *m_prompts, systemFileSystem());
     connect(m_session.get(), &DocumentSession::captionChanged, this, &MainWindow::showCaption);
     connect(m_session.get(), &DocumentSession::documentReplaced, this,
             &MainWindow::documentReplaced);
@@ -365,7 +365,7 @@ void MainWindow::documentReplaced(bool fromFile)
 void MainWindow::openAtStart(const QString& path)
 {
     const QString full = fullDocumentPath(path);
-    openAtStart(full, loadDocumentFile(full));
+    openAtStart(full, loadDocumentFile(systemFileSystem(), full));
 }
 
 void MainWindow::openAtStart(const QString& fullPath, Result<LoadedDocument>&& document)

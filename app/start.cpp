@@ -74,8 +74,9 @@ std::optional<ReadAhead> readAhead(int argc, char* argv[])
     QThreadPool::globalInstance();
     ReadAhead ahead;
     ahead.fullPath = fullDocumentPath(QString::fromLocal8Bit(argv[1]));
-    ahead.document =
-        std::async(std::launch::async, [path = ahead.fullPath] { return loadDocumentFile(path); });
+    ahead.document = std::async(std::launch::async, [path = ahead.fullPath] {
+        return loadDocumentFile(systemFileSystem(), path);
+    });
     return ahead;
 }
 
@@ -129,7 +130,7 @@ int runProgram(int argc, char* argv[], const std::function<void(QMainWindow&)>& 
         if (ahead && ahead->fullPath == fullPath)
             window.openAtStart(fullPath, ahead->document.get());
         else
-            window.openAtStart(fullPath, loadDocumentFile(fullPath));
+            window.openAtStart(fullPath, loadDocumentFile(systemFileSystem(), fullPath));
     }
     window.show();
     return app.exec();

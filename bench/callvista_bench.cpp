@@ -97,8 +97,9 @@ void writeDocuments()
         SortedLines sorted;
         sorted.reset(entries);
         for (const auto& [saved, result] :
-             {std::pair{false, writeDocumentFile(documentPath(size), entries)},
-              std::pair{true, writeDocumentFile(documentPath(size, true), sorted)}}) {
+             {std::pair{false, writeDocumentFile(systemFileSystem(), documentPath(size), entries)},
+              std::pair{true,
+                        writeDocumentFile(systemFileSystem(), documentPath(size, true), sorted)}}) {
             if (!result.ok())
                 qFatal("%s%s", saved ? "saved: " : "", qPrintable(result.error()));
         }
@@ -214,7 +215,7 @@ static void BM_ReadIntoList(benchmark::State& state)
     MainWindow window;
     showAndPaint(window);
     for (auto _ : state) {
-        const Result<DocumentEntries> document = readDocumentFile(path);
+        const Result<DocumentEntries> document = readDocumentFile(systemFileSystem(), path);
         entryList(window).setItems(document->lines);
         QCoreApplication::processEvents();
     }
@@ -289,7 +290,7 @@ static void BM_WriteDocumentFile(benchmark::State& state)
     const QStringList lines = makeEntries(int(state.range(0)));
     const QString path = folder().filePath(QStringLiteral("written.CVA"));
     for (auto _ : state)
-        if (!writeDocumentFile(path, lines).ok())
+        if (!writeDocumentFile(systemFileSystem(), path, lines).ok())
             state.SkipWithError("cannot write");
     perEntry(state);
 }
@@ -384,7 +385,7 @@ static void BM_ListMemory(benchmark::State& state)
         showAndPaint(*window);
         const double before = heapBytes();
         state.ResumeTiming();
-        entryList(*window).setItems(readDocumentFile(path)->lines);
+        entryList(*window).setItems(readDocumentFile(systemFileSystem(), path)->lines);
         QCoreApplication::processEvents();
         state.PauseTiming();
         state.counters["added_MiB"] = (heapBytes() - before) / (1024.0 * 1024.0);

@@ -54,10 +54,12 @@ QString readWarning(const QString& path, const ReadReport& report)
 
 } // namespace
 
-DocumentSession::DocumentSession(EntryStore& entries, UserPrompts& user, QObject* parent)
+DocumentSession::DocumentSession(EntryStore& entries, UserPrompts& user, FileSystem& files,
+                                 QObject* parent)
     : QObject(parent)
     , m_entries(entries)
     , m_user(user)
+    , m_files(files)
 {
 }
 
@@ -130,7 +132,7 @@ void DocumentSession::openDocument()
         m_user.choosePath({tr("Open a Callvista"), tr("Open"), false, documentExtension(), true});
     if (!path)
         return;
-    if (const std::optional<Notice> notice = adoptRead(*path, loadDocumentFile(*path)))
+    if (const std::optional<Notice> notice = adoptRead(*path, loadDocumentFile(m_files, *path)))
         m_user.tell(notice->title, notice->text);
 }
 
@@ -153,7 +155,7 @@ std::optional<DocumentSession::Notice> DocumentSession::adoptRead(const QString&
 
 DocumentSession::SaveOutcome DocumentSession::writeTo(const QString& path)
 {
-    const Result<void> written = writeDocumentFile(path, m_entries.lines());
+    const Result<void> written = writeDocumentFile(m_files, path, m_entries.lines());
     if (!written.ok()) {
         m_user.tell(tr("Error"), written.error());
         return SaveOutcome::Failed;

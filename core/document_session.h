@@ -44,7 +44,8 @@ public:
         QString text;
     };
 
-    DocumentSession(EntryStore& entries, UserPrompts& user, QObject* parent = nullptr);
+    DocumentSession(EntryStore& entries, UserPrompts& user, FileSystem& files,
+                    QObject* parent = nullptr);
 
     // The document's file; nothing while it has none.
     [[nodiscard]] const std::optional<QString>& path() const { return m_path; }
@@ -93,6 +94,7 @@ private:
 
     EntryStore& m_entries;
     UserPrompts& m_user;
+    FileSystem& m_files;
     std::optional<QString> m_path;
     bool m_modified = false;
     Search m_search;

@@ -1,73 +1,138 @@
 #pragma once
 
-#include <QFile>
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
-// The few calls of the operating system that saving and reading a document
-// make, behind one small interface so that the logic of the document file
-// stays the same on every system. file_system_posix.cpp implements it with
-// the POSIX calls; another system gets a file of its own beside it.
-//
-// Every function that can fail returns the system's reason in words
-// ("No space left on device"), empty when it succeeded.
-namespace callvista::fs {
+#include <memory>
 
-// An open file as the system knows it (a descriptor, a handle).
-using Handle = qintptr;
-inline constexpr Handle NoHandle = -1;
+// The disk as saving and reading a document see it, behind one interface in
+// the manner of LevelDB's Env, so that the logic of the document file stays
+// the same on every system and a test can put a disk of its own in its place.
+// file_system_posix.cpp and file_system_windows.cpp each implement it for
+// their system; CMake compiles the one for the target.
+namespace callvista {
 
-// What a path names, after following links.
-enum class PathKind {
-    Missing, // nothing there; `danglingLink` tells a link to nothing
+// What went wrong, in kinds a caller can act on.
+enum class FileError {
+    None,
+    Missing, // nothing there, or a folder of the path is missing
     Folder,
-    Ordinary, // an ordinary file
-    Other, // a device, a pipe, a socket
-    Unreachable, // the system refused to look (a loop of links, no access): see `reason`
+    NotOrdinary, // a device, a pipe, a socket
+    NoRoom, // the disk is full, or the user's share of it
+    NoPermission,
+    TooLarge, // past what the file system or the user's limit allows
+    Other,
 };
 
-struct PathStatus {
-    PathKind kind = PathKind::Missing;
-    bool danglingLink = false;
-    QString reason;
+// The outcome of a call: its kind, and the system's own words for it
+// ("No space left on device") where the system gave any.
+struct FileStatus {
+    FileError error = FileError::None;
+    QString systemText;
+
+    [[nodiscard]] bool ok() const { return error == FileError::None; }
 };
 
-[[nodiscard]] PathStatus statusOf(const QString& path);
+// The sentence that tells the user what went wrong: the system's words where
+// it gave some, else the program's for the kind; empty for success. The one
+// place where a FileStatus becomes words.
+[[nodiscard]] QString describe(const FileStatus& status);
 
-// Creates a new file at the path for writing; fails if anything is there.
-// When `permissionsOf` names an existing file, the new file is created
-// readable by its owner alone and then given that file's permissions, so
-// that it is never more open than the file it is to replace, even when
-// copying the permissions fails. Otherwise it gets the permissions a new
-// file of the user gets. Returns NoHandle with the reason on failure.
-[[nodiscard]] Handle createFile(const QString& path, const QString& permissionsOf, QString& reason);
+// A file open for writing, closed when it is destroyed, at the latest.
+class WritableFile
+{
+public:
+    WritableFile() = default;
+    virtual ~WritableFile() = default;
+    WritableFile(const WritableFile&) = delete;
+    WritableFile& operator=(const WritableFile&) = delete;
 
-// Writes all the bytes, going on after an interrupted or short write; only
-// a call that writes nothing at all gives up, with the system's reason.
-[[nodiscard]] QString writeAll(Handle file, const char* data, qint64 size);
+    // Writes all the bytes, going on after a short write; a write that
+    // takes none of them gives up.
+    [[nodiscard]] FileStatus write(QByteArrayView bytes);
+    // Flushes the file's contents to the disk.
+    [[nodiscard]] virtual FileStatus flush() = 0;
+    // Closes the file; a file system may report a failed write only here.
+    // The file is closed even when this fails, and never closed again.
+    [[nodiscard]] virtual FileStatus close() = 0;
 
-// Flushes the file's contents to the disk.
-[[nodiscard]] QString flushFile(Handle file);
+protected:
+    // Writes some of the bytes, at least one unless it fails, and says how
+    // many in `written`.
+    [[nodiscard]] virtual FileStatus writeSome(const char* data, qint64 size, qint64& written) = 0;
+};
 
-// Closes the file; a file system may report a failed write only here.
-[[nodiscard]] QString closeFile(Handle file);
+// A file open for reading, closed when it is destroyed.
+class ReadableFile
+{
+public:
+    ReadableFile() = default;
+    virtual ~ReadableFile() = default;
+    ReadableFile(const ReadableFile&) = delete;
+    ReadableFile& operator=(const ReadableFile&) = delete;
 
-// Puts the file at `from` in the place of `to` in one step: whoever opens
-// `to` finds either the old file or the new one whole.
-[[nodiscard]] QString replaceFile(const QString& from, const QString& to);
+    // Its size when it was opened; it may have grown since.
+    [[nodiscard]] virtual qint64 size() const = 0;
+    // Appends up to `most` bytes, fewer only at the end of the file.
+    [[nodiscard]] FileStatus read(QByteArray& bytes, qint64 most);
 
-// Flushes the folder itself, so that a renamed file is found under its new
-// name after a power cut. Succeeds where the file system has nothing of the
-// kind to flush.
-[[nodiscard]] QString flushFolder(const QString& folder);
+protected:
+    // Reads up to `size` bytes and says how many in `done`; none at the end.
+    [[nodiscard]] virtual FileStatus readSome(char* data, qint64 size, qint64& done) = 0;
+};
 
-// Removes the file if it is there; what is left over from a failed save.
-void removeFile(const QString& path);
+class FileSystem
+{
+public:
+    FileSystem() = default;
+    virtual ~FileSystem() = default;
+    FileSystem(const FileSystem&) = delete;
+    FileSystem& operator=(const FileSystem&) = delete;
 
-// Opens an ordinary file for reading without ever waiting (a pipe put at
-// the path after it was looked at must not hold the window) and checks what
-// was opened. Returns the file's size, or -1 with the reason.
-[[nodiscard]] qint64 openForReading(QFile& file, const QString& path, QString& reason);
+    // What the path names, after following links: ok() for an ordinary
+    // file, else Missing, Folder, NotOrdinary, or what kept the system from
+    // looking (a loop of links, no access).
+    [[nodiscard]] virtual FileStatus statusOf(const QString& path) = 0;
+
+    // True when the path is a link to nothing.
+    [[nodiscard]] virtual bool isDanglingLink(const QString& path) = 0;
+
+    // Creates a new file at the path for writing; fails if anything is there.
+    // When `permissionsOf` names an existing file, the new file is created
+    // readable by its owner alone and then given that file's permissions, so
+    // that it is never more open than the file it is to replace, even when
+    // copying the permissions fails. Otherwise it gets the permissions a new
+    // file of the user gets.
+    [[nodiscard]] virtual FileStatus createFile(const QString& path, const QString& permissionsOf,
+                                                std::unique_ptr<WritableFile>& file) = 0;
+
+    // Opens an ordinary file for reading without ever waiting (a pipe put at
+    // the path after it was looked at must not hold the window) and checks
+    // what was opened: Folder or NotOrdinary for anything but an ordinary
+    // file, which is not kept open.
+    [[nodiscard]] virtual FileStatus openForReading(const QString& path,
+                                                    std::unique_ptr<ReadableFile>& file) = 0;
+
+    // Puts the file at `from` in the place of `to` in one step: whoever opens
+    // `to` finds either the old file or the new one whole.
+    [[nodiscard]] virtual FileStatus replaceFile(const QString& from, const QString& to) = 0;
+
+    // Flushes the folder itself, so that a renamed file is found under its
+    // new name after a power cut. Succeeds where the file system has nothing
+    // of the kind to flush.
+    [[nodiscard]] virtual FileStatus flushFolder(const QString& folder) = 0;
+
+    // Removes the file if it is there; what is left over from a failed save.
+    virtual void removeFile(const QString& path) = 0;
+};
+
+// The disk of the system the program runs on.
+[[nodiscard]] FileSystem& systemFileSystem();
+
+// What the system does that no caller needs to replace in a test.
+namespace fs {
 
 // The ordinary files (or links to them) of the folder, hidden ones left out,
 // whose names the system stores in bytes that its encoding cannot decode.
@@ -85,4 +150,6 @@ void prepareProcess();
 // "*", "?" and control characters that every system's chooser refuses.
 [[nodiscard]] bool refusesName(const QString& name);
 
-} // namespace callvista::fs
+} // namespace fs
+
+} // namespace callvista

@@ -59,15 +59,6 @@ QStringList folderEntries()
                                      | QDir::NoDotAndDotDot);
 }
 
-QStringList linesOf(int entries)
-{
-    QStringList lines;
-    for (int i = 0; i < entries; ++i)
-        lines.append(makeEntryLine(QStringLiteral("Saved %1").arg(i, 5, 10, QChar(u'0')), "New",
-                                   "555-0142"));
-    return lines;
-}
-
 // What a child process of this program does, named by its first argument;
 // each saves a document of that many entries to the path.
 
@@ -85,7 +76,7 @@ int saveUnderLimit(const QString& path, int entries, bool prepared)
     limit.rlim_cur = 4096;
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
         return 2;
-    const Result<void> result = writeDocumentFile(path, linesOf(entries));
+    const Result<void> result = writeDocumentFile(systemFileSystem(), path, numberedLines(entries));
     std::fputs(result.error().toLocal8Bit().constData(), stdout);
     return result.ok() ? 1 : 0;
 }
@@ -98,7 +89,7 @@ int saveAndDie(const QString& path, int entries, int call)
     if (!arm)
         return 2;
     arm(call, 0, CallvistaFault::Kill);
-    return writeDocumentFile(path, linesOf(entries)).ok() ? 0 : 1;
+    return writeDocumentFile(systemFileSystem(), path, numberedLines(entries)).ok() ? 0 : 1;
 }
 
 struct Child {
@@ -128,6 +119,7 @@ private slots:
     void everyCallFailedInTurn_data();
     void everyCallFailedInTurn();
     void failedPermissionCopyNeverOpensTheFile();
+    void failedLookAtTheOpenFileGivesTheSystemsReason();
     void fileSizeLimitRefusesTheSave_data();
     void fileSizeLimitRefusesTheSave();
     void killedSaveLeavesNothingInTheWay_data();
@@ -190,7 +182,7 @@ void TestSaveFaults::everyCallFailedInTurn()
                                      + " (" + (failedCall ? failedCall : "none") + ")";
 
             QCOMPARE(folderEntries(), QStringList{"book.CVA"});
-            const Result<DocumentEntries> read = readDocumentFile("book.CVA");
+            const Result<DocumentEntries> read = readDocumentFile(systemFileSystem(), "book.CVA");
             QVERIFY2(read.ok(), qPrintable(read.error()));
             if (messages.asked.isEmpty()) {
                 ++m_saved;
@@ -238,8 +230,8 @@ void TestSaveFaults::failedPermissionCopyNeverOpensTheFile()
 
     for (int call = 1;; ++call) {
         m_arm(call, EIO, CallvistaFault::Error);
-        const Result<void> result =
-            writeDocumentFile(path, QStringList{makeEntryLine("Private", "Kept", "1")});
+        const Result<void> result = writeDocumentFile(
+            systemFileSystem(), path, QStringList{makeEntryLine("Private", "Kept", "1")});
         const char* failedCall = nullptr;
         m_disarm(&failedCall);
         struct stat status {
@@ -251,6 +243,32 @@ void TestSaveFaults::failedPermissionCopyNeverOpensTheFile()
         if (std::strcmp(failedCall, "fchmod") == 0)
             QVERIFY2(result.ok(), qPrintable(result.error()));
     }
+}
+
+// A document that the system cannot look at once it is open is refused in
+// the system's words, not taken for something other than an ordinary file.
+void TestSaveFaults::failedLookAtTheOpenFileGivesTheSystemsReason()
+{
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QString path = temp.filePath("book.CVA");
+    writeBytes(path, documentOf(2));
+    bool looked = false;
+    for (int call = 1;; ++call) {
+        m_arm(call, EIO, CallvistaFault::Error);
+        const Result<DocumentEntries> read = readDocumentFile(systemFileSystem(), path);
+        const char* failedCall = nullptr;
+        m_disarm(&failedCall);
+        if (!failedCall)
+            break;
+        if (std::strcmp(failedCall, "fstat") != 0)
+            continue;
+        looked = true;
+        QVERIFY(!read.ok());
+        QVERIFY2(read.error().endsWith(QString::fromLocal8Bit(std::strerror(EIO)) + u'.'),
+                 qPrintable(read.error()));
+    }
+    QVERIFY2(looked, "reading never looked at the open file");
 }
 
 void TestSaveFaults::fileSizeLimitRefusesTheSave_data()
@@ -317,12 +335,12 @@ void TestSaveFaults::killedSaveLeavesNothingInTheWay()
             break;
         }
         ++kills;
-        const Result<DocumentEntries> read = readDocumentFile(path);
-        QVERIFY2(readBytes(path) == old || (read.ok() && read->lines == linesOf(entries)),
+        const Result<DocumentEntries> read = readDocumentFile(systemFileSystem(), path);
+        QVERIFY2(readBytes(path) == old || (read.ok() && read->lines == numberedLines(entries)),
                  qPrintable(QStringLiteral("killed at call %1").arg(call)));
         QCOMPARE(matchingFiles(temp.path(), QStringLiteral("*.CVA")), QStringList{"book.CVA"});
 
-        const Result<void> again = writeDocumentFile(path, linesOf(2));
+        const Result<void> again = writeDocumentFile(systemFileSystem(), path, numberedLines(2));
         QVERIFY2(again.ok(), qPrintable(again.error()));
         QCOMPARE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"book.CVA"});
     }

@@ -116,12 +116,13 @@ void TestDocumentFile::writesTheDocumentByteForByte()
     QVERIFY2(encoded.ok(), qPrintable(encoded.error()));
     QCOMPARE(encoded.value(), example);
 
-    QVERIFY(writeDocumentFile(path("a.CVA"), lines, widths).ok());
+    QVERIFY(writeDocumentFile(systemFileSystem(), path("a.CVA"), lines, widths).ok());
     QCOMPARE(readBytes(path("a.CVA")), example);
 
-    QVERIFY(writeDocumentFile(path("empty.CVA"), QStringList(), widths).ok());
+    QVERIFY(writeDocumentFile(systemFileSystem(), path("empty.CVA"), QStringList(), widths).ok());
     QCOMPARE(QFileInfo(path("empty.CVA")).size(), 0);
-    const Result<DocumentEntries> empty = readDocumentFile(path("empty.CVA"), widths);
+    const Result<DocumentEntries> empty =
+        readDocumentFile(systemFileSystem(), path("empty.CVA"), widths);
     QVERIFY(empty.ok());
     QVERIFY(empty->lines.isEmpty());
 }
@@ -227,10 +228,12 @@ void TestDocumentFile::roundTrips()
 {
     QFETCH(Entries, entries);
     const QStringList lines = linesOf(entries);
-    const Result<void> written = writeDocumentFile(path("r.CVA"), lines, widths);
+    const Result<void> written =
+        writeDocumentFile(systemFileSystem(), path("r.CVA"), lines, widths);
     QVERIFY2(written.ok(), qPrintable(written.error()));
 
-    const Result<DocumentEntries> read = readDocumentFile(path("r.CVA"), widths);
+    const Result<DocumentEntries> read =
+        readDocumentFile(systemFileSystem(), path("r.CVA"), widths);
     QVERIFY2(read.ok(), qPrintable(read.error()));
     QCOMPARE(read->lines, lines);
     QVERIFY(read->report.isClean());
@@ -241,10 +244,10 @@ void TestDocumentFile::savingOverALongerFileLeavesNothingOfIt()
     QStringList many;
     for (int i = 0; i < 50; ++i)
         many.append(makeEntryLine(QStringLiteral("Family %1").arg(i), "s", "1", widths));
-    QVERIFY(writeDocumentFile(path("d.CVA"), many, widths).ok());
+    QVERIFY(writeDocumentFile(systemFileSystem(), path("d.CVA"), many, widths).ok());
 
     const QStringList one = linesOf({{"Baker", "Tom", "12-345-67"}});
-    QVERIFY(writeDocumentFile(path("d.CVA"), one, widths).ok());
+    QVERIFY(writeDocumentFile(systemFileSystem(), path("d.CVA"), one, widths).ok());
     QCOMPARE(readBytes(path("d.CVA")), QByteArray("Baker\r\nTom\r\n12-345-67\r\n"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"d.CVA"});
 }
@@ -257,7 +260,8 @@ void TestDocumentFile::savingKeepsPermissions()
     writeBytes(path("p.CVA"), "old\r\n\r\n\r\n");
     const std::wstring native = QDir::toNativeSeparators(path("p.CVA")).toStdWString();
     QVERIFY(SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    QVERIFY(writeDocumentFile(path("p.CVA"), linesOf({{"new", "", ""}}), widths).ok());
+    QVERIFY(writeDocumentFile(systemFileSystem(), path("p.CVA"), linesOf({{"new", "", ""}}), widths)
+                .ok());
     QCOMPARE(readBytes(path("p.CVA")), QByteArray("new\r\n\r\n\r\n"));
     QVERIFY(GetFileAttributesW(native.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.CVA"});
@@ -267,7 +271,8 @@ void TestDocumentFile::savingKeepsPermissions()
     writeBytes(path("p.CVA"), "old\r\n\r\n\r\n");
     QVERIFY(QFile::setPermissions(path("p.CVA"), chosen));
 
-    QVERIFY(writeDocumentFile(path("p.CVA"), linesOf({{"new", "", ""}}), widths).ok());
+    QVERIFY(writeDocumentFile(systemFileSystem(), path("p.CVA"), linesOf({{"new", "", ""}}), widths)
+                .ok());
     QCOMPARE(readBytes(path("p.CVA")), QByteArray("new\r\n\r\n\r\n"));
     QCOMPARE(QFile::permissions(path("p.CVA"))
                  & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
@@ -410,7 +415,8 @@ void TestDocumentFile::readsIrregularFiles()
     QFETCH(int, windows1252Lines);
 
     writeBytes(path("i.CVA"), bytes);
-    const Result<DocumentEntries> read = readDocumentFile(path("i.CVA"), widths);
+    const Result<DocumentEntries> read =
+        readDocumentFile(systemFileSystem(), path("i.CVA"), widths);
     QVERIFY2(read.ok(), qPrintable(read.error()));
     QCOMPARE(read->lines, linesOf(entries));
     QCOMPARE(read->report.shortenedValues, shortened);
@@ -467,7 +473,8 @@ void TestDocumentFile::refusesTooManyEntries()
 
     const QByteArray bytes = QByteArray("Family\r\nShort\r\n1\r\n").repeated(MaxEntries) + tail;
     writeBytes(path("many.CVA"), bytes);
-    const Result<DocumentEntries> read = readDocumentFile(path("many.CVA"), widths);
+    const Result<DocumentEntries> read =
+        readDocumentFile(systemFileSystem(), path("many.CVA"), widths);
     QCOMPARE(read.ok(), accepted);
     if (accepted) {
         QCOMPARE(read->lines.size(), MaxEntries);
@@ -496,7 +503,8 @@ void TestDocumentFile::refusesOversizedFilesUnread()
     QVERIFY(big.open(QIODevice::WriteOnly));
     QVERIFY(big.resize(limit + 1));
     big.close();
-    const Result<DocumentEntries> read = readDocumentFile(path("big.CVA"), widths);
+    const Result<DocumentEntries> read =
+        readDocumentFile(systemFileSystem(), path("big.CVA"), widths);
     QVERIFY(!read.ok());
     QVERIFY(read.error().contains(QString::number(limit)));
     QVERIFY(!decodeDocument(QByteArray(limit + 1, '\n'), widths).ok());
@@ -514,7 +522,7 @@ void TestDocumentFile::readsOnPastTheMeasuredSize()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const qsizetype lines = file.readAll().count('\n');
     QVERIFY(lines > 30);
-    const Result<DocumentEntries> read = readDocumentFile(status);
+    const Result<DocumentEntries> read = readDocumentFile(systemFileSystem(), status);
     QVERIFY2(read.ok(), qPrintable(read.error()));
     QCOMPARE(read.value().lines.size(), (lines + 2) / 3);
     QVERIFY(read.value().lines.first().startsWith(QStringLiteral("Name:")));
@@ -555,7 +563,7 @@ void TestDocumentFile::refusesWhatIsNoDocument()
     QVERIFY(::close(::open(latin1.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644)) == 0);
 #endif
     const QString target = QDir::isAbsolutePath(name) ? name : path(name);
-    const Result<DocumentEntries> read = readDocumentFile(target, widths);
+    const Result<DocumentEntries> read = readDocumentFile(systemFileSystem(), target, widths);
     QVERIFY(!read.ok());
     QVERIFY2(read.error().contains(reason), qPrintable(read.error()));
     QVERIFY(read.error().contains(QDir::toNativeSeparators(target)));
@@ -721,7 +729,7 @@ void TestDocumentFile::failedSaveLeavesOldFile()
     const QStringList before =
         QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
-    const Result<void> result = writeDocumentFile(path(name), {line}, widths);
+    const Result<void> result = writeDocumentFile(systemFileSystem(), path(name), {line}, widths);
     QVERIFY(!result.ok());
     QVERIFY2(result.error().contains(QDir::toNativeSeparators(path(name))),
              qPrintable(result.error()));
@@ -783,14 +791,14 @@ void TestDocumentFile::realWriteFailureLeavesOldFile()
         QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     if (fault == "read-only") {
         QVERIFY(SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_READONLY));
-        result = writeDocumentFile(target, lines, widths);
+        result = writeDocumentFile(systemFileSystem(), target, lines, widths);
         QVERIFY(SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_NORMAL));
     } else {
         // As another program that opened the file and shares it with none.
         const HANDLE held = CreateFileW(native.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         QVERIFY(held != INVALID_HANDLE_VALUE);
-        result = writeDocumentFile(target, lines, widths);
+        result = writeDocumentFile(systemFileSystem(), target, lines, widths);
         CloseHandle(held);
     }
 #else
@@ -811,11 +819,11 @@ void TestDocumentFile::realWriteFailureLeavesOldFile()
     const QStringList before =
         QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     if (disk) {
-        result = writeDocumentFile(target, lines, widths);
+        result = writeDocumentFile(systemFileSystem(), target, lines, widths);
     } else {
         const FileSizeLimit limit(4096);
         QVERIFY(limit.isSet());
-        result = writeDocumentFile(target, lines, widths);
+        result = writeDocumentFile(systemFileSystem(), target, lines, widths);
     }
 #endif
     QVERIFY2(!result.ok(), "the save was reported as done");
@@ -832,21 +840,24 @@ void TestDocumentFile::readingNeverWaitsOnAPipe()
     // No program writes into the pipe: a reader that waited for one would
     // hang here until the test is stopped.
     QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.CVA")).constData(), 0600), 0);
-    QFile file;
-    const Result<qint64> pipe = openOrdinaryFile(file, path("pipe.CVA"));
-    QVERIFY(!pipe.ok());
-    QCOMPARE(pipe.error(), QStringLiteral("It is not an ordinary file."));
-    QVERIFY(!file.isOpen());
+    std::unique_ptr<ReadableFile> file;
+    const FileStatus pipe = systemFileSystem().openForReading(path("pipe.CVA"), file);
+    QCOMPARE(int(pipe.error), int(FileError::NotOrdinary));
+    QCOMPARE(describe(pipe), QStringLiteral("It is not an ordinary file."));
+    QVERIFY(!file);
 
-    const Result<DocumentEntries> read = readDocumentFile(path("pipe.CVA"), widths);
+    const Result<DocumentEntries> read =
+        readDocumentFile(systemFileSystem(), path("pipe.CVA"), widths);
     QVERIFY(!read.ok());
     QVERIFY2(read.error().contains("not an ordinary file"), qPrintable(read.error()));
 
     writeBytes(path("doc.CVA"), "A\r\nB\r\n1\r\n");
-    const Result<qint64> document = openOrdinaryFile(file, path("doc.CVA"));
-    QVERIFY2(document.ok(), qPrintable(document.error()));
-    QCOMPARE(document.value(), qint64(9));
-    QCOMPARE(file.readAll(), QByteArray("A\r\nB\r\n1\r\n"));
+    const FileStatus document = systemFileSystem().openForReading(path("doc.CVA"), file);
+    QVERIFY2(document.ok(), qPrintable(describe(document)));
+    QCOMPARE(file->size(), qint64(9));
+    QByteArray bytes;
+    QVERIFY(file->read(bytes, 100).ok());
+    QCOMPARE(bytes, QByteArray("A\r\nB\r\n1\r\n"));
 #endif
 }
 

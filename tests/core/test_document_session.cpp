@@ -91,7 +91,7 @@ void TestDocumentSession::init()
     QVERIFY(!m_temp->path().isEmpty());
     m_entries = std::make_unique<MemoryEntries>();
     m_user = std::make_unique<ScriptedPrompts>();
-    m_session = std::make_unique<DocumentSession>(*m_entries, *m_user);
+    m_session = std::make_unique<DocumentSession>(*m_entries, *m_user, systemFileSystem());
 }
 
 void TestDocumentSession::cleanup()

@@ -175,6 +175,8 @@ ssize_t write(int fd, const void* data, size_t size)
 CALLVISTA_FAIL_OR_PASS(fsync, int, (int fd), (fd))
 CALLVISTA_FAIL_OR_PASS(fdatasync, int, (int fd), (fd))
 CALLVISTA_FAIL_OR_PASS(fchmod, int, (int fd, mode_t mode), (fd, mode))
+CALLVISTA_FAIL_OR_PASS(fstat, int, (int fd, struct stat* status), (fd, status))
+CALLVISTA_FAIL_OR_PASS(fstat64, int, (int fd, struct stat64* status), (fd, status))
 CALLVISTA_FAIL_OR_PASS(link, int, (const char* from, const char* to), (from, to))
 CALLVISTA_FAIL_OR_PASS(linkat, int, (int a, const char* from, int b, const char* to, int flags),
                        (a, from, b, to, flags))

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/entry_line.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,6 +76,16 @@ inline QByteArray documentOf(int entries)
                      .arg(i, 5, 10, QChar(u'0'))
                      .toUtf8();
     return bytes;
+}
+
+// The entry lines of that many entries, each named by its number.
+inline QStringList numberedLines(int entries)
+{
+    QStringList lines;
+    for (int i = 0; i < entries; ++i)
+        lines.append(makeEntryLine(QStringLiteral("Saved %1").arg(i, 5, 10, QChar(u'0')), "New",
+                                   "555-0142"));
+    return lines;
 }
 
 } // namespace callvista::testing
