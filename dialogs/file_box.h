@@ -4,7 +4,6 @@
 
 #include <QString>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -37,6 +36,9 @@ class FileBox : public FormDialog
 public:
     explicit FileBox(const FileBoxOptions& options, QWidget* parent = nullptr);
 
+    // The action button's caption is the options' one.
+    [[nodiscard]] static FormTable table();
+
     // The accepted path, in the platform's form; empty until one is accepted.
     [[nodiscard]] QString path() const { return m_path; }
 
@@ -50,12 +52,11 @@ private slots:
     void acceptName();
 
 private:
-    void buildControls();
+    void setUpControls();
     void openStartFolder();
 
     FileBoxOptions m_options;
     QString m_path;
-    QLabel* m_nameLabel = nullptr;
     QLineEdit* m_fileName = nullptr;
     DriveList* m_driveList = nullptr;
     DirList* m_folderList = nullptr;

@@ -194,15 +194,7 @@ void TestFileBox::runChooser(const FileBoxOptions& options, const ModalScript::S
 
 void TestFileBox::controlsStandAtTheirPlaces_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("twips");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("Label1") << "Label1" << QRect(60, 36, 900, 288) << "&FileName:";
-    QTest::newRow("boxFileName") << "boxFileName" << QRect(960, 30, 2856, 285) << "";
-    QTest::newRow("boxDrive") << "boxDrive" << QRect(45, 360, 2376, 288) << "";
-    QTest::newRow("boxDir") << "boxDir" << QRect(45, 720, 2415, 3180) << "";
-    QTest::newRow("boxFile") << "boxFile" << QRect(2490, 384, 2100, 3528) << "";
-    QTest::newRow("btnAction") << "btnAction" << QRect(3870, 48, 735, 315) << "Make";
+    addControlRows(FileBox::table().controls);
 }
 
 void TestFileBox::controlsStandAtTheirPlaces()
@@ -212,16 +204,18 @@ void TestFileBox::controlsStandAtTheirPlaces()
     QFETCH(QString, caption);
     FileBox box(NewOptions);
     QCOMPARE(box.objectName(), QStringLiteral("FileBox"));
-    QCOMPARE(box.size(), twipsRect(0, 0, 4620, 3960).size());
+    QCOMPARE(box.size(), twipsSize(FileBox::table().twips));
     QCOMPARE(box.palette().color(QPalette::Window), QColor(192, 192, 192));
     QVERIFY(!(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QWidget* control = box.findChild<QWidget*>(name);
     QVERIFY(control);
-    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(control->geometry(), twipsRect(twips));
     if (auto* label = qobject_cast<QLabel*>(control))
         QCOMPARE(label->text(), caption);
     if (auto* button = qobject_cast<QPushButton*>(control)) {
-        QCOMPARE(button->text(), caption);
+        // The action button's caption is the options' own.
+        QVERIFY(caption.isEmpty());
+        QCOMPARE(button->text(), NewOptions.actionCaption);
         QVERIFY(button->isDefault());
     }
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {

@@ -3,6 +3,7 @@
 #include "core/entry_line.h"
 #include "file_support.h"
 #include "widgets/entry_list.h"
+#include "widgets/form_table.h"
 #include "widgets/message_box.h"
 #include "widgets/modal.h"
 
@@ -131,6 +132,18 @@ T* child(const QWidget& parent, const char* name)
                                     .arg(QLatin1String(name), parent.objectName())),
                      __FILE__, __LINE__);
     return found;
+}
+
+// The columns "name", "twips" and "caption", and a row for each control, so
+// that a test holds the controls made against the table they were made from.
+inline void addControlRows(const QList<FormControl>& controls)
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("caption");
+    for (const FormControl& control : controls)
+        QTest::newRow(control.name)
+            << QString::fromLatin1(control.name) << control.twips << control.caption;
 }
 
 // The window system reports a window active before the application hands
