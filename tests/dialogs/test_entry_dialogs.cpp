@@ -91,9 +91,10 @@ void typeKey(QWidget* box, QKeyCombination key, const QString& text)
     QTest::sendKeyEvent(QTest::Release, box, key.key(), text, key.keyboardModifiers());
 }
 
-QLineEdit* box(const QWidget& form, const char* name)
+QLineEdit* box(const QWidget& form, const char* name,
+               std::source_location caller = std::source_location::current())
 {
-    return child<QLineEdit>(form, name);
+    return child<QLineEdit>(form, name, caller);
 }
 
 QStringList boxTexts(const QWidget& form)

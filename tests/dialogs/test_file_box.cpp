@@ -59,9 +59,10 @@ void touch(const QString& path)
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
 }
 
-QLineEdit* nameBox(const QDialog& dialog)
+QLineEdit* nameBox(const QDialog& dialog,
+                   std::source_location caller = std::source_location::current())
 {
-    return child<QLineEdit>(dialog, "boxFileName");
+    return child<QLineEdit>(dialog, "boxFileName", caller);
 }
 
 QString listedFiles(const QDialog& dialog)

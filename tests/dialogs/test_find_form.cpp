@@ -36,9 +36,10 @@ void pressAccessKey(const QWidget& form, Qt::Key key, const char* name)
     QVERIFY(clicked.wait(1000));
 }
 
-QLineEdit* box(const QWidget& form, const char* name)
+QLineEdit* box(const QWidget& form, const char* name,
+               std::source_location caller = std::source_location::current())
 {
-    return child<QLineEdit>(form, name);
+    return child<QLineEdit>(form, name, caller);
 }
 
 QStringList boxTexts(const QWidget& form)
