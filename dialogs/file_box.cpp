@@ -100,16 +100,21 @@ void FileBox::openStartFolder()
     connect(m_driveList, &DriveList::driveChanged, this, &FileBox::showDrive);
 }
 
+bool FileBox::openFolder(const QString& folder)
+{
+    return m_folderList->setPath(folder);
+}
+
 void FileBox::showDrive()
 {
-    if (m_folderList->setPath(m_driveList->drive()))
+    if (openFolder(m_driveList->drive()))
         return;
     showMessage(this, tr("Error On Drive!"), tr("Error"));
     // Fall back to the root drive. When that cannot be shown either, the
     // lists stay on the folder they showed and the drive list shows its drive.
     const QString fallback = fallbackDrive();
     const QSignalBlocker block(m_driveList);
-    if (m_driveList->drive() != fallback && m_folderList->setPath(fallback))
+    if (m_driveList->drive() != fallback && openFolder(fallback))
         m_driveList->setDrive(fallback);
     else
         m_driveList->setDrive(driveOf(m_folderList->path()));

@@ -44,6 +44,10 @@ public:
 
 protected:
     bool previewKey(QObject* control, const QKeyEvent& key) override;
+    // Opens the folder in the folder list when a drive is chosen; false, and
+    // the lists unchanged, when it cannot be listed. A chooser built on this
+    // one may refuse folders the file system lets through.
+    virtual bool openFolder(const QString& folder);
 
 private slots:
     void showDrive();

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
 #include <memory>
 
 using namespace callvista;
@@ -107,6 +108,22 @@ void clickFile(const QDialog& dialog, const QString& name, bool twice)
     click(list->viewport(), list->visualItemRect(found.first()).center(), twice);
 }
 
+// A chooser that cannot open the folders `refuses` names when a drive is
+// chosen, as if the file system refused them.
+class RefusingFileBox : public FileBox
+{
+public:
+    using FileBox::FileBox;
+
+    std::function<bool(const QString& folder)> refuses;
+
+protected:
+    bool openFolder(const QString& folder) override
+    {
+        return !(refuses && refuses(folder)) && FileBox::openFolder(folder);
+    }
+};
+
 void paste(QWidget* box, const QString& text)
 {
     QGuiApplication::clipboard()->setText(text);
@@ -172,7 +189,6 @@ void TestFileBox::init()
 
 void TestFileBox::cleanup()
 {
-    DirList::setFolderCheck({});
     m_temp.reset();
 }
 
@@ -659,7 +675,9 @@ void TestFileBox::highlightedFolderDoesNotCount()
             auto* files = child<QListWidget>(dialog, "boxFile");
             QCOMPARE(dir->path(), m_folder);
             clickFolder(dialog, QStringLiteral("sub"), false);
-            QCOMPARE(dir->highlightedPath(), m_folder + "/sub");
+            const QTreeWidgetItem* highlighted = dir->currentItem();
+            QVERIFY(highlighted);
+            QCOMPARE(highlighted->text(0), QStringLiteral("sub"));
             QCOMPARE(dir->path(), m_folder);
             QCOMPARE(files->count(), 0);
 
@@ -762,30 +780,27 @@ void TestFileBox::unreadableFallbackKeepsTheFolder()
     const QString drive = m_folder + "/mount";
     QVERIFY(QDir(m_folder).mkdir("mount"));
     MessageScript messages;
-    Chosen chosen;
-    runChooser(
-        NewOptions,
-        [&](QDialog& dialog) {
-            auto* drives = child<DriveList>(dialog, "boxDrive");
-            auto* dir = child<DirList>(dialog, "boxDir");
-            const QString startDrive = drives->drive();
-            DirList::setFolderCheck([&](const QString& folder) {
-                return folder != drive && folder != fallbackDrive();
-            });
-            drives->setDrives({QDir::rootPath(), startDrive, drive});
-            drives->setDrive(startDrive);
-            drives->setDrive(drive);
-            QCOMPARE(messages.asked.size(), 1);
-            QCOMPARE(messages.asked.first().text, QStringLiteral("Error On Drive!"));
-            QCOMPARE(dir->path(), m_folder);
-            QCOMPARE(drives->drive(), driveOf(m_folder));
+    RefusingFileBox box(NewOptions);
+    const bool accepted = runDialog(box, [&](QDialog& dialog) {
+        auto* drives = child<DriveList>(dialog, "boxDrive");
+        auto* dir = child<DirList>(dialog, "boxDir");
+        const QString startDrive = drives->drive();
+        box.refuses = [&](const QString& folder) {
+            return folder == drive || folder == fallbackDrive();
+        };
+        drives->setDrives({QDir::rootPath(), startDrive, drive});
+        drives->setDrive(startDrive);
+        drives->setDrive(drive);
+        QCOMPARE(messages.asked.size(), 1);
+        QCOMPARE(messages.asked.first().text, QStringLiteral("Error On Drive!"));
+        QCOMPARE(dir->path(), m_folder);
+        QCOMPARE(drives->drive(), driveOf(m_folder));
 
-            QTest::keyClicks(nameBox(dialog), QStringLiteral("still"));
-            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-        },
-        chosen);
-    QVERIFY(chosen.accepted);
-    QCOMPARE(chosen.path, native(m_folder + "/still.CVA"));
+        QTest::keyClicks(nameBox(dialog), QStringLiteral("still"));
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+    });
+    QVERIFY(accepted);
+    QCOMPARE(box.path(), native(m_folder + "/still.CVA"));
 }
 
 QTEST_MAIN(TestFileBox)
