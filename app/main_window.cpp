@@ -1,17 +1,16 @@
 #include "app/main_window.h"
 
 #include "app/free_memory.h"
+#include "app/main_form.h"
 #include "app/window_prompts.h"
 #include "core/document_session.h"
 #include "core/entry_line.h"
 #include "core/file_name.h"
 #include "core/line_fit.h"
-#include "dialogs/add_form.h"
-#include "dialogs/edit_form.h"
+#include "dialogs/entry_form.h"
 #include "dialogs/find_form.h"
 #include "widgets/command_button.h"
 #include "widgets/entry_list.h"
-#include "widgets/geometry.h"
 #include "widgets/image_button.h"
 #include "widgets/message_box.h"
 #include "widgets/modal.h"
@@ -75,17 +74,6 @@ QFont designListFont()
 constexpr double SmallestListPoints = 8;
 constexpr double ListPointStep = 0.25;
 
-CommandButton* makeCommandButton(QWidget* parent, const QString& name, const QString& caption,
-                                 const QString& picture, int left)
-{
-    auto* button = new CommandButton(caption, picture, parent);
-    button->setObjectName(name);
-    // The buttons stand 840 twips apart; the design's 852 ran each 12 twips
-    // over the next one's edge, a whole pixel once rounded.
-    placeInTwips(button, left, 120, 840, 612);
-    return button;
-}
-
 // The document's entries are the list's.
 class ListEntries : public EntryStore
 {
@@ -138,50 +126,18 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls()
 {
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    const QRect area = twipsRect(0, 0, 8316, 5388);
-    client->setFixedSize(area.size());
-    QPalette palette = client->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    client->setPalette(palette);
-    client->setAutoFillBackground(true);
-    setCentralWidget(client);
-
-    // The object names are the design's (AddCmd, Image1, Title): the tests,
-    // the end-to-end scenarios and assistive tools find the controls by them.
-    m_addButton = makeCommandButton(client, QStringLiteral("AddCmd"), tr("&Add"),
-                                    QStringLiteral(":/icons/add.png"), 0);
-    m_editButton = makeCommandButton(client, QStringLiteral("EditCmd"), tr("&Edit"),
-                                     QStringLiteral(":/icons/edit.png"), 840);
-    m_deleteButton = makeCommandButton(client, QStringLiteral("DelCmd"), tr("&Delete"),
-                                       QStringLiteral(":/icons/delete.png"), 1680);
-    m_findButton = makeCommandButton(client, QStringLiteral("FindCmd"), tr("F&ind"),
-                                     QStringLiteral(":/icons/find.png"), 2520);
-
-    m_logo = new ImageButton(QStringLiteral(":/images/logo.png"), client);
-    m_logo->setObjectName(QStringLiteral("Image1"));
-    m_logo->setToolTip(tr("Click"));
-    m_logo->setAccessibleName(tr("Callvista logo"));
-    placeInTwips(m_logo, 4896, 48, 3360, 636);
+    const MainForm form = buildMainForm(*this);
+    setCentralWidget(form.client);
+    m_addButton = form.addButton;
+    m_editButton = form.editButton;
+    m_deleteButton = form.deleteButton;
+    m_findButton = form.findButton;
+    m_logo = form.logo;
+    m_header = form.header;
+    m_list = form.list;
     connect(m_logo, &ImageButton::clicked, this, &MainWindow::blink);
 
-    m_header = new QLabel(client);
-    m_header->setObjectName(QStringLiteral("Title"));
-    m_header->setTextFormat(Qt::PlainText);
-    m_header->setAutoFillBackground(true);
-    QPalette titlePalette = m_header->palette();
-    titlePalette.setColor(QPalette::Window, QColor(255, 192, 192));
-    m_header->setPalette(titlePalette);
-    // Down to the list: the design's 252 twips ran 12 into it, a whole pixel
-    // once rounded, under the list's frame.
-    placeInTwips(m_header, 0, 840, 8292, 240);
-
-    m_list = new EntryList(client);
-    m_list->setObjectName(QStringLiteral("AdrList"));
-    m_list->setAccessibleName(tr("Entries"));
-    placeInTwips(m_list, 0, 1080, 8292, 4272);
-    fitListFont(client);
+    fitListFont(form.client);
     // The header's captions and bars stand over the columns only when the
     // label's text starts where the list's item text starts.
     m_header->setContentsMargins(m_list->textInset(), 0, 0, 0);
@@ -192,11 +148,6 @@ void MainWindow::buildControls()
     connect(m_editButton, &CommandButton::clicked, this, &MainWindow::editEntry);
     connect(m_deleteButton, &CommandButton::clicked, this, &MainWindow::deleteEntry);
     connect(m_findButton, &CommandButton::clicked, this, &MainWindow::findEntry);
-
-    setTabOrder(m_addButton, m_deleteButton);
-    setTabOrder(m_deleteButton, m_findButton);
-    setTabOrder(m_findButton, m_list);
-    setTabOrder(m_list, m_editButton);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -268,7 +219,7 @@ void MainWindow::refreshButtons()
 
 void MainWindow::addEntries()
 {
-    AddForm form([this](const QString& line) { return m_list->addItem(line); }, this);
+    EntryForm form(AddEntries{[this](const QString& line) { return m_list->addItem(line); }}, this);
     runModal(form);
     if (form.addedAny())
         m_session->setModified();
@@ -291,8 +242,7 @@ void MainWindow::editEntry()
     if (!ensureSelection())
         return;
     const int position = m_list->currentRow();
-    EditForm form(this);
-    form.setEntry(m_list->itemText(position));
+    EntryForm form(EditEntry{m_list->itemText(position)}, this);
     if (!runModal(form) || !form.entry())
         return;
     // The edited line goes first, so there is always room for the new one;

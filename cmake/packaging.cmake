@@ -10,12 +10,17 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME callvista)
 set(CPACK_PACKAGE_VENDOR "The Callvista developers")
-# Debian requires a Maintainer. The project has no web site and no mailing
-# list, so this is the one identity its commits are made under
-# (`git log -1 --format='%an <%ae>'`), not a made-up address. The changelog's
-# entries are signed with the same identity.
-set(CPACK_PACKAGE_CONTACT
-  "Seed eae15906 maintainers <maintainers@users.noreply.c-seed-eae15906.example>")
+# Debian requires a Maintainer with a working address, and the project has
+# no address of its own (no web site, no mailing list). A package made from
+# these sources outside Debian's archive is maintained by whoever makes it,
+# as deb-control(5) says, and Debian's tools name that person by DEBFULLNAME
+# and DEBEMAIL: cpack reads them when it makes the package
+# (cmake/maintainer.cmake), and refuses to make one without them. The
+# changelog is signed with the same identity when it is installed.
+set(CALLVISTA_MAINTAINER "" CACHE STRING
+  "The package's maintainer, \"Name <address>\"; empty: DEBFULLNAME and DEBEMAIL when packaging")
+set(CPACK_CALLVISTA_MAINTAINER "${CALLVISTA_MAINTAINER}")
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_maintainer.cmake)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small address book of names and phone numbers")
 # Debian wants the long description wrapped; each line here is one line there.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
@@ -54,18 +59,30 @@ function(callvista_gzip source output)
     COMMENT "Compressing ${plain}")
 endfunction()
 
-set(callvista_changelog_gz ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
-callvista_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog ${callvista_changelog_gz})
-install(FILES packaging/copyright ${callvista_changelog_gz}
-  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The changelog is signed by the maintainer, who is known only when the
+# files are installed, for a package or not. A plain install without one
+# leaves the changelog out and says so.
+install(CODE "
+  include(\"${CMAKE_CURRENT_LIST_DIR}/maintainer.cmake\")
+  callvista_maintainer(CALLVISTA_MAINTAINER \"${CALLVISTA_MAINTAINER}\")
+  if(CALLVISTA_MAINTAINER STREQUAL \"\")
+    message(STATUS \"changelog.gz left out: \${CALLVISTA_NO_MAINTAINER}\")
+  else()
+    configure_file(\"${PROJECT_SOURCE_DIR}/packaging/changelog.in\"
+      \"${PROJECT_BINARY_DIR}/packaging/changelog\" @ONLY)
+    execute_process(COMMAND \"${CALLVISTA_GZIP}\" -9nf \"${PROJECT_BINARY_DIR}/packaging/changelog\"
+      COMMAND_ERROR_IS_FATAL ANY)
+    file(INSTALL \"${PROJECT_BINARY_DIR}/packaging/changelog.gz\"
+      DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}\")
+  endif()")
 
 configure_file(docs/callvista.1.in docs/callvista.1 @ONLY)
 set(callvista_man_gz ${PROJECT_BINARY_DIR}/packaging/callvista.1.gz)
 callvista_gzip(${PROJECT_BINARY_DIR}/docs/callvista.1 ${callvista_man_gz})
 install(FILES ${callvista_man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-add_custom_target(callvista_package_docs ALL
-  DEPENDS ${callvista_changelog_gz} ${callvista_man_gz})
+add_custom_target(callvista_package_docs ALL DEPENDS ${callvista_man_gz})
 
 # A stripped install also drops the .comment section, the compiler versions
 # the linker gathered, as Debian's own packages do (dh_strip); lintian names
@@ -81,7 +98,7 @@ install(CODE "
 # lintian -I on the package reports no tags. Those it reported before and how
 # each is handled:
 # - no-copyright-file, no-changelog: packaging/copyright and
-#   packaging/changelog, installed above.
+#   packaging/changelog.in, installed above.
 # - no-manual-page: docs/callvista.1.in, installed above.
 # - binary-has-unneeded-section .comment: removed in the stripped install.
 # - hardening-no-bindnow: app/CMakeLists.txt links the executable with

@@ -21,11 +21,6 @@ struct ReadReport {
     // Lines whose bytes were valid neither in UTF-8 nor in the code page
     // and were read as Windows-1252.
     int windows1252Lines = 0;
-
-    [[nodiscard]] bool isClean() const
-    {
-        return shortenedValues == 0 && !completedLastEntry && windows1252Lines == 0;
-    }
 };
 
 struct DocumentEntries {

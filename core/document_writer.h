@@ -35,16 +35,4 @@ Result<QByteArray> encodeDocument(const SortedLines& lines,
 // fails with the device's reason when a write fails or writes nothing.
 Result<void> writeBytes(QIODevice& device, QByteArrayView bytes);
 
-// Encodes the lines and writes the document to the open device.
-template <typename Lines>
-Result<void> writeDocument(QIODevice& device, const Lines& lines,
-                           const ColumnWidths& widths = EntryWidths,
-                           const TextEncoding& encoding = {})
-{
-    const Result<QByteArray> bytes = encodeDocument(lines, widths, encoding);
-    if (!bytes.ok())
-        return Failure{bytes.error()};
-    return writeBytes(device, bytes.value());
-}
-
 } // namespace callvista

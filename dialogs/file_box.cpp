@@ -5,7 +5,6 @@
 #include "widgets/dir_list.h"
 #include "widgets/drive_list.h"
 #include "widgets/file_list.h"
-#include "widgets/geometry.h"
 #include "widgets/message_box.h"
 
 #include <QDir>
@@ -19,16 +18,40 @@
 
 namespace callvista {
 
+FormTable FileBox::table()
+{
+    using enum ControlKind;
+    // The object names are the design's (Label1, boxFileName, btnAction):
+    // the tests and the end-to-end scenarios find the controls by them. The
+    // caption reaches up to the name box: the design's 912 twips ran 12 into
+    // it, a whole pixel once rounded.
+    return {"FileBox",
+            {4620, 3960},
+            {
+                {"Label1", Label, {60, 36, 900, 288}, 0, tr("&FileName:")},
+                {"boxFileName", TextBox, {960, 30, 2856, 285}, 1},
+                {"boxDrive", Drives, {45, 360, 2376, 288}, 2},
+                {"boxDir", Folders, {45, 720, 2415, 3180}, 3},
+                {"boxFile", Files, {2490, 384, 2100, 3528}, 4},
+                {"btnAction", Button, {3870, 48, 735, 315}, 5},
+            }};
+}
+
 FileBox::FileBox(const ChooserOptions& options, QWidget* parent)
-    : FormDialog(QStringLiteral("FileBox"), 4620, 3960, FormFont::System, parent)
+    : FormDialog(table(), FormFont::System, parent)
     , m_options(options)
+    , m_fileName(controls().get<QLineEdit>("boxFileName"))
+    , m_driveList(controls().get<DriveList>("boxDrive"))
+    , m_folderList(controls().get<DirList>("boxDir"))
+    , m_fileList(controls().get<FileList>("boxFile"))
+    , m_actionButton(controls().get<QPushButton>("btnAction"))
 {
     setWindowTitle(options.caption);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(palette);
     setAutoFillBackground(true);
-    buildControls();
+    setUpControls();
     m_actionButton->setText(options.actionCaption);
     m_fileName->setReadOnly(options.nameLocked);
     m_fileList->setPattern(QStringLiteral("*.") + options.extension);
@@ -36,18 +59,8 @@ FileBox::FileBox(const ChooserOptions& options, QWidget* parent)
     m_fileName->setFocus();
 }
 
-void FileBox::buildControls()
+void FileBox::setUpControls()
 {
-    // The object names are the design's (Label1, boxFileName, btnAction):
-    // the tests and the end-to-end scenarios find the controls by them.
-    m_nameLabel = new QLabel(tr("&FileName:"), this);
-    m_nameLabel->setObjectName(QStringLiteral("Label1"));
-    // Up to the name box: the design's 912 twips ran 12 into it, a whole
-    // pixel once rounded.
-    placeInTwips(m_nameLabel, 60, 36, 900, 288);
-
-    m_fileName = new QLineEdit(this);
-    m_fileName->setObjectName(QStringLiteral("boxFileName"));
     QPalette namePalette = m_fileName->palette();
     namePalette.setColor(QPalette::Base, Qt::white);
     namePalette.setColor(QPalette::Text, Qt::black);
@@ -55,36 +68,13 @@ void FileBox::buildControls()
     QFont nameFont = m_fileName->font();
     nameFont.setBold(true);
     m_fileName->setFont(nameFont);
-    placeInTwips(m_fileName, 960, 30, 2856, 285);
-    m_nameLabel->setBuddy(m_fileName);
+    controls().get<QLabel>("Label1")->setBuddy(m_fileName);
 
-    m_driveList = new DriveList(this);
-    m_driveList->setObjectName(QStringLiteral("boxDrive"));
     // Named as a list, not by the drive it shows ("/").
     m_driveList->setAccessibleName(tr("Drive"));
-    placeInTwips(m_driveList, 45, 360, 2376, 288);
-
-    m_folderList = new DirList(this);
-    m_folderList->setObjectName(QStringLiteral("boxDir"));
     m_folderList->setAccessibleName(tr("Folders"));
-    placeInTwips(m_folderList, 45, 720, 2415, 3180);
-
-    m_fileList = new FileList(this);
-    m_fileList->setObjectName(QStringLiteral("boxFile"));
     m_fileList->setAccessibleName(tr("Files"));
-    placeInTwips(m_fileList, 2490, 384, 2100, 3528);
-
-    m_actionButton = new QPushButton(this);
-    m_actionButton->setObjectName(QStringLiteral("btnAction"));
     setButtons(m_actionButton);
-    placeInTwips(m_actionButton, 3870, 48, 735, 315);
-
-    setTabOrder(m_fileName, m_driveList);
-    setTabOrder(m_driveList, m_folderList);
-    setTabOrder(m_folderList, m_fileList);
-    setTabOrder(m_fileList, m_actionButton);
-
-    previewKeys({m_fileName, m_driveList, m_folderList, m_fileList, m_actionButton});
 
     connect(m_folderList, &DirList::pathChanged, this, &FileBox::showFolderFiles);
     connect(m_fileList, &FileList::fileClicked, this, &FileBox::takeFileName);
@@ -110,16 +100,21 @@ void FileBox::openStartFolder()
     connect(m_driveList, &DriveList::driveChanged, this, &FileBox::showDrive);
 }
 
+bool FileBox::openFolder(const QString& folder)
+{
+    return m_folderList->setPath(folder);
+}
+
 void FileBox::showDrive()
 {
-    if (m_folderList->setPath(m_driveList->drive()))
+    if (openFolder(m_driveList->drive()))
         return;
     showMessage(this, tr("Error On Drive!"), tr("Error"));
     // Fall back to the root drive. When that cannot be shown either, the
     // lists stay on the folder they showed and the drive list shows its drive.
     const QString fallback = fallbackDrive();
     const QSignalBlocker block(m_driveList);
-    if (m_driveList->drive() != fallback && m_folderList->setPath(fallback))
+    if (m_driveList->drive() != fallback && openFolder(fallback))
         m_driveList->setDrive(fallback);
     else
         m_driveList->setDrive(driveOf(m_folderList->path()));

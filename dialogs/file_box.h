@@ -5,7 +5,6 @@
 
 #include <QString>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -25,11 +24,18 @@ class FileBox : public FormDialog
 public:
     explicit FileBox(const ChooserOptions& options, QWidget* parent = nullptr);
 
+    // The action button's caption is the options' one.
+    [[nodiscard]] static FormTable table();
+
     // The accepted path, in the platform's form; empty until one is accepted.
     [[nodiscard]] QString path() const { return m_path; }
 
 protected:
     bool previewKey(QObject* control, const QKeyEvent& key) override;
+    // Opens the folder in the folder list when a drive is chosen; false, and
+    // the lists unchanged, when it cannot be listed. A chooser built on this
+    // one may refuse folders the file system lets through.
+    virtual bool openFolder(const QString& folder);
 
 private slots:
     void showDrive();
@@ -38,12 +44,11 @@ private slots:
     void acceptName();
 
 private:
-    void buildControls();
+    void setUpControls();
     void openStartFolder();
 
     ChooserOptions m_options;
     QString m_path;
-    QLabel* m_nameLabel = nullptr;
     QLineEdit* m_fileName = nullptr;
     DriveList* m_driveList = nullptr;
     DirList* m_folderList = nullptr;

@@ -16,63 +16,54 @@
 
 namespace callvista {
 
-namespace {
-
-QCheckBox* makeCheck(QWidget* form, const QString& name, const QString& caption, int top, int width,
-                     int height)
+FormTable FindForm::table()
 {
-    auto* check = new QCheckBox(caption, form);
-    check->setObjectName(name);
-    placeInTwips(check, 720, top, width, height);
-    return check;
+    using enum ControlKind;
+    // The object names are the design's (FindCmd, MatchCheck, Frame1): the
+    // tests and the end-to-end scenarios find the controls by them. The
+    // frame only outlines the options; the check boxes and Clear Fields lie
+    // over it as controls of the form.
+    QList<FormControl> controls = EntryFields::controls();
+    controls.append({
+        {"FindCmd", Button, {3480, 1680, 1092, 372}, 4, tr("Find Next")},
+        {"Frame1", Frame, {360, 1440, 2892, 732}, 0, tr(" Options ")},
+        {"MatchCheck", CheckBox, {720, 1680, 1452, 252}, 5, tr("&Match Case")},
+        {"WholeCheck", CheckBox, {720, 1920, 1572, 192}, 6, tr("&Whole Word")},
+        {"ClearCmd", Button, {2040, 1776, 1092, 300}, 7, tr("&Clear Fields")},
+    });
+    return {"FindForm", {5004, 2268}, controls};
 }
-
-} // namespace
 
 FindForm::FindForm(const SortedLines& lines, int selectedRow, const Search& remembered,
                    QWidget* parent)
-    : FormDialog(QStringLiteral("FindForm"), 5004, 2268, FormFont::Design, parent)
+    : FormDialog(table(), FormFont::Design, parent)
     , m_lines(lines)
     , m_selectedRow(selectedRow)
     , m_lastFound(remembered)
-    , m_fields(this)
+    , m_fields(controls())
+    , m_findButton(controls().get<QPushButton>("FindCmd"))
+    , m_matchCaseBox(controls().get<QCheckBox>("MatchCheck"))
+    , m_wholeWordBox(controls().get<QCheckBox>("WholeCheck"))
+    , m_clearButton(controls().get<QPushButton>("ClearCmd"))
 {
     setWindowTitle(tr("Find an Item"));
     setWindowIcon(pictureIcon(QStringLiteral(":/icons/find.png")));
-
-    // The object names are the design's (FindCmd, MatchCheck, Frame1): the
-    // tests and the end-to-end scenarios find the controls by them.
-    m_findButton =
-        makeFormButton(this, QStringLiteral("FindCmd"), tr("Find Next"), 3480, 1680, 1092, 372);
     setButtons(m_findButton);
 
-    // The frame only outlines the options; the check boxes and Clear Fields
-    // lie over it as controls of the form.
-    auto* frame = new QGroupBox(tr(" Options "), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
-    placeInTwips(frame, 360, 1440, 2892, 732);
+    auto* frame = controls().get<QGroupBox>("Frame1");
     // Read aloud as the options it groups, without the caption's padding.
     frame->setAccessibleName(tr("Options"));
     // The caption stands in the frame's top line, not above the frame.
     frame->setStyleSheet(
         QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
                        "QGroupBox::title { subcontrol-origin: margin; left: 6px; top: 0px; }"));
-    m_matchCaseBox =
-        makeCheck(this, QStringLiteral("MatchCheck"), tr("&Match Case"), 1680, 1452, 252);
-    m_wholeWordBox =
-        makeCheck(this, QStringLiteral("WholeCheck"), tr("&Whole Word"), 1920, 1572, 192);
     placeOptions(*frame);
-    m_clearButton = makeFormButton(this, QStringLiteral("ClearCmd"), tr("&Clear Fields"), 2040,
-                                   1776, 1092, 300);
+    // Moved into the frame, the options left the tab order.
+    chainTabOrder(controls());
     QPalette palette = m_clearButton->palette();
     palette.setColor(QPalette::Button, QColor(224, 224, 224));
     m_clearButton->setPalette(palette);
     m_clearButton->setAutoFillBackground(true);
-
-    m_fields.chainTabOrder({m_findButton, m_matchCaseBox, m_wholeWordBox, m_clearButton});
-
-    previewKeys({m_fields.family(), m_fields.shortName(), m_fields.phone(), m_findButton,
-                 m_matchCaseBox, m_wholeWordBox, m_clearButton});
 
     const QList<QLineEdit*> boxes{m_fields.family(), m_fields.shortName(), m_fields.phone()};
     for (QLineEdit* box : boxes)

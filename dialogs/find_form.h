@@ -29,6 +29,8 @@ public:
     FindForm(const SortedLines& lines, int selectedRow, const Search& remembered,
              QWidget* parent = nullptr);
 
+    [[nodiscard]] static FormTable table();
+
     // The search that last found an entry, its criteria trimmed; the one the
     // dialog opened with when none did.
     [[nodiscard]] Search lastFound() const { return m_lastFound; }

@@ -24,16 +24,18 @@ QFont designFont(const QFont& base)
 
 } // namespace
 
-// The font is set here, before a derived dialog makes its controls, which
-// measure their captions in it.
-FormDialog::FormDialog(const QString& name, int widthTwips, int heightTwips, FormFont font,
-                       QWidget* parent)
+// The font is set before the controls are made, which measure their
+// captions in it.
+FormDialog::FormDialog(const FormTable& table, FormFont font, QWidget* parent)
     : QDialog(parent, dialogWindowFlags())
 {
-    setObjectName(name);
-    setFixedSize(twipsRect(0, 0, widthTwips, heightTwips).size());
+    setObjectName(QLatin1String(table.name));
+    setFixedSize(twipsSize(table.twips));
     if (font == FormFont::Design)
         setFont(designFont(this->font()));
+    m_controls = buildForm(*this, table);
+    for (QWidget* control : m_controls.tabOrder())
+        control->installEventFilter(this);
 }
 
 void FormDialog::setButtons(QPushButton* defaultButton, QPushButton* cancelButton)
@@ -41,12 +43,6 @@ void FormDialog::setButtons(QPushButton* defaultButton, QPushButton* cancelButto
     defaultButton->setDefault(true);
     if (cancelButton)
         connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void FormDialog::previewKeys(const QList<QWidget*>& controls)
-{
-    for (QWidget* control : controls)
-        control->installEventFilter(this);
 }
 
 bool FormDialog::previewKey(QObject*, const QKeyEvent&)

@@ -13,12 +13,6 @@ namespace {
 
 constexpr int PathRole = Qt::UserRole;
 
-DirList::FolderCheck& folderCheck()
-{
-    static DirList::FolderCheck instance;
-    return instance;
-}
-
 QString displayName(const QString& folder)
 {
     const QString name = QFileInfo(folder).fileName();
@@ -48,7 +42,7 @@ DirList::DirList(QWidget* parent)
 bool DirList::setPath(const QString& folder)
 {
     const QString absolute = QDir::cleanPath(QDir(folder).absolutePath());
-    if (!canListFolder(absolute) || (folderCheck() && !folderCheck()(absolute)))
+    if (!canListFolder(absolute))
         return false;
     const bool changed = absolute != m_path;
     m_path = absolute;
@@ -56,17 +50,6 @@ bool DirList::setPath(const QString& folder)
     if (changed)
         emit pathChanged(m_path);
     return true;
-}
-
-QString DirList::highlightedPath() const
-{
-    const QTreeWidgetItem* item = currentItem();
-    return item ? item->data(0, PathRole).toString() : QString();
-}
-
-void DirList::setFolderCheck(FolderCheck check)
-{
-    folderCheck() = std::move(check);
 }
 
 void DirList::keyPressEvent(QKeyEvent* event)

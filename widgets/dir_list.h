@@ -3,8 +3,6 @@
 #include <QString>
 #include <QTreeWidget>
 
-#include <functional>
-
 class QKeyEvent;
 
 namespace callvista {
@@ -26,13 +24,6 @@ public:
     // open before. A folder that cannot be listed is not opened: the list
     // keeps what it showed and false is returned.
     bool setPath(const QString& folder);
-    // The folder of the highlighted line, opened or not.
-    [[nodiscard]] QString highlightedPath() const;
-
-    // Test seam: while set, a folder opens only when the check also allows it,
-    // as if the file system refused the others. An empty function ends it.
-    using FolderCheck = std::function<bool(const QString& folder)>;
-    static void setFolderCheck(FolderCheck check);
 
 signals:
     void pathChanged(const QString& path);

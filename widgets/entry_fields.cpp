@@ -1,14 +1,12 @@
 #include "widgets/entry_fields.h"
 
 #include "widgets/field_validator.h"
-#include "widgets/geometry.h"
 #include "widgets/message_box.h"
 #include "widgets/phone_edit.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QWidget>
 
 namespace callvista {
@@ -26,32 +24,24 @@ void fitCaption(QLabel* label)
     label->setFont(font);
 }
 
-// Where the boxes start, in twips.
-constexpr int BoxLeft = 1440;
-
-// Each caption reaches up to its box. The design's widths ran 12 twips
-// into the boxes, a whole pixel once rounded, under the box's frame.
-QLabel* makeLabel(QWidget* form, const QString& name, const QString& caption, int left, int top)
+// A caption on its own colour, fitted to its label, naming its box.
+void setUpLabel(QLabel* label, QLineEdit* box)
 {
-    const int width = BoxLeft - left;
-    auto* label = new QLabel(caption, form);
-    label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, QColor(192, 255, 255));
     label->setPalette(palette);
-    placeInTwips(label, left, top, width, 252);
     fitCaption(label);
-    return label;
+    // The captions carry no access key; as buddies they name the boxes for
+    // assistive technology.
+    label->setBuddy(box);
 }
 
-void setUpBox(QLineEdit* box, const QString& name, int maxLength, int top, int width)
+void setUpBox(QLineEdit* box, int maxLength)
 {
-    box->setObjectName(name);
     box->setMaxLength(maxLength);
     box->setValidator(new FieldValidator(box));
-    placeInTwips(box, BoxLeft, top, width, 288);
 }
 
 bool blank(const QLineEdit* box)
@@ -61,29 +51,34 @@ bool blank(const QLineEdit* box)
 
 } // namespace
 
-EntryFields::EntryFields(QWidget* form)
+QList<FormControl> EntryFields::controls()
 {
+    using enum ControlKind;
     // The object names are the design's (Label1, Family): the tests and the
-    // end-to-end scenarios find the controls by them.
-    QLabel* familyLabel = makeLabel(form, QStringLiteral("Label1"), tr("Family Name:"), 360, 360);
-    QLabel* shortLabel = makeLabel(form, QStringLiteral("Label2"), tr("Short Name:"), 480, 720);
-    QLabel* phoneLabel = makeLabel(form, QStringLiteral("Label3"), tr("Phone No:"), 600, 1080);
+    // end-to-end scenarios find the controls by them. Each caption reaches
+    // up to its box at 1440 twips; the design's widths ran 12 twips into the
+    // boxes, a whole pixel once rounded, under the box's frame.
+    return {
+        {"Label1", Label, {360, 360, 1080, 252}, 0, tr("Family Name:")},
+        {"Label2", Label, {480, 720, 960, 252}, 0, tr("Short Name:")},
+        {"Label3", Label, {600, 1080, 840, 252}, 0, tr("Phone No:")},
+        {"Family", TextBox, {1440, 360, 3132, 288}, 1},
+        {"Short", TextBox, {1440, 720, 2892, 288}, 2},
+        {"Phone", PhoneBox, {1440, 1080, 2652, 288}, 3},
+    };
+}
 
-    m_family = new QLineEdit(form);
-    setUpBox(m_family, QStringLiteral("Family"), EntryWidths.family, 360, 3132);
-    m_short = new QLineEdit(form);
-    setUpBox(m_short, QStringLiteral("Short"), EntryWidths.shortName, 720, 2892);
-    m_phone = new PhoneEdit(form);
-    setUpBox(m_phone, QStringLiteral("Phone"), EntryWidths.phone, 1080, 2652);
-
-    // The captions carry no access key; as buddies they name the boxes for
-    // assistive technology.
-    familyLabel->setBuddy(m_family);
-    shortLabel->setBuddy(m_short);
-    phoneLabel->setBuddy(m_phone);
-
-    QWidget::setTabOrder(m_family, m_short);
-    QWidget::setTabOrder(m_short, m_phone);
+EntryFields::EntryFields(const FormControls& controls)
+    : m_family(controls.get<QLineEdit>("Family"))
+    , m_short(controls.get<QLineEdit>("Short"))
+    , m_phone(controls.get<PhoneEdit>("Phone"))
+{
+    setUpBox(m_family, EntryWidths.family);
+    setUpBox(m_short, EntryWidths.shortName);
+    setUpBox(m_phone, EntryWidths.phone);
+    setUpLabel(controls.get<QLabel>("Label1"), m_family);
+    setUpLabel(controls.get<QLabel>("Label2"), m_short);
+    setUpLabel(controls.get<QLabel>("Label3"), m_phone);
 }
 
 QString EntryFields::line() const
@@ -121,30 +116,12 @@ bool EntryFields::anyFilled() const
     return !blank(m_family) || !blank(m_short) || !blank(m_phone);
 }
 
-void EntryFields::chainTabOrder(std::initializer_list<QWidget*> controls) const
-{
-    QWidget* previous = m_phone;
-    for (QWidget* control : controls) {
-        QWidget::setTabOrder(previous, control);
-        previous = control;
-    }
-}
-
 bool EntryFields::confirmComplete(QWidget* form) const
 {
     if (complete())
         return true;
     showMessage(form, tr("Family & Short & Phone Must be Specified!"), tr("Warning"));
     return false;
-}
-
-QPushButton* makeFormButton(QWidget* form, const QString& name, const QString& caption, int left,
-                            int top, int width, int height)
-{
-    auto* button = new QPushButton(caption, form);
-    button->setObjectName(name);
-    placeInTwips(button, left, top, width, height);
-    return button;
 }
 
 void warnListFull(QWidget* form)

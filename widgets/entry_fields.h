@@ -1,15 +1,14 @@
 #pragma once
 
 #include "core/entry_line.h"
+#include "widgets/form_table.h"
 
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
 #include <Qt>
 
-#include <initializer_list>
-
 class QLineEdit;
-class QPushButton;
 class QWidget;
 
 namespace callvista {
@@ -26,7 +25,12 @@ class EntryFields
     Q_DECLARE_TR_FUNCTIONS(EntryFields)
 
 public:
-    explicit EntryFields(QWidget* form);
+    // The captions and the boxes, the first rows of each entry form's table.
+    [[nodiscard]] static QList<FormControl> controls();
+
+    // The fields among the controls made from a table that begins with
+    // controls().
+    explicit EntryFields(const FormControls& controls);
 
     [[nodiscard]] QLineEdit* family() const { return m_family; }
     [[nodiscard]] QLineEdit* shortName() const { return m_short; }
@@ -45,9 +49,6 @@ public:
     // True when at least one box holds more than spaces.
     [[nodiscard]] bool anyFilled() const;
 
-    // Puts the form's own controls after the three boxes in the tab order.
-    void chainTabOrder(std::initializer_list<QWidget*> controls) const;
-
     // Tells the user, when a box is blank, that all three are needed. Returns
     // whether the fields are complete.
     [[nodiscard]] bool confirmComplete(QWidget* form) const;
@@ -57,10 +58,6 @@ private:
     QLineEdit* m_short = nullptr;
     PhoneEdit* m_phone = nullptr;
 };
-
-// A command button of a form, placed in twips.
-QPushButton* makeFormButton(QWidget* form, const QString& name, const QString& caption, int left,
-                            int top, int width, int height);
 
 // Tells the user that the entry list holds all the entries it can.
 void warnListFull(QWidget* form);

@@ -5,7 +5,6 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
-#include <QWidget>
 
 #include <algorithm>
 
@@ -21,9 +20,14 @@ QRect twipsRect(int left, int top, int width, int height)
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 
-void placeInTwips(QWidget* widget, int left, int top, int width, int height)
+QRect twipsRect(const QRect& twips)
 {
-    widget->setGeometry(twipsRect(left, top, width, height));
+    return twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+QSize twipsSize(const QSize& twips)
+{
+    return {toPixels(twips.width()), toPixels(twips.height())};
 }
 
 int checkBoxHeight(const QCheckBox& box)

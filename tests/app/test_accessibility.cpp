@@ -1,6 +1,5 @@
 #include "app/main_window.h"
-#include "dialogs/add_form.h"
-#include "dialogs/edit_form.h"
+#include "dialogs/entry_form.h"
 #include "dialogs/file_box.h"
 #include "dialogs/find_form.h"
 #include "test_support.h"
@@ -88,12 +87,11 @@ std::unique_ptr<QDialog> TestAccessibility::openDialog(const QString& name)
     EntryList& list = *entryList(*m_main);
     std::unique_ptr<QDialog> dialog;
     if (name == "AddForm")
-        dialog = std::make_unique<AddForm>(insertInto(list), m_main.get());
-    else if (name == "EditForm") {
-        auto edit = std::make_unique<EditForm>(m_main.get());
-        edit->setEntry(list.itemText(list.currentRow()));
-        dialog = std::move(edit);
-    } else if (name == "FindForm")
+        dialog = std::make_unique<EntryForm>(AddEntries{insertInto(list)}, m_main.get());
+    else if (name == "EditForm")
+        dialog =
+            std::make_unique<EntryForm>(EditEntry{list.itemText(list.currentRow())}, m_main.get());
+    else if (name == "FindForm")
         dialog =
             std::make_unique<FindForm>(list.lines(), list.currentRow(), Search{}, m_main.get());
     else if (name == "FileBox")

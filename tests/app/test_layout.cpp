@@ -1,10 +1,10 @@
+#include "app/main_form.h"
 #include "app/main_window.h"
 #include "core/entry_line.h"
 #include "core/entry_match.h"
 #include "core/line_fit.h"
 #include "core/vertical_stack.h"
-#include "dialogs/add_form.h"
-#include "dialogs/edit_form.h"
+#include "dialogs/entry_form.h"
 #include "dialogs/file_box.h"
 #include "dialogs/find_form.h"
 #include "test_support.h"
@@ -46,12 +46,9 @@ std::unique_ptr<QWidget> makeWindow(Window which, EntryList& list)
     case Window::Main:
         return std::make_unique<MainWindow>();
     case Window::Add:
-        return std::make_unique<AddForm>(insertInto(list));
-    case Window::Edit: {
-        auto edit = std::make_unique<EditForm>();
-        edit->setEntry(full);
-        return edit;
-    }
+        return std::make_unique<EntryForm>(AddEntries{insertInto(list)});
+    case Window::Edit:
+        return std::make_unique<EntryForm>(EditEntry{full});
     case Window::Find:
         return std::make_unique<FindForm>(list.lines(), list.currentRow(), Search{});
     case Window::ChooserNew:
@@ -64,6 +61,15 @@ std::unique_ptr<QWidget> makeWindow(Window which, EntryList& list)
         return std::make_unique<FileBox>(ChooserOptions{"Save as to", "Save", true, "CVA", false});
     }
     return nullptr;
+}
+
+// The controls the table makes, by name.
+QStringList namesOf(const FormTable& table)
+{
+    QStringList names;
+    for (const FormControl& control : table.controls)
+        names.append(QLatin1String(control.name));
+    return names;
 }
 
 // The program's controls: every visible widget it named. Qt's own parts of a
@@ -269,22 +275,17 @@ void TestLayout::controlsStandWhole_data()
     QTest::addColumn<QStringList>("controls");
     QTest::addColumn<DrawnOn>("drawnOn");
 
-    const QStringList fields{"Label1", "Label2", "Label3", "Family", "Short", "Phone"};
-    const QStringList chooser{"Label1", "boxFileName", "boxDrive",
-                              "boxDir", "boxFile",     "btnAction"};
+    const QStringList chooser = namesOf(FileBox::table());
+    // The main window's table lays out its client area, a control itself.
+    const FormTable main = MainForm::table();
     QTest::newRow("main window") << Window::Main
-                                 << QStringList{"client",  "AddCmd", "EditCmd", "DelCmd",
-                                                "FindCmd", "Image1", "Title",   "AdrList"}
+                                 << namesOf(main) + QStringList{QLatin1String(main.name)}
                                  << DrawnOn{};
-    QTest::newRow("Add") << Window::Add << fields + QStringList{"AddCmd", "DoneCmd"} << DrawnOn{};
-    QTest::newRow("Edit") << Window::Edit << fields + QStringList{"EditCmd", "CancelCmd"}
-                          << DrawnOn{};
+    QTest::newRow("Add") << Window::Add << namesOf(EntryForm::addTable()) << DrawnOn{};
+    QTest::newRow("Edit") << Window::Edit << namesOf(EntryForm::editTable()) << DrawnOn{};
     // The options are the frame's own controls; Clear Fields is the form's,
     // laid over the frame, which only outlines it.
-    QTest::newRow("Find") << Window::Find
-                          << fields
-                                 + QStringList{"FindCmd", "Frame1", "MatchCheck", "WholeCheck",
-                                               "ClearCmd"}
+    QTest::newRow("Find") << Window::Find << namesOf(FindForm::table())
                           << DrawnOn{{"ClearCmd", "Frame1"}};
     QTest::newRow("chooser for New") << Window::ChooserNew << chooser << DrawnOn{};
     QTest::newRow("chooser for Open") << Window::ChooserOpen << chooser << DrawnOn{};

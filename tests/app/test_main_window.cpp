@@ -1,7 +1,9 @@
+#include "app/main_form.h"
 #include "app/main_window.h"
 #include "core/entry_line.h"
 #include "test_support.h"
 #include "widgets/entry_list.h"
+#include "widgets/geometry.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -153,28 +155,21 @@ void TestMainWindow::startsEmptyAndUntitled()
 
 void TestMainWindow::controlsStandAtTheirPlaces_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("pixels");
-    QTest::newRow("AddCmd") << "AddCmd" << QRect(0, 8, 56, 41);
-    QTest::newRow("EditCmd") << "EditCmd" << QRect(56, 8, 56, 41);
-    QTest::newRow("DelCmd") << "DelCmd" << QRect(112, 8, 56, 41);
-    QTest::newRow("FindCmd") << "FindCmd" << QRect(168, 8, 56, 41);
-    QTest::newRow("Image1") << "Image1" << QRect(326, 3, 224, 42);
-    QTest::newRow("Title") << "Title" << QRect(0, 56, 553, 16);
-    QTest::newRow("AdrList") << "AdrList" << QRect(0, 72, 553, 285);
-    QTest::newRow("client area") << "client" << QRect(0, 0, 554, 359);
+    addControlRows(MainForm::table().controls);
 }
 
 void TestMainWindow::controlsStandAtTheirPlaces()
 {
     QFETCH(QString, name);
-    QFETCH(QRect, pixels);
-    QWidget* widget = m_main->findChild<QWidget*>(name);
+    QFETCH(QRect, twips);
+    QFETCH(QString, caption);
+    const FormTable table = MainForm::table();
+    QCOMPARE(child(*m_main, table.name)->size(), twipsSize(table.twips));
+    QWidget* widget = child(*m_main, qPrintable(name));
     QVERIFY(widget);
-    if (name == QLatin1String("client"))
-        QCOMPARE(widget->size(), pixels.size());
-    else
-        QCOMPARE(widget->geometry(), pixels);
+    QCOMPARE(widget->geometry(), twipsRect(twips));
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        QCOMPARE(button->text(), caption);
 }
 
 void TestMainWindow::tabOrderAndAccessKeys()

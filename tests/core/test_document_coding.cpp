@@ -1,12 +1,14 @@
 #include "core/document_reader.h"
 #include "core/document_writer.h"
 #include "core/text_decoding.h"
+#include "document_support.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QTest>
 
 using namespace callvista;
+using namespace callvista::testing;
 
 // The two lower pieces of the document format on their own: the decoding of
 // a file's bytes into text, and the writer writing onto a device it is

@@ -8,8 +8,10 @@
 #
 # Usage: check_install.sh BUILD_DIR
 # The build folder must hold a built `callvista`. CMAKE and CPACK name the
-# tools to use, APP_ID the desktop id and VERSION the project version; CTest
-# sets all four.
+# tools to use, APP_ID the desktop id and VERSION the project version, and
+# CONFIGURED_MAINTAINER the maintainer the build was configured with, if
+# any; CTest sets all five. The package is made in the name of the
+# DEBFULLNAME and DEBEMAIL the test is run with, or of a test packager.
 set -uo pipefail
 
 build=$(cd "${1:?usage: check_install.sh BUILD_DIR}" && pwd)
@@ -43,6 +45,17 @@ fi
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+
+if [ -z "${CONFIGURED_MAINTAINER:-}" ]; then
+  echo "== no package without a maintainer"
+  env -u DEBFULLNAME -u DEBEMAIL "$cpack" --config "$build/CPackConfig.cmake" -B "$tmp/nobody" \
+    >"$tmp/nobody.log" 2>&1 && fail "cpack made a package with no maintainer named"
+  grep -q 'The package needs a maintainer' "$tmp/nobody.log" ||
+    fail "cpack without a maintainer did not say how to name one: $(tail -n 3 "$tmp/nobody.log")"
+  rm -rf "$tmp/nobody"
+  export DEBFULLNAME=${DEBFULLNAME:-Callvista test packager}
+  export DEBEMAIL=${DEBEMAIL:-packager@test.callvista.example}
+fi
 
 # Width and height of a PNG file, from its IHDR chunk; empty when the file
 # is not a PNG.

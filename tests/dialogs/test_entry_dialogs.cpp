@@ -1,9 +1,9 @@
 #include "core/entry_line.h"
-#include "dialogs/add_form.h"
-#include "dialogs/edit_form.h"
+#include "dialogs/entry_form.h"
 #include "dialogs/find_form.h"
 #include "test_support.h"
 #include "widgets/entry_list.h"
+#include "widgets/geometry.h"
 #include "widgets/modal.h"
 #include "widgets/phone_edit.h"
 
@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -90,9 +91,10 @@ void typeKey(QWidget* box, QKeyCombination key, const QString& text)
     QTest::sendKeyEvent(QTest::Release, box, key.key(), text, key.keyboardModifiers());
 }
 
-QLineEdit* box(const QWidget& form, const char* name)
+QLineEdit* box(const QWidget& form, const char* name,
+               std::source_location caller = std::source_location::current())
 {
-    return child<QLineEdit>(form, name);
+    return child<QLineEdit>(form, name, caller);
 }
 
 QStringList boxTexts(const QWidget& form)
@@ -223,10 +225,8 @@ std::vector<std::unique_ptr<QDialog>> TestEntryDialogs::openEntryForms()
         m_list->setCurrentRow(0);
     }
     std::vector<std::unique_ptr<QDialog>> forms;
-    forms.push_back(std::make_unique<AddForm>(insertInto(*m_list)));
-    auto edit = std::make_unique<EditForm>();
-    edit->setEntry(m_list->itemText(m_list->currentRow()));
-    forms.push_back(std::move(edit));
+    forms.push_back(std::make_unique<EntryForm>(AddEntries{insertInto(*m_list)}));
+    forms.push_back(std::make_unique<EntryForm>(EditEntry{m_list->itemText(m_list->currentRow())}));
     forms.push_back(std::make_unique<FindForm>(m_list->lines(), m_list->currentRow(), Search{}));
     for (const auto& form : forms)
         form->show();
@@ -388,37 +388,30 @@ void TestEntryDialogs::phoneBoxKeepsEditingKeys()
 
 void TestEntryDialogs::formsShareTheFieldLayout_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("pixels");
-    QTest::addColumn<int>("maxLength");
-
-    QTest::newRow("Label1") << "Label1" << QRect(24, 24, 72, 17) << 0;
-    QTest::newRow("Label2") << "Label2" << QRect(32, 48, 64, 17) << 0;
-    QTest::newRow("Label3") << "Label3" << QRect(40, 72, 56, 17) << 0;
-    QTest::newRow("Family") << "Family" << QRect(96, 24, 209, 19) << 30;
-    QTest::newRow("Short") << "Short" << QRect(96, 48, 193, 19) << 20;
-    QTest::newRow("Phone") << "Phone" << QRect(96, 72, 177, 19) << 20;
+    addControlRows(EntryFields::controls());
 }
 
 void TestEntryDialogs::formsShareTheFieldLayout()
 {
     QFETCH(QString, name);
-    QFETCH(QRect, pixels);
-    QFETCH(int, maxLength);
+    QFETCH(QRect, twips);
+    QFETCH(QString, caption);
 
     const QStringList captions{"Family Name:", "Short Name:", "Phone No:"};
+    const QMap<QString, int> maxLengths{{"Family", 30}, {"Short", 20}, {"Phone", 20}};
     const auto forms = openEntryForms();
     for (const auto& form : forms) {
         QWidget* widget = form->findChild<QWidget*>(name);
         QVERIFY2(widget, qPrintable(form->objectName()));
-        QCOMPARE(widget->geometry(), pixels);
+        QCOMPARE(widget->geometry(), twipsRect(twips));
         if (auto* label = qobject_cast<QLabel*>(widget)) {
+            QCOMPARE(label->text(), caption);
             QCOMPARE(label->text(), captions.at(name.back().digitValue() - 1));
             QCOMPARE(label->palette().color(QPalette::Window), QColor(192, 255, 255));
             QVERIFY(label->autoFillBackground());
             QCOMPARE(label->focusPolicy(), Qt::NoFocus);
         } else {
-            QCOMPARE(qobject_cast<QLineEdit*>(widget)->maxLength(), maxLength);
+            QCOMPARE(qobject_cast<QLineEdit*>(widget)->maxLength(), maxLengths.value(name));
         }
     }
 }
@@ -462,7 +455,9 @@ void TestEntryDialogs::formWindows()
             dialog = f.get();
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), caption);
-    QCOMPARE(dialog->size(), QSize(334, 146));
+    const FormTable table =
+        form == QLatin1String("AddForm") ? EntryForm::addTable() : EntryForm::editTable();
+    QCOMPARE(dialog->size(), twipsSize(table.twips));
     QVERIFY(!dialog->windowIcon().isNull());
     QVERIFY(!dialog->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!dialog->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
@@ -475,8 +470,8 @@ void TestEntryDialogs::formWindows()
     QCOMPARE(cancelButton->text(), cancelCaption);
     QVERIFY(defaultButton->isDefault());
     QVERIFY(!cancelButton->isDefault());
-    QCOMPARE(defaultButton->geometry(), QRect(80, 104, 73, 25));
-    QCOMPARE(cancelButton->geometry(), QRect(208, 104, 73, 25));
+    for (const FormControl& control : table.controls)
+        QCOMPARE(child(*dialog, control.name)->geometry(), twipsRect(control.twips));
 
     dialog->activateWindow();
     QVERIFY(activated(*dialog));
@@ -522,7 +517,7 @@ void TestEntryDialogs::boxLimitsAreTheColumnWidths()
 void TestEntryDialogs::addTypedEntriesStayOpen()
 {
     QVERIFY(m_list->addItem(makeEntryLine("Baker", "Tom", "12")));
-    AddForm form(insertInto(*m_list));
+    EntryForm form(AddEntries{insertInto(*m_list)});
     MessageScript messages;
     runDialog(form, [&](QDialog& dialog) {
         QCOMPARE(focused(), box(dialog, "Family"));
@@ -589,7 +584,7 @@ void TestEntryDialogs::addRefusesIncompleteFields()
     QFETCH(QString, phone);
 
     QVERIFY(m_list->addItem(makeEntryLine("Baker", "Tom", "12")));
-    AddForm form(insertInto(*m_list));
+    EntryForm form(AddEntries{insertInto(*m_list)});
     MessageScript messages;
     runDialog(form, [&](QDialog& dialog) {
         typeEntry({family, shortName, phone});
@@ -623,7 +618,7 @@ void TestEntryDialogs::addClosesWithoutAdding()
 {
     QFETCH(QString, how);
 
-    AddForm form(insertInto(*m_list));
+    EntryForm form(AddEntries{insertInto(*m_list)});
     MessageScript messages;
     runDialog(form, [&](QDialog& dialog) {
         if (how != QLatin1String("done at once"))
@@ -643,7 +638,7 @@ void TestEntryDialogs::addClosesWithoutAdding()
 
 void TestEntryDialogs::addBoxesStopAtTheirLimits()
 {
-    AddForm form(insertInto(*m_list));
+    EntryForm form(AddEntries{insertInto(*m_list)});
     runDialog(form, [&](QDialog& dialog) {
         typeEntry({QString(35, u'f'), QString(25, u's') + "|", QString(25, u'7')});
         QCOMPARE(boxTexts(dialog),
@@ -663,7 +658,7 @@ void TestEntryDialogs::addRefusesWhenTheListIsFull()
     m_list->setItems(lines);
     QCOMPARE(m_list->count(), int(MaxEntries));
 
-    AddForm form(insertInto(*m_list));
+    EntryForm form(AddEntries{insertInto(*m_list)});
     MessageScript messages;
     runDialog(form, [&](QDialog& dialog) {
         typeEntry({"Smith", "John", "555"});
@@ -692,7 +687,7 @@ void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
     const Paste phoneHow = how == Paste::CtrlV ? Paste::Menu : how;
 
     MessageScript messages;
-    AddForm add(insertInto(*m_list));
+    EntryForm add(AddEntries{insertInto(*m_list)});
     runDialog(add, [&](QDialog& dialog) {
         paste(box(dialog, "Family"), "Miller" + lineBreak, how);
         paste(box(dialog, "Short"), "Jo" + lineBreak + "hn", how);
@@ -703,8 +698,7 @@ void TestEntryDialogs::pastedLineBreaksBecomeSpaces()
     });
     QCOMPARE(m_list->items(), QStringList{makeEntryLine("Miller", "Jo hn", "555 12")});
 
-    EditForm edit;
-    edit.setEntry(m_list->itemText(0));
+    EntryForm edit(EditEntry{m_list->itemText(0)});
     const bool accepted = runDialog(edit, [&](QDialog& dialog) {
         paste(box(dialog, "Family"), lineBreak + "Smith", how);
         paste(box(dialog, "Short"), lineBreak, how);
@@ -793,8 +787,7 @@ void TestEntryDialogs::editFillsBoxesByPosition()
     QFETCH(QString, shortName);
     QFETCH(QString, phone);
 
-    EditForm form;
-    form.setEntry(makeEntryLine(family, shortName, phone));
+    EntryForm form(EditEntry{makeEntryLine(family, shortName, phone)});
     const bool accepted = runDialog(form, [&](QDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Edit Item"));
         QCOMPARE(boxTexts(dialog), (QStringList{family, shortName, phone}));
@@ -829,8 +822,7 @@ void TestEntryDialogs::editHandsOutTheNewLine()
     QFETCH(QString, how);
     QFETCH(QStringList, expected);
 
-    EditForm form;
-    form.setEntry(makeEntryLine("Adams", "Ann", "123"));
+    EntryForm form(EditEntry{makeEntryLine("Adams", "Ann", "123")});
     QCOMPARE(lineOrNothing(form.entry()), lineOrNothing(std::nullopt));
     MessageScript messages;
     const bool accepted = runDialog(form, [&](QDialog& dialog) {
@@ -874,8 +866,7 @@ void TestEntryDialogs::editRefusesIncompleteFields()
     QFETCH(QString, name);
     QFETCH(QString, replacement);
 
-    EditForm form;
-    form.setEntry(makeEntryLine("Baker", "Tom", "12"));
+    EntryForm form(EditEntry{makeEntryLine("Baker", "Tom", "12")});
     MessageScript messages;
     const bool accepted = runDialog(form, [&](QDialog& dialog) {
         QLineEdit* edited = dialog.findChild<QLineEdit*>(name);
@@ -910,8 +901,7 @@ void TestEntryDialogs::editClosesWithoutChange()
 {
     QFETCH(QString, how);
 
-    EditForm form;
-    form.setEntry(makeEntryLine("Baker", "Tom", "12"));
+    EntryForm form(EditEntry{makeEntryLine("Baker", "Tom", "12")});
     MessageScript messages;
     const bool accepted = runDialog(form, [&](QDialog& dialog) {
         box(dialog, "Family")->selectAll();

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
 #include <memory>
 
 using namespace callvista;
@@ -59,9 +60,10 @@ void touch(const QString& path)
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
 }
 
-QLineEdit* nameBox(const QDialog& dialog)
+QLineEdit* nameBox(const QDialog& dialog,
+                   std::source_location caller = std::source_location::current())
 {
-    return child<QLineEdit>(dialog, "boxFileName");
+    return child<QLineEdit>(dialog, "boxFileName", caller);
 }
 
 QString listedFiles(const QDialog& dialog)
@@ -105,6 +107,22 @@ void clickFile(const QDialog& dialog, const QString& name, bool twice)
     QCOMPARE(found.size(), 1);
     click(list->viewport(), list->visualItemRect(found.first()).center(), twice);
 }
+
+// A chooser that cannot open the folders `refuses` names when a drive is
+// chosen, as if the file system refused them.
+class RefusingFileBox : public FileBox
+{
+public:
+    using FileBox::FileBox;
+
+    std::function<bool(const QString& folder)> refuses;
+
+protected:
+    bool openFolder(const QString& folder) override
+    {
+        return !(refuses && refuses(folder)) && FileBox::openFolder(folder);
+    }
+};
 
 void paste(QWidget* box, const QString& text)
 {
@@ -171,7 +189,6 @@ void TestFileBox::init()
 
 void TestFileBox::cleanup()
 {
-    DirList::setFolderCheck({});
     m_temp.reset();
 }
 
@@ -194,15 +211,7 @@ void TestFileBox::runChooser(const ChooserOptions& options, const ModalScript::S
 
 void TestFileBox::controlsStandAtTheirPlaces_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("twips");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("Label1") << "Label1" << QRect(60, 36, 900, 288) << "&FileName:";
-    QTest::newRow("boxFileName") << "boxFileName" << QRect(960, 30, 2856, 285) << "";
-    QTest::newRow("boxDrive") << "boxDrive" << QRect(45, 360, 2376, 288) << "";
-    QTest::newRow("boxDir") << "boxDir" << QRect(45, 720, 2415, 3180) << "";
-    QTest::newRow("boxFile") << "boxFile" << QRect(2490, 384, 2100, 3528) << "";
-    QTest::newRow("btnAction") << "btnAction" << QRect(3870, 48, 735, 315) << "Make";
+    addControlRows(FileBox::table().controls);
 }
 
 void TestFileBox::controlsStandAtTheirPlaces()
@@ -212,16 +221,18 @@ void TestFileBox::controlsStandAtTheirPlaces()
     QFETCH(QString, caption);
     FileBox box(NewOptions);
     QCOMPARE(box.objectName(), QStringLiteral("FileBox"));
-    QCOMPARE(box.size(), twipsRect(0, 0, 4620, 3960).size());
+    QCOMPARE(box.size(), twipsSize(FileBox::table().twips));
     QCOMPARE(box.palette().color(QPalette::Window), QColor(192, 192, 192));
     QVERIFY(!(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QWidget* control = box.findChild<QWidget*>(name);
     QVERIFY(control);
-    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(control->geometry(), twipsRect(twips));
     if (auto* label = qobject_cast<QLabel*>(control))
         QCOMPARE(label->text(), caption);
     if (auto* button = qobject_cast<QPushButton*>(control)) {
-        QCOMPARE(button->text(), caption);
+        // The action button's caption is the options' own.
+        QVERIFY(caption.isEmpty());
+        QCOMPARE(button->text(), NewOptions.actionCaption);
         QVERIFY(button->isDefault());
     }
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
@@ -664,7 +675,9 @@ void TestFileBox::highlightedFolderDoesNotCount()
             auto* files = child<QListWidget>(dialog, "boxFile");
             QCOMPARE(dir->path(), m_folder);
             clickFolder(dialog, QStringLiteral("sub"), false);
-            QCOMPARE(dir->highlightedPath(), m_folder + "/sub");
+            const QTreeWidgetItem* highlighted = dir->currentItem();
+            QVERIFY(highlighted);
+            QCOMPARE(highlighted->text(0), QStringLiteral("sub"));
             QCOMPARE(dir->path(), m_folder);
             QCOMPARE(files->count(), 0);
 
@@ -767,30 +780,27 @@ void TestFileBox::unreadableFallbackKeepsTheFolder()
     const QString drive = m_folder + "/mount";
     QVERIFY(QDir(m_folder).mkdir("mount"));
     MessageScript messages;
-    Chosen chosen;
-    runChooser(
-        NewOptions,
-        [&](QDialog& dialog) {
-            auto* drives = child<DriveList>(dialog, "boxDrive");
-            auto* dir = child<DirList>(dialog, "boxDir");
-            const QString startDrive = drives->drive();
-            DirList::setFolderCheck([&](const QString& folder) {
-                return folder != drive && folder != fallbackDrive();
-            });
-            drives->setDrives({QDir::rootPath(), startDrive, drive});
-            drives->setDrive(startDrive);
-            drives->setDrive(drive);
-            QCOMPARE(messages.asked.size(), 1);
-            QCOMPARE(messages.asked.first().text, QStringLiteral("Error On Drive!"));
-            QCOMPARE(dir->path(), m_folder);
-            QCOMPARE(drives->drive(), driveOf(m_folder));
+    RefusingFileBox box(NewOptions);
+    const bool accepted = runDialog(box, [&](QDialog& dialog) {
+        auto* drives = child<DriveList>(dialog, "boxDrive");
+        auto* dir = child<DirList>(dialog, "boxDir");
+        const QString startDrive = drives->drive();
+        box.refuses = [&](const QString& folder) {
+            return folder == drive || folder == fallbackDrive();
+        };
+        drives->setDrives({QDir::rootPath(), startDrive, drive});
+        drives->setDrive(startDrive);
+        drives->setDrive(drive);
+        QCOMPARE(messages.asked.size(), 1);
+        QCOMPARE(messages.asked.first().text, QStringLiteral("Error On Drive!"));
+        QCOMPARE(dir->path(), m_folder);
+        QCOMPARE(drives->drive(), driveOf(m_folder));
 
-            QTest::keyClicks(nameBox(dialog), QStringLiteral("still"));
-            QTest::keyClick(nameBox(dialog), Qt::Key_Return);
-        },
-        chosen);
-    QVERIFY(chosen.accepted);
-    QCOMPARE(chosen.path, native(m_folder + "/still.CVA"));
+        QTest::keyClicks(nameBox(dialog), QStringLiteral("still"));
+        QTest::keyClick(nameBox(dialog), Qt::Key_Return);
+    });
+    QVERIFY(accepted);
+    QCOMPARE(box.path(), native(m_folder + "/still.CVA"));
 }
 
 QTEST_MAIN(TestFileBox)

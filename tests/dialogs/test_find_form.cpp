@@ -3,6 +3,7 @@
 #include "dialogs/find_form.h"
 #include "test_support.h"
 #include "widgets/entry_list.h"
+#include "widgets/geometry.h"
 #include "widgets/modal.h"
 
 #include <QCheckBox>
@@ -35,9 +36,10 @@ void pressAccessKey(const QWidget& form, Qt::Key key, const char* name)
     QVERIFY(clicked.wait(1000));
 }
 
-QLineEdit* box(const QWidget& form, const char* name)
+QLineEdit* box(const QWidget& form, const char* name,
+               std::source_location caller = std::source_location::current())
 {
-    return child<QLineEdit>(form, name);
+    return child<QLineEdit>(form, name, caller);
 }
 
 QStringList boxTexts(const QWidget& form)
@@ -141,25 +143,19 @@ Search TestFindForm::openFind(const Search& remembered, const std::function<void
 
 void TestFindForm::controlsStandAtTheirPlaces_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("pixels");
-
-    QTest::newRow("FindCmd") << "FindCmd" << QRect(232, 112, 73, 25);
-    QTest::newRow("Frame1") << "Frame1" << QRect(24, 96, 193, 49);
-    QTest::newRow("MatchCheck") << "MatchCheck" << QRect(48, 112, 97, 17);
-    QTest::newRow("WholeCheck") << "WholeCheck" << QRect(48, 128, 105, 13);
-    QTest::newRow("ClearCmd") << "ClearCmd" << QRect(136, 118, 73, 20);
+    // The fields' own rows are held by test_entry_dialogs.
+    addControlRows(FindForm::table().controls.mid(EntryFields::controls().size()));
 }
 
 void TestFindForm::controlsStandAtTheirPlaces()
 {
     QFETCH(QString, name);
-    QFETCH(QRect, pixels);
+    QFETCH(QRect, twips);
 
     addEntries({"Smith"});
     const FindForm form(m_list->lines(), m_list->currentRow(), Search{});
-    QWidget* widget = form.findChild<QWidget*>(name);
-    QVERIFY(widget);
+    QWidget* widget = child(form, qPrintable(name));
+    const QRect pixels = twipsRect(twips);
     // Where it stands on the form, whether the form or the frame holds it.
     const auto onForm = [&](const QWidget* control) {
         return QRect(control->mapTo(&form, QPoint(0, 0)), control->size());
@@ -182,7 +178,7 @@ void TestFindForm::window()
     addEntries({"Smith"});
     openFind(Search{}, [](QDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Find an Item"));
-        QCOMPARE(dialog.size(), QSize(334, 151));
+        QCOMPARE(dialog.size(), twipsSize(FindForm::table().twips));
         QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(!dialog.windowIcon().isNull());

@@ -41,6 +41,9 @@ end_programs() {
 trap 'end_programs; kill $wm $xvfb 2>/dev/null || true' EXIT
 
 export LC_ALL=C.UTF-8
+# The program's caches (the list's ink extents, fontconfig's) stay with the
+# artefacts, out of the user's home.
+export XDG_CACHE_HOME=$ARTEFACTS/cache
 if [[ $PROGRAM == *.exe ]]; then
   # Qt for Windows draws with its own platform plugin.
   LAUNCH=(wine)

@@ -3,6 +3,7 @@
 #include "core/entry_line.h"
 #include "file_support.h"
 #include "widgets/entry_list.h"
+#include "widgets/form_table.h"
 #include "widgets/message_box.h"
 #include "widgets/modal.h"
 
@@ -26,6 +27,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <source_location>
+#include <type_traits>
 
 // What the tests of the windows share: scripts that answer message boxes and
 // drive modal dialogs, typing where the focus is, and the entry list and
@@ -100,8 +103,6 @@ private:
     ModalDriver m_previous;
 };
 
-// The named control; a missing one fails the test with its name before the
-// caller can use it.
 // Catches what no test expects: a message or a dialog that reaches one of
 // these would otherwise wait for a person. Made before the window, checked
 // after it is gone.
@@ -122,15 +123,39 @@ private:
     ModalScript m_dialogs;
 };
 
+// What stands in for a missing control of kind T: the kind itself, or a
+// push button for the abstract button.
+template <typename T>
+using StandIn = std::conditional_t<std::is_abstract_v<T>, QPushButton, T>;
+
+// The named control. A missing one fails the test at the caller's line, and
+// the caller gets a stand-in, a control of that kind on no window that lives
+// as long as `parent`, so that it runs on to its end instead of crashing.
 template <typename T = QWidget>
-T* child(const QWidget& parent, const char* name)
+T* child(const QWidget& parent, const char* name,
+         std::source_location caller = std::source_location::current())
 {
-    T* found = parent.findChild<T*>(QLatin1String(name));
-    if (!found)
-        QTest::qFail(qPrintable(QStringLiteral("no control named %1 in %2")
-                                    .arg(QLatin1String(name), parent.objectName())),
-                     __FILE__, __LINE__);
-    return found;
+    static_assert(std::is_base_of_v<T, StandIn<T>>, "no stand-in for this abstract kind");
+    if (T* found = parent.findChild<T*>(QLatin1String(name)))
+        return found;
+    QTest::qFail(qPrintable(QStringLiteral("no control named %1 in %2")
+                                .arg(QLatin1String(name), parent.objectName())),
+                 caller.file_name(), int(caller.line()));
+    auto* standIn = new StandIn<T>();
+    QObject::connect(&parent, &QObject::destroyed, standIn, [standIn] { delete standIn; });
+    return standIn;
+}
+
+// The columns "name", "twips" and "caption", and a row for each control, so
+// that a test holds the controls made against the table they were made from.
+inline void addControlRows(const QList<FormControl>& controls)
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("caption");
+    for (const FormControl& control : controls)
+        QTest::newRow(control.name)
+            << QString::fromLatin1(control.name) << control.twips << control.caption;
 }
 
 // The window system reports a window active before the application hands
@@ -160,7 +185,8 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 // Shows the dialog as the program shows every dialog, through runModal, and
 // runs the step in it once it has the keyboard. Returns whether the dialog
 // was accepted.
-inline bool runDialog(QDialog& dialog, const std::function<void(QDialog&)>& step)
+inline bool runDialog(QDialog& dialog, const std::function<void(QDialog&)>& step,
+                      std::source_location caller = std::source_location::current())
 {
     ModalScript script;
     script.then([&](QDialog& shown) {
@@ -171,31 +197,34 @@ inline bool runDialog(QDialog& dialog, const std::function<void(QDialog&)>& step
     if (script.shown != QStringList{dialog.objectName()})
         QTest::qFail(qPrintable("shown instead of " + dialog.objectName() + ": "
                                 + script.shown.join(QStringLiteral(", "))),
-                     __FILE__, __LINE__);
+                     caller.file_name(), int(caller.line()));
     return accepted;
 }
 
-inline void showActive(QWidget& window)
+inline void showActive(QWidget& window,
+                       std::source_location caller = std::source_location::current())
 {
     window.show();
     window.activateWindow();
-    QVERIFY2(QTest::qWaitForWindowActive(&window),
-             qPrintable(window.objectName() + QStringLiteral(" did not become active")));
+    if (!QTest::qWaitForWindowActive(&window))
+        QTest::qFail(qPrintable(window.objectName() + QStringLiteral(" did not become active")),
+                     caller.file_name(), int(caller.line()));
 }
 
 // The main window's entry list, found by its name.
-inline EntryList* entryList(const QWidget& window)
+inline EntryList* entryList(const QWidget& window,
+                            std::source_location caller = std::source_location::current())
 {
-    return child<EntryList>(window, "AdrList");
+    return child<EntryList>(window, "AdrList", caller);
 }
 
-// The family names of the list's entries, top to bottom.
 // What the Add dialog is given to insert into: the list's own insertion.
 inline std::function<bool(const QString&)> insertInto(EntryList& list)
 {
     return [&list](const QString& line) { return list.addItem(line); };
 }
 
+// The family names of the list's entries, top to bottom.
 inline QStringList families(const QWidget& window)
 {
     QStringList result;
@@ -223,11 +252,14 @@ inline void putEntries(const QWidget& window, const QList<QStringList>& entries)
 }
 
 // Runs the File menu's command by its menu item.
-inline void runMenu(const QWidget& window, const char* item)
+inline void runMenu(const QWidget& window, const char* item,
+                    std::source_location caller = std::source_location::current())
 {
-    QAction* action = window.findChild<QAction*>(QLatin1String(item));
-    QVERIFY2(action, item);
-    action->trigger();
+    if (QAction* action = window.findChild<QAction*>(QLatin1String(item)))
+        action->trigger();
+    else
+        QTest::qFail(qPrintable(QStringLiteral("no menu item %1").arg(QLatin1String(item))),
+                     caller.file_name(), int(caller.line()));
 }
 
 // Types entries into the Add dialog, as a person adds them: a change of the
