@@ -1,13 +1,87 @@
 #include "app/main_form.h"
 
+#include "core/entry_line.h"
+#include "core/line_fit.h"
 #include "widgets/command_button.h"
 #include "widgets/entry_list.h"
 #include "widgets/geometry.h"
 #include "widgets/image_button.h"
 
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLabel>
+#include <QScrollBar>
 
 namespace callvista {
+
+namespace {
+
+// Courier where it exists, elsewhere a font with Courier's metrics: the
+// first of them the machine has, asked for alone. Asked for as a list, Qt
+// looks for each missing family in turn, and for each one fontconfig sorts
+// every installed font to offer a substitute that is then passed over.
+// With none of them installed the whole list goes to Qt, whose fallbacks
+// choose.
+QStringList listFamilies()
+{
+    const QStringList designed{QStringLiteral("Courier"), QStringLiteral("Courier New"),
+                               QStringLiteral("Liberation Mono")};
+    for (const QString& family : designed)
+        if (QFontDatabase::hasFamily(family))
+            return {family};
+    return designed;
+}
+
+// The list's font as designed. Its size is where the fitting starts.
+QFont designListFont()
+{
+    QFont font;
+    font.setFamilies(listFamilies());
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    // Hinted across too, every column starts on a whole pixel: the bars are
+    // drawn sharp, and the header's fall on the same pixels as the list's.
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setPointSizeF(9.6);
+    return font;
+}
+
+// The smallest size at which the list stays readable, and the steps by
+// which the fitting goes down to it.
+constexpr double SmallestListPoints = 8;
+constexpr double ListPointStep = 0.25;
+
+// Gives the list and its header the largest size of the list's font at
+// which the whole entry line fits beside the list's scroll bar; where no
+// readable size fits, the list and the window widen by the scroll bar.
+void fitListFont(const MainForm& form)
+{
+    const QFont design = designListFont();
+    const QString line(EntryWidths.lineLength(), u'0');
+    // Measured in the font the machine has for the families asked for, at
+    // each size tried.
+    const auto widthAt = [&](double points) {
+        QFont font = design;
+        font.setPointSizeF(points);
+        return QFontMetricsF(font).horizontalAdvance(line);
+    };
+    const LineFit fit = fitLine({design.pointSizeF(), SmallestListPoints, ListPointStep},
+                                form.list->textRoomBesideScrollBar(),
+                                form.list->verticalScrollBar()->sizeHint().width(), widthAt);
+    if (fit.widening > 0) {
+        form.client->setFixedWidth(form.client->width() + fit.widening);
+        form.list->resize(form.list->width() + fit.widening, form.list->height());
+        form.header->resize(form.header->width() + fit.widening, form.header->height());
+    }
+    QFont font = design;
+    font.setPointSizeF(fit.pointSize);
+    // The header takes the list's font, so that its bars keep standing over
+    // the list's bars.
+    form.list->setFont(font);
+    form.header->setFont(font);
+}
+
+} // namespace
 
 FormTable MainForm::table()
 {
@@ -60,6 +134,14 @@ MainForm buildMainForm(QWidget& window)
 
     form.list = controls.get<EntryList>("AdrList");
     form.list->setAccessibleName(MainForm::tr("Entries"));
+
+    fitListFont(form);
+    form.header->setText(headerLine());
+    // Read aloud as its three titles, not as the padded line with its bars.
+    form.header->setAccessibleName(columnCaptions().join(QStringLiteral(", ")));
+    // The header's captions and bars stand over the columns only when the
+    // label's text starts where the list's item text starts.
+    form.header->setContentsMargins(form.list->textInset(), 0, 0, 0);
     return form;
 }
 

@@ -31,8 +31,8 @@ public:
 };
 
 // Makes the client area on the window, at its fixed size, and the controls
-// on it, and hands them back. The list's font and the header's text are the
-// window's to set.
+// on it, the list's font fitted and the header over its columns, and hands
+// them back.
 MainForm buildMainForm(QWidget& window);
 
 } // namespace callvista

@@ -6,7 +6,6 @@
 #include "core/document_session.h"
 #include "core/entry_line.h"
 #include "core/file_name.h"
-#include "core/line_fit.h"
 #include "dialogs/entry_form.h"
 #include "dialogs/find_form.h"
 #include "widgets/command_button.h"
@@ -20,12 +19,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
-#include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QScrollBar>
 
 namespace callvista {
 
@@ -38,41 +34,6 @@ constexpr int BlinkPhaseMs = 16;
 // Idle time after a document replaced the list before the freed memory is
 // given back.
 constexpr int ReturnMemoryAfterMs = 1000;
-
-// Courier where it exists, elsewhere a font with Courier's metrics: the
-// first of them the machine has, asked for alone. Asked for as a list, Qt
-// looks for each missing family in turn, and for each one fontconfig sorts
-// every installed font to offer a substitute that is then passed over.
-// With none of them installed the whole list goes to Qt, whose fallbacks
-// choose.
-QStringList listFamilies()
-{
-    const QStringList designed{QStringLiteral("Courier"), QStringLiteral("Courier New"),
-                               QStringLiteral("Liberation Mono")};
-    for (const QString& family : designed)
-        if (QFontDatabase::hasFamily(family))
-            return {family};
-    return designed;
-}
-
-// The list's font as designed. Its size is where the fitting starts.
-QFont designListFont()
-{
-    QFont font;
-    font.setFamilies(listFamilies());
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    // Hinted across too, every column starts on a whole pixel: the bars are
-    // drawn sharp, and the header's fall on the same pixels as the list's.
-    font.setHintingPreference(QFont::PreferFullHinting);
-    font.setPointSizeF(9.6);
-    return font;
-}
-
-// The smallest size at which the list stays readable, and the steps by
-// which the fitting goes down to it.
-constexpr double SmallestListPoints = 8;
-constexpr double ListPointStep = 0.25;
 
 // The document's entries are the list's.
 class ListEntries : public EntryStore
@@ -114,9 +75,6 @@ MainWindow::MainWindow(QWidget* parent)
     m_returnMemoryTimer.setSingleShot(true);
     m_returnMemoryTimer.setInterval(ReturnMemoryAfterMs);
     connect(&m_returnMemoryTimer, &QTimer::timeout, this, [] { returnFreeMemory(); });
-    m_header->setText(headerLine());
-    // Read aloud as its three titles, not as the padded line with its bars.
-    m_header->setAccessibleName(columnCaptions().join(QStringLiteral(", ")));
     disableEntryCommands();
     showCaption(m_session->caption());
     m_addButton->setFocus();
@@ -136,11 +94,6 @@ void MainWindow::buildControls()
     m_header = form.header;
     m_list = form.list;
     connect(m_logo, &ImageButton::clicked, this, &MainWindow::blink);
-
-    fitListFont(form.client);
-    // The header's captions and bars stand over the columns only when the
-    // label's text starts where the list's item text starts.
-    m_header->setContentsMargins(m_list->textInset(), 0, 0, 0);
     connect(m_list, &EntryList::gotFocus, this, &MainWindow::refreshButtons);
     connect(m_list, &EntryList::entryDoubleClicked, this, &MainWindow::editEntry);
 
@@ -150,33 +103,6 @@ void MainWindow::buildControls()
     connect(m_findButton, &CommandButton::clicked, this, &MainWindow::findEntry);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void MainWindow::fitListFont(QWidget* client)
-{
-    const QFont design = designListFont();
-    const QString line(EntryWidths.lineLength(), u'0');
-    // Measured in the font the machine has for the families asked for, at
-    // each size tried.
-    const auto widthAt = [&](double points) {
-        QFont font = design;
-        font.setPointSizeF(points);
-        return QFontMetricsF(font).horizontalAdvance(line);
-    };
-    const LineFit fit = fitLine({design.pointSizeF(), SmallestListPoints, ListPointStep},
-                                m_list->textRoomBesideScrollBar(),
-                                m_list->verticalScrollBar()->sizeHint().width(), widthAt);
-    if (fit.widening > 0) {
-        client->setFixedWidth(client->width() + fit.widening);
-        m_list->resize(m_list->width() + fit.widening, m_list->height());
-        m_header->resize(m_header->width() + fit.widening, m_header->height());
-    }
-    QFont font = design;
-    font.setPointSizeF(fit.pointSize);
-    // The header takes the list's font, so that its bars keep standing over
-    // the list's bars.
-    m_list->setFont(font);
-    m_header->setFont(font);
 }
 
 void MainWindow::buildMenu()

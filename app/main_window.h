@@ -58,10 +58,6 @@ private slots:
 
 private:
     void buildControls();
-    // Gives the list and its header the largest size of the list's font at
-    // which the whole entry line fits beside the list's scroll bar; where no
-    // readable size fits, the list and the window widen by the scroll bar.
-    void fitListFont(QWidget* client);
     void buildMenu();
     // Edit, Delete and Find disabled until the list has had the focus.
     void disableEntryCommands();
