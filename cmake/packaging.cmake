@@ -15,8 +15,8 @@ set(CPACK_PACKAGE_VENDOR "The Callvista developers")
 # these sources outside Debian's archive is maintained by whoever makes it,
 # as deb-control(5) says, and Debian's tools name that person by DEBFULLNAME
 # and DEBEMAIL: cpack reads them when it makes the package
-# (cmake/maintainer.cmake), and refuses to make one without them. The
-# changelog is signed with the same identity when it is installed.
+# (cmake/maintainer.cmake), and without them names the login, as dch does.
+# The changelog is signed with the same identity when it is installed.
 set(CALLVISTA_MAINTAINER "" CACHE STRING
   "The package's maintainer, \"Name <address>\"; empty: DEBFULLNAME and DEBEMAIL when packaging")
 set(CPACK_CALLVISTA_MAINTAINER "${CALLVISTA_MAINTAINER}")
