@@ -57,14 +57,14 @@ QString temporaryPathFor(const QString& target)
         .filePath(QStringLiteral(".callvista-%1.tmp").arg(QString::fromLatin1(digest.left(12))));
 }
 
-Result<void> saveEncoded(FileSystem& fs, const QString& path, const Result<QByteArray>& document)
-{
-    if (!document.ok())
-        return notSaved(path, document.error());
-    return writeFileSafely(fs, path, document.value());
-}
-
 } // namespace
+
+Result<void> writeEncodedFile(FileSystem& fs, const QString& path, const Result<QByteArray>& bytes)
+{
+    if (!bytes.ok())
+        return notSaved(path, bytes.error());
+    return writeFileSafely(fs, path, bytes.value());
+}
 
 // The bytes go to a temporary file beside the old one, which takes its place
 // only when all of them are on the disk; then the folder is flushed, so that
@@ -112,13 +112,13 @@ Result<void> writeFileSafely(FileSystem& fs, const QString& path, QByteArrayView
 Result<void> writeDocumentFile(FileSystem& fs, const QString& path, const QStringList& lines,
                                const ColumnWidths& widths)
 {
-    return saveEncoded(fs, path, encodeDocument(lines, widths));
+    return writeEncodedFile(fs, path, encodeDocument(lines, widths));
 }
 
 Result<void> writeDocumentFile(FileSystem& fs, const QString& path, const SortedLines& lines,
                                const ColumnWidths& widths)
 {
-    return saveEncoded(fs, path, encodeDocument(lines, widths));
+    return writeEncodedFile(fs, path, encodeDocument(lines, widths));
 }
 
 Result<QByteArray> readWholeFile(FileSystem& fs, const QString& path, qint64 limit)

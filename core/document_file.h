@@ -29,6 +29,9 @@ inline constexpr QStringView DocumentExtension = u"CVA";
 // reason, naming the file and in the system's words where it gave some, is
 // returned.
 Result<void> writeFileSafely(FileSystem& fs, const QString& path, QByteArrayView bytes);
+// The same for bytes that were to be made first: when making them failed,
+// the file is not touched and the reason is returned in the same words.
+Result<void> writeEncodedFile(FileSystem& fs, const QString& path, const Result<QByteArray>& bytes);
 
 // Saves the entry lines, in their order, as a document to the file at the
 // path, as writeFileSafely writes. A list that cannot be encoded never

@@ -180,6 +180,20 @@ DocumentSession::SaveOutcome DocumentSession::saveAs()
     return writeTo(*path);
 }
 
+DocumentSession::SaveOutcome DocumentSession::exportTo(const ExportFormat& format)
+{
+    const std::optional<QString> path = m_user.choosePath(format.chooser);
+    if (!path)
+        return SaveOutcome::Cancelled;
+    const Result<void> written =
+        writeEncodedFile(m_files, *path, format.encode(m_entries.lines(), caption()));
+    if (!written.ok()) {
+        m_user.tell(tr("Error"), written.error());
+        return SaveOutcome::Failed;
+    }
+    return SaveOutcome::Saved;
+}
+
 bool DocumentSession::mayClose()
 {
     if (!m_modified)

@@ -4,9 +4,11 @@
 #include "core/entry_match.h"
 #include "core/user_prompts.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The open document's life: its name, whether it has unsaved changes, the
@@ -27,6 +29,15 @@ public:
     // Replaces every entry by these lines, already in order.
     virtual void replaceLines(SortedLines&& lines) = 0;
     virtual void clearLines() = 0;
+};
+
+// A file made of the entries for another program, or to be printed: how
+// its name is chosen and how the entries become its bytes.
+struct ExportFormat {
+    ChooserOptions chooser;
+    // The file's bytes for the entries in their order; `caption` names the
+    // document, as the window's caption does.
+    std::function<Result<QByteArray>(const SortedLines& lines, const QString& caption)> encode;
 };
 
 class DocumentSession : public QObject
@@ -64,6 +75,10 @@ public:
     void openDocument();
     SaveOutcome save();
     SaveOutcome saveAs();
+    // Writes the entries to a file the user chooses, as a document is saved
+    // (the same checks and messages), and leaves the document's name and
+    // its unsaved changes as they were.
+    SaveOutcome exportTo(const ExportFormat& format);
     // Asks about unsaved changes and saves on Yes. False only when that save
     // failed: the window then stays open rather than lose the changes.
     bool mayClose();

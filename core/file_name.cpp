@@ -64,7 +64,8 @@ QString joinFolderAndName(const QString& folder, const QString& name)
     return path + name;
 }
 
-Result<QString> acceptName(const QString& folder, const QString& name, const QString& ext)
+Result<QString> acceptName(const QString& folder, const QString& name, const QString& ext,
+                           AppendedExtension appended)
 {
     const QString trimmed = trimSpaces(name);
     if (trimmed.isEmpty())
@@ -73,7 +74,7 @@ Result<QString> acceptName(const QString& folder, const QString& name, const QSt
     QString path = joinFolderAndName(folder, trimmed);
     const QString tail = path.right(4);
     if (!tail.contains(u'.'))
-        path += u'.' + ext;
+        path += u'.' + (appended == AppendedExtension::LowerCase ? ext.toLower() : ext);
     else if (tail.toUpper() != u'.' + ext)
         return Failure{FileName::tr("Only .%1 Files is Valid").arg(ext)};
 

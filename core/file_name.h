@@ -17,6 +17,11 @@ namespace callvista {
 // The folder, a separator unless the folder already ends in one, and the name.
 [[nodiscard]] QString joinFolderAndName(const QString& folder, const QString& name);
 
+// How an extension that a name lacks is appended: as given ("CVA", the
+// documents' own), or in lower case, as other programs name their files
+// (".vcf").
+enum class AppendedExtension { AsGiven, LowerCase };
+
 // Builds the full path of `name` in `folder` and checks it, in this order:
 // an empty name (after trimming spaces); the extension, judged by the last
 // four characters of the full path: without a dot among them "." + ext is
@@ -27,7 +32,8 @@ namespace callvista {
 // windowsRefusesName), or one longer than a file system stores. Returns the
 // full path in the platform's native form, or the error to show (title
 // "Error").
-Result<QString> acceptName(const QString& folder, const QString& name, const QString& ext);
+Result<QString> acceptName(const QString& folder, const QString& name, const QString& ext,
+                           AppendedExtension appended = AppendedExtension::AsGiven);
 
 // True for a file name (without a folder) that Windows refuses or takes for
 // something else: one holding < > : " / \ | ? * or a control character, one

@@ -39,6 +39,9 @@ struct ChooserOptions {
     QString extension;
     // A locked name box takes its name from the file list only.
     bool nameLocked = false;
+    // A typed name without the extension gets it in lower case (".vcf"), as
+    // other programs name their files, rather than as given (".CVA").
+    bool lowerCaseExtension = false;
 };
 
 class UserPrompts

@@ -132,8 +132,9 @@ void FileBox::takeFileName()
 
 void FileBox::acceptName()
 {
-    const Result<QString> path =
-        callvista::acceptName(m_folderList->path(), m_fileName->text(), m_options.extension);
+    const Result<QString> path = callvista::acceptName(
+        m_folderList->path(), m_fileName->text(), m_options.extension,
+        m_options.lowerCaseExtension ? AppendedExtension::LowerCase : AppendedExtension::AsGiven);
     if (!path.ok()) {
         showMessage(this, path.error(), tr("Error"));
         return;

@@ -76,6 +76,8 @@ private slots:
     void closing();
     void everyFailedCallKeepsTheDocument_data();
     void everyFailedCallKeepsTheDocument();
+    void exportLeavesTheDocumentAsItWas_data();
+    void exportLeavesTheDocumentAsItWas();
 
 private:
     // Opens the file of that name in the current folder, as Open does with
@@ -642,6 +644,62 @@ void TestDocumentSession::everyFailedCallKeepsTheDocument()
     qInfo("%s: %d calls failed in turn, each refused with the document kept",
           open ? "Open" : "Save", failed);
     QVERIFY(failed >= 3);
+}
+
+void TestDocumentSession::exportLeavesTheDocumentAsItWas_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("encodes");
+    QTest::addColumn<DocumentSession::SaveOutcome>("outcome");
+    QTest::addColumn<QByteArray>("written");
+
+    using Outcome = DocumentSession::SaveOutcome;
+    const QByteArray none("<missing>");
+    QTest::newRow("written") << "list.txt" << true << Outcome::Saved
+                             << QByteArray("1 Baker\n<Untitled>");
+    QTest::newRow("chooser left") << "" << true << Outcome::Cancelled << none;
+    QTest::newRow("entries that cannot be written")
+        << "list.txt" << false << Outcome::Failed << none;
+    QTest::newRow("folder in the way") << "folder" << true << Outcome::Failed << none;
+}
+
+void TestDocumentSession::exportLeavesTheDocumentAsItWas()
+{
+    QFETCH(QString, chosen);
+    QFETCH(bool, encodes);
+    QFETCH(DocumentSession::SaveOutcome, outcome);
+    QFETCH(QByteArray, written);
+
+    QVERIFY(QDir::current().mkdir("folder"));
+    m_entries->add({{"Baker", "Tom", "12-345-67"}});
+    m_session->setModified();
+    ExportFormat format{
+        {QStringLiteral("Export as text"), QStringLiteral("Export"), true, QStringLiteral("TXT"),
+         false, true},
+        [&](const SortedLines& lines, const QString& caption) -> Result<QByteArray> {
+            if (!encodes)
+                return Failure{QStringLiteral("It cannot be written.")};
+            return QByteArray::number(lines.size()) + ' '
+                   + entryField(lines.at(0), Field::Family).toUtf8() + '\n' + caption.toUtf8();
+        }};
+    m_user->paths.push_back(chosen.isEmpty() ? std::optional<QString>() : path(chosen));
+    QCOMPARE(m_session->exportTo(format), outcome);
+
+    QCOMPARE(m_user->asked.first().chooser.caption, QStringLiteral("Export as text"));
+    QCOMPARE(readBytes("list.txt"), written);
+    if (outcome == DocumentSession::SaveOutcome::Failed) {
+        QCOMPARE(m_user->titles(), (QStringList{"Export as text", "Error"}));
+        QVERIFY2(m_user->asked.last().text.startsWith("\"" + path(chosen) + "\" was not saved."),
+                 qPrintable(m_user->asked.last().text));
+    } else {
+        QCOMPARE(m_user->titles(), QStringList{"Export as text"});
+    }
+    // Whatever came of it, the document is still the untitled one with its
+    // unsaved changes.
+    QCOMPARE(m_session->caption(), Untitled);
+    QVERIFY(m_session->isModified());
+    QCOMPARE(folderFiles(), outcome == DocumentSession::SaveOutcome::Saved ? QStringList{"list.txt"}
+                                                                           : QStringList{});
 }
 
 QTEST_GUILESS_MAIN(TestDocumentSession)

@@ -54,6 +54,8 @@ private slots:
 
     void acceptName_data();
     void acceptName();
+    void exportedExtension_data();
+    void exportedExtension();
     void windowsNames_data();
     void windowsNames();
     void nameBoxKeys_data();
@@ -249,6 +251,39 @@ void TestFileName::acceptName()
     QCOMPARE(result.ok(), message.isEmpty());
     QCOMPARE(result.error(), message);
     QCOMPARE(result.ok() ? result.value() : QString(), path);
+}
+
+void TestFileName::exportedExtension_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+
+    // An export's name gets its extension in lower case and keeps any case
+    // it was typed or listed with.
+    QTest::newRow("appended in lower case") << "contacts"
+                                            << "contacts.vcf"
+                                            << "";
+    QTest::newRow("typed in upper case") << "contacts.VCF"
+                                         << "contacts.VCF"
+                                         << "";
+    QTest::newRow("typed in mixed case") << "contacts.Vcf"
+                                         << "contacts.Vcf"
+                                         << "";
+    QTest::newRow("another extension") << "contacts.csv"
+                                       << ""
+                                       << "Only .VCF Files is Valid";
+}
+
+void TestFileName::exportedExtension()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    const Result<QString> result =
+        callvista::acceptName(m_folder, name, QStringLiteral("VCF"), AppendedExtension::LowerCase);
+    QCOMPARE(result.error(), message);
+    QCOMPARE(result.ok() ? QFileInfo(result.value()).fileName() : QString(), file);
 }
 
 void TestFileName::windowsNames_data()
