@@ -1,10 +1,14 @@
 #include "app/main_window.h"
+#include "core/contact_import.h"
+#include "core/csv_writer.h"
 #include "core/document_file.h"
+#include "core/document_reader.h"
 #include "core/document_writer.h"
 #include "core/entry_line.h"
 #include "core/entry_match.h"
 #include "core/entry_order.h"
 #include "core/sorted_lines.h"
+#include "core/vcard_writer.h"
 #include "widgets/entry_list.h"
 #include "widgets/modal.h"
 
@@ -295,6 +299,109 @@ static void BM_WriteDocumentFile(benchmark::State& state)
     perEntry(state);
 }
 
+// The same entries as a vCard file from elsewhere, in the random order of
+// makeEntries: N, FN, TEL and EMAIL on each card.
+const QByteArray& vcardFile(int entries)
+{
+    static std::map<int, QByteArray> files;
+    QByteArray& bytes = files[entries];
+    if (!bytes.isEmpty())
+        return bytes;
+    for (const QString& line : makeEntries(entries)) {
+        const QByteArray family = entryField(line, Field::Family).toUtf8();
+        const QByteArray shortName = entryField(line, Field::Short).toUtf8();
+        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:" + family + ";" + shortName
+                 + ";;;\r\nFN:" + shortName + " " + family + "\r\nTEL;TYPE=CELL:"
+                 + entryField(line, Field::Phone).toUtf8() + "\r\nEMAIL;TYPE=INTERNET:" + shortName
+                 + "." + QByteArray::number(bytes.size()) + "@example.com\r\nEND:VCARD\r\n";
+    }
+    return bytes;
+}
+
+// The pure part of Open: a document's bytes decoded and put in order.
+static void BM_DecodeDocumentSorted(benchmark::State& state)
+{
+    QFile file(documentPath(int(state.range(0))));
+    if (!file.open(QIODevice::ReadOnly))
+        state.SkipWithError("cannot read");
+    const QByteArray bytes = file.readAll();
+    for (auto _ : state) {
+        SortedLines lines;
+        lines.reset(decodeDocument(bytes)->lines);
+        benchmark::DoNotOptimize(lines.size());
+    }
+    perEntry(state);
+}
+
+// The pure part of Import into an empty list, beside it: the vCard read,
+// the entries the list lacks found, and put in order.
+static void BM_ImportVCardSorted(benchmark::State& state)
+{
+    const QByteArray& bytes = vcardFile(int(state.range(0)));
+    for (auto _ : state) {
+        const SortedLines empty;
+        const Result<ContactImport> import = prepareImport(bytes, empty);
+        if (!import.ok()) {
+            state.SkipWithError("the cards were refused");
+            break;
+        }
+        SortedLines lines;
+        lines.reset(import->lines);
+        if (lines.size() != state.range(0))
+            state.SkipWithError("the cards were not read");
+    }
+    state.counters["MiB"] = double(bytes.size()) / (1024.0 * 1024.0);
+    perEntry(state);
+}
+
+// Reading alone, and the CSV reader on the same entries as this program
+// exports them.
+static void BM_ReadVCard(benchmark::State& state)
+{
+    const QByteArray& bytes = vcardFile(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readContacts(bytes)->entries.lines.size());
+    perEntry(state);
+}
+
+static void BM_ReadCsv(benchmark::State& state)
+{
+    SortedLines sorted;
+    sorted.reset(makeEntries(int(state.range(0))));
+    const QByteArray bytes = encodeCsv(sorted);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readContacts(bytes)->entries.lines.size());
+    perEntry(state);
+}
+
+// Export's encoding, beside the document's from the same list.
+static void BM_EncodeVCard(benchmark::State& state)
+{
+    SortedLines sorted;
+    sorted.reset(makeEntries(int(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(encodeVCard(sorted).size());
+    perEntry(state);
+}
+
+static void BM_EncodeCsv(benchmark::State& state)
+{
+    SortedLines sorted;
+    sorted.reset(makeEntries(int(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(encodeCsv(sorted).size());
+    perEntry(state);
+}
+
+static void BM_EncodeSortedDocument(benchmark::State& state)
+{
+    SortedLines sorted;
+    sorted.reset(makeEntries(int(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(encodeDocument(sorted).value().size());
+    perEntry(state);
+}
+
 // Find Next through a list where nothing matches: every entry is tested.
 static void BM_FindScan(benchmark::State& state)
 {
@@ -424,6 +531,13 @@ BENCHMARK(BM_Save) CALLVISTA_SIZES;
 BENCHMARK(BM_SaveFloor) CALLVISTA_SIZES;
 BENCHMARK(BM_EncodeDocument) CALLVISTA_SIZES;
 BENCHMARK(BM_WriteDocumentFile) CALLVISTA_SIZES;
+BENCHMARK(BM_DecodeDocumentSorted) CALLVISTA_SIZES;
+BENCHMARK(BM_ImportVCardSorted) CALLVISTA_SIZES;
+BENCHMARK(BM_ReadVCard) CALLVISTA_SIZES;
+BENCHMARK(BM_ReadCsv) CALLVISTA_SIZES;
+BENCHMARK(BM_EncodeSortedDocument) CALLVISTA_SIZES;
+BENCHMARK(BM_EncodeVCard) CALLVISTA_SIZES;
+BENCHMARK(BM_EncodeCsv) CALLVISTA_SIZES;
 BENCHMARK(BM_FindScan) CALLVISTA_SIZES;
 BENCHMARK(BM_FindFloor) CALLVISTA_SIZES;
 BENCHMARK(BM_InsertIntoFullList) CALLVISTA_SIZES;
@@ -529,6 +643,23 @@ void printTargets(const KeepingReporter& r)
                 1000.0 * at("BM_InsertIntoFullList/1000"));
     std::printf("  %-46s %9.3f ms  (empty window %.3f ms)\n", "Start-up to the first paint",
                 at("BM_StartUp"), at("BM_StartUpFloor"));
+    // The parts of Import and Export that need no file, each beside the
+    // same part of Open and Save; the whole commands are to take at most
+    // twice Open and Save.
+    const double importSorted = at("BM_ImportVCardSorted" + big);
+    const double decodeSorted = at("BM_DecodeDocumentSorted" + big);
+    const double encodeVCard = at("BM_EncodeVCard" + big);
+    const double encodeSorted = at("BM_EncodeSortedDocument" + big);
+    const auto cards = r.counters.find("BM_ImportVCardSorted" + big + "/MiB");
+    std::printf("  %-46s %9.3f ms  document decoded and sorted %.3f ms (%.2f x)\n",
+                "vCard read, new entries found, sorted", importSorted, decodeSorted,
+                ratio(importSorted, decodeSorted));
+    std::printf("  %-46s %9.3f ms  of %.2f MiB of cards\n", "  of which reading the vCard",
+                at("BM_ReadVCard" + big), cards == r.counters.end() ? 0.0 : cards->second);
+    std::printf("  %-46s %9.3f ms  document encoded %.3f ms (%.2f x)\n", "vCard encoded",
+                encodeVCard, encodeSorted, ratio(encodeVCard, encodeSorted));
+    std::printf("  %-46s %9.3f ms  read %.3f ms\n", "CSV of the same entries encoded",
+                at("BM_EncodeCsv" + big), at("BM_ReadCsv" + big));
     std::printf("  Cost per entry at %d / at 1000:", MaxEntries);
     for (const char* name : {"BM_ReadIntoList", "BM_Open", "BM_Save", "BM_FindScan"}) {
         const std::string base = name;

@@ -75,7 +75,7 @@ case "$mode" in
        UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
        ctest --output-on-failure -j 2)
     runnable scripts/fuzz.sh
-    echo "== Fuzzing the document reader"
+    echo "== Fuzzing the readers of documents, vCards and CSV files"
     scripts/fuzz.sh
     runnable tests/e2e/run.sh
     echo "== End-to-end tests in a real window"

@@ -2,6 +2,7 @@
 #include "core/document_writer.h"
 #include "core/entry_line.h"
 #include "document_support.h"
+#include "fuzz_checks.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -10,32 +11,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace callvista;
+using callvista::fuzzing::check;
 using callvista::testing::isClean;
 
 namespace {
-
-void check(bool condition, const char* what)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "document reader: %s\n", what);
-    std::abort();
-}
-
-bool holdsHalfAPair(const QString& line)
-{
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line.at(i).isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (line.at(i).isSurrogate())
-            return true;
-    }
-    return false;
-}
 
 // A field as a box can hold it: any characters, with blanks, bars, accents
 // and pairs outside the basic plane more often than chance would give them.
@@ -118,15 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(!read.error().isEmpty(), "a document is refused without a reason");
         return 0;
     }
-    check(read->lines.size() <= MaxEntries, "more entries than a document holds");
-    for (const QString& line : read->lines) {
-        check(line.size() == widths.lineLength(), "an entry line of the wrong length");
-        check(line.at(widths.family) == u'|', "first separator out of place");
-        check(line.at(widths.family + widths.shortName + 1) == u'|',
-              "second separator out of place");
-        check(!line.contains(u'\r') && !line.contains(u'\n'), "an entry line holds a line break");
-        check(!holdsHalfAPair(line), "an entry line holds half of a surrogate pair");
-    }
+    callvista::fuzzing::checkEntryLines(read->lines, widths);
 
     const Result<QByteArray> written = encodeDocument(read->lines, widths);
     check(written.ok(), "what was read cannot be written");
