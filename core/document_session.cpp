@@ -321,18 +321,23 @@ bool DocumentSession::offerLeftCopy()
         // The copy stays, now this program's, until the changes are saved or
         // given up: a second crash still finds them.
         m_store->adopt(std::move(*left));
-        m_copyTimer.stop();
-        m_copyPending = false;
-        m_entries.replaceLines(std::move(copy->lines));
-        m_search = {};
-        m_path = copy->path;
-        m_file = copy->file;
-        emit documentReplaced(true);
-        setModifiedState(true);
-        emit captionChanged(caption());
+        restore(std::move(copy.value()));
         return true;
     }
     return false;
+}
+
+void DocumentSession::restore(RecoveredDocument&& copy)
+{
+    m_copyTimer.stop();
+    m_copyPending = false;
+    m_entries.replaceLines(std::move(copy.lines));
+    m_search = {};
+    m_path = std::move(copy.path);
+    m_file = std::move(copy.file);
+    emit documentReplaced(true);
+    setModifiedState(true);
+    emit captionChanged(caption());
 }
 
 } // namespace callvista

@@ -22,6 +22,7 @@
 namespace callvista {
 
 class RecoveryStore;
+struct RecoveredDocument;
 
 // Where the window keeps the document's entries.
 class EntryStore
@@ -133,6 +134,8 @@ private:
     void writeCopy();
     // The changes were saved or given up.
     void dropCopy();
+    // The document of a copy, unsaved, under its name.
+    void restore(RecoveredDocument&& copy);
 
     EntryStore& m_entries;
     UserPrompts& m_user;

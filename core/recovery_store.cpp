@@ -51,7 +51,8 @@ QByteArray copyBytes(const QByteArray& document, const std::optional<QString>& p
     bytes += "document " + QByteArray::number(document.size()) + ' ' + digestOf(document).toHex()
              + "\n\n";
     bytes.reserve(bytes.size() + document.size());
-    return bytes + document;
+    bytes += document;
+    return bytes;
 }
 
 std::optional<FileSnapshot> snapshotFrom(const QByteArray& value)
