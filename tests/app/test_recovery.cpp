@@ -66,6 +66,7 @@ class TestRecovery : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanup();
     void endedProgramsChangesAreOffered_data();
     void endedProgramsChangesAreOffered();
 
@@ -82,10 +83,16 @@ void TestRecovery::initTestCase()
     QCoreApplication::setApplicationName(QStringLiteral("callvista"));
 }
 
+// On Windows the folder is in the wine prefix, whatever the home: each test
+// starts without copies and leaves none.
 void TestRecovery::init()
 {
-    // On Windows the folder is in the wine prefix, whatever the home.
     QDir(RecoveryStore::standardFolder()).removeRecursively();
+}
+
+void TestRecovery::cleanup()
+{
+    init();
 }
 
 void TestRecovery::endedProgramsChangesAreOffered_data()

@@ -3,7 +3,6 @@
 # and brings them back under their name, also over a document named on the
 # command line. Save then asks before it writes over another program's
 # change (No the default).
-copy_written() { [ -n "$(find "$RECOVERY" -name '*.copy' -size +0c 2>/dev/null)" ]; }
 ended_by() {
   local status=0
   wait "$PID" || status=$?
@@ -46,17 +45,7 @@ start_program other.CVA
 shot offered-over-argument
 keys Return
 wait_active "$MAIN_NAME"
-printf 'Theirs\r\nT\r\n3\r\n' > "$WORK/kept.CVA"
-keys ctrl+s
-wait_active '^Warning$'
-shot changed-by-another-program
-keys Return
-wait_active "$MAIN_NAME"
-expect_file "$WORK/kept.CVA" 'Theirs\r\nT\r\n3\r\n'
-keys ctrl+s
-wait_active '^Warning$'
-keys y
-wait_saved '^Term' "$WORK/kept.CVA"
+save_over_their_change "$WORK/kept.CVA" '^Term'
 expect_file "$WORK/kept.CVA" 'Adams\r\nTerm\r\n222\r\nKept\r\nKilled\r\n111\r\n'
 keys ctrl+x
 wait_exit "$PID"
