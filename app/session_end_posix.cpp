@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace callvista {
@@ -53,7 +54,9 @@ void handle(int signal, void (*handler)(int))
 struct SessionEndWatch::Watch {
     std::function<void()> ending;
     std::unique_ptr<QSocketNotifier> notifier;
-    std::vector<int> caught;
+    // Each signal caught, with what it did before, which it does again
+    // once the watch ends.
+    std::vector<std::pair<int, struct sigaction>> caught;
 };
 
 SessionEndWatch::SessionEndWatch(std::function<void()> ending)
@@ -79,14 +82,14 @@ SessionEndWatch::SessionEndWatch(std::function<void()> ending)
         if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
             continue;
         handle(signal, noteSignal);
-        m_watch->caught.push_back(signal);
+        m_watch->caught.emplace_back(signal, old);
     }
 }
 
 SessionEndWatch::~SessionEndWatch()
 {
-    for (const int signal : m_watch->caught)
-        handle(signal, SIG_DFL);
+    for (const auto& [signal, before] : m_watch->caught)
+        sigaction(signal, &before, nullptr);
     m_watch->notifier.reset();
     for (int& end : signalPipe) {
         if (end >= 0)

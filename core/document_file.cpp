@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <memory>
 
@@ -104,6 +105,57 @@ Result<void> writeSafely(FileSystem& fs, const QString& path, QByteArrayView byt
     return {};
 }
 
+// XXH64 (seed 0), as its specification gives it: a stable 64-bit digest at
+// the speed of memory, where SHA-1 took two milliseconds of every save of a
+// full list. It tells a changed file, not a forged one: whoever may write
+// the file needs no collision.
+constexpr quint64 Prime1 = 0x9E3779B185EBCA87ULL;
+constexpr quint64 Prime2 = 0xC2B2AE3D27D4EB4FULL;
+constexpr quint64 Prime3 = 0x165667B19E3779F9ULL;
+constexpr quint64 Prime4 = 0x85EBCA77C2B2AE63ULL;
+constexpr quint64 Prime5 = 0x27D4EB2F165667C5ULL;
+
+quint64 rotated(quint64 value, int bits)
+{
+    return (value << bits) | (value >> (64 - bits));
+}
+
+quint64 mixed(quint64 lane, quint64 input)
+{
+    return rotated(lane + input * Prime2, 31) * Prime1;
+}
+
+quint64 xxh64(const uchar* data, qsizetype length)
+{
+    const uchar* const end = data + length;
+    quint64 hash = Prime5;
+    if (length >= 32) {
+        quint64 lanes[4] = {Prime1 + Prime2, Prime2, 0, 0 - Prime1};
+        for (; end - data >= 32; data += 32)
+            for (int lane = 0; lane < 4; ++lane)
+                lanes[lane] = mixed(lanes[lane], qFromLittleEndian<quint64>(data + 8 * lane));
+        hash = rotated(lanes[0], 1) + rotated(lanes[1], 7) + rotated(lanes[2], 12)
+               + rotated(lanes[3], 18);
+        for (const quint64 lane : lanes)
+            hash = (hash ^ mixed(0, lane)) * Prime1 + Prime4;
+    }
+    hash += quint64(length);
+    for (; end - data >= 8; data += 8)
+        hash = rotated(hash ^ mixed(0, qFromLittleEndian<quint64>(data)), 27) * Prime1 + Prime4;
+    if (end - data >= 4) {
+        hash = rotated(hash ^ quint64(qFromLittleEndian<quint32>(data)) * Prime1, 23) * Prime2
+               + Prime3;
+        data += 4;
+    }
+    for (; data < end; ++data)
+        hash = rotated(hash ^ *data * Prime5, 11) * Prime1;
+    hash ^= hash >> 33;
+    hash *= Prime2;
+    hash ^= hash >> 29;
+    hash *= Prime3;
+    return hash ^ (hash >> 32);
+}
+
 Result<DocumentEntries> decodeRead(const QString& path, const Result<QByteArray>& bytes,
                                    const ColumnWidths& widths)
 {
@@ -119,7 +171,10 @@ Result<DocumentEntries> decodeRead(const QString& path, const Result<QByteArray>
 
 QByteArray digestOf(QByteArrayView bytes)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    const quint64 digest = xxh64(reinterpret_cast<const uchar*>(bytes.data()), bytes.size());
+    QByteArray big(sizeof digest, Qt::Uninitialized);
+    qToBigEndian(digest, big.data());
+    return big;
 }
 
 Result<void> writeEncodedFile(FileSystem& fs, const QString& path, const Result<QByteArray>& bytes)

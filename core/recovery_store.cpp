@@ -29,8 +29,8 @@ struct Recovery {
 //   Callvista recovery copy 1
 //   path <the document's path, percent-encoded>     (none while untitled)
 //   written <UTC time, ISO 8601>
-//   file <size> <time> <SHA-1>      (what the file held when opened or saved)
-//   document <bytes> <SHA-1>                        (of what follows)
+//   file <size> <time> <digest>     (what the file held when opened or saved)
+//   document <bytes> <digest>                       (of what follows)
 //
 // A copy cut short or changed since is told by its digest.
 constexpr char Heading[] = "Callvista recovery copy 1";
