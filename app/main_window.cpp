@@ -145,10 +145,16 @@ void MainWindow::refreshButtons()
 
 void MainWindow::addEntries()
 {
-    EntryForm form(AddEntries{[this](const QString& line) { return m_list->addItem(line); }}, this);
+    // Each entry is a change as soon as it is in the list, so that its copy
+    // is kept while the dialog is still open.
+    EntryForm form(AddEntries{[this](const QString& line) {
+                       const bool added = m_list->addItem(line);
+                       if (added)
+                           m_session->setModified();
+                       return added;
+                   }},
+                   this);
     runModal(form);
-    if (form.addedAny())
-        m_session->setModified();
     m_list->setFocus();
 }
 

@@ -42,6 +42,9 @@ public:
     // fullDocumentPath gives it, for example while the window was being made.
     void openAtStart(const QString& fullPath, Result<LoadedDocument>&& document);
 
+    // The document, for what keeps its unsaved changes safe.
+    [[nodiscard]] DocumentSession& session() { return *m_session; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

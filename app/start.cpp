@@ -2,6 +2,7 @@
 
 #include "app/font_warm_up.h"
 #include "app/main_window.h"
+#include "app/recovery.h"
 #include "core/document_file.h"
 #include "core/file_name.h"
 #include "core/file_system.h"
@@ -132,6 +133,9 @@ int runProgram(int argc, char* argv[], const std::function<void(QMainWindow&)>& 
         else
             window.openAtStart(fullPath, loadDocumentFile(systemFileSystem(), fullPath));
     }
+    // After the document named on the command line, which a restored copy
+    // replaces.
+    const Recovery recovery(window.session());
     window.show();
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include "core/entry_line.h"
 #include "core/entry_match.h"
 #include "core/entry_order.h"
+#include "core/recovery_store.h"
 #include "core/sorted_lines.h"
 #include "core/vcard_writer.h"
 #include "widgets/entry_list.h"
@@ -261,6 +262,21 @@ static void BM_Save(benchmark::State& state)
     if (entryList(window).count() != state.range(0)
         || window.windowTitle() != QDir::toNativeSeparators(saved))
         state.SkipWithError("the document was not saved");
+    perEntry(state);
+}
+
+// The copy of the unsaved changes that the session writes a moment after a
+// change, of the same entries as BM_Save saves, as a document is saved too.
+static void BM_RecoveryCopy(benchmark::State& state)
+{
+    SortedLines lines;
+    lines.reset(makeEntries(int(state.range(0))));
+    RecoveryStore store(systemFileSystem(), folder().filePath(QStringLiteral("recovery")));
+    const FileSnapshot file{{qint64(lines.size()), 0}, digestOf("opened")};
+    for (auto _ : state)
+        if (!store.write(lines, documentPath(int(state.range(0))), file).ok())
+            state.SkipWithError("cannot write");
+    store.remove();
     perEntry(state);
 }
 
@@ -529,6 +545,7 @@ BENCHMARK(BM_Open)
     ->Args({MaxEntries, 0, 1}) CALLVISTA_MEASURE;
 BENCHMARK(BM_Save) CALLVISTA_SIZES;
 BENCHMARK(BM_SaveFloor) CALLVISTA_SIZES;
+BENCHMARK(BM_RecoveryCopy) CALLVISTA_SIZES;
 BENCHMARK(BM_EncodeDocument) CALLVISTA_SIZES;
 BENCHMARK(BM_WriteDocumentFile) CALLVISTA_SIZES;
 BENCHMARK(BM_DecodeDocumentSorted) CALLVISTA_SIZES;
@@ -622,6 +639,9 @@ void printTargets(const KeepingReporter& r)
                 openOne, openAll, ratio(openOne, openAll));
     line("Save / plain write flushed to disk", ratio(save, saveFloor), "x", saveFloor, "<= 3 x",
          save > 0 && ratio(save, saveFloor) <= 3.0);
+    const double copy = at("BM_RecoveryCopy" + big);
+    line("Recovery copy / Save of the same entries", ratio(copy, save), "x", save, "<= 1.2 x",
+         copy > 0 && ratio(copy, save) <= 1.2);
     std::printf("  %-46s %9.3f ms  encoding %.3f ms, writer with its file %.3f ms\n",
                 "Save, whole command", save, at("BM_EncodeDocument" + big),
                 at("BM_WriteDocumentFile" + big));

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <optional>
+
 // Reading and writing document files, and any other file the program saves
 // or reads whole, on the FileSystem the caller hands in (the program's is
 // systemFileSystem()). Nothing here keeps a file open between calls or
@@ -42,6 +44,34 @@ Result<void> writeDocumentFile(FileSystem& fs, const QString& path, const QStrin
 Result<void> writeDocumentFile(FileSystem& fs, const QString& path, const SortedLines& lines,
                                const ColumnWidths& widths = EntryWidths);
 
+// What a document's file held when the program last read or wrote it: its
+// stamp, and a digest of its bytes, so that a later save can tell another
+// program's change from a file that was only touched, and from the
+// program's own last save.
+struct FileSnapshot {
+    // The size is -1 when the system could not say: the bytes then decide.
+    FileStamp stamp;
+    QByteArray digest;
+};
+
+// The digest of a file's bytes that a snapshot keeps: XXH64, 8 bytes, the
+// same on every system and in every run.
+[[nodiscard]] QByteArray digestOf(QByteArrayView bytes);
+
+// Saves as writeDocumentFile does. `saved` then holds a snapshot of the file
+// whenever it holds the new document: after a save, and also when only the
+// flush of its folder failed.
+Result<void> saveDocumentFile(FileSystem& fs, const QString& path, const SortedLines& lines,
+                              std::optional<FileSnapshot>& saved);
+
+// How the file at a path compares with a snapshot of it.
+enum class FileChange { Same, Changed, Removed };
+
+// Looks at the file again before a save writes over it: its stamp first, and
+// its bytes only when the stamp differs, so that a file only touched is the
+// same. Fails, as a save that is refused, when the system cannot tell.
+Result<FileChange> changeSince(FileSystem& fs, const QString& path, const FileSnapshot& snapshot);
+
 // Reads the whole file at the path. Refuses, with a reason naming the file, a
 // path that is missing, a folder or anything but an ordinary file (judged on
 // the file as opened too, which never waits: a pipe put in the file's place
@@ -60,10 +90,13 @@ Result<DocumentEntries> readDocumentFile(FileSystem& fs, const QString& path,
 struct LoadedDocument {
     ReadReport report;
     SortedLines lines;
+    FileSnapshot file;
 };
 
-// Reads the document at the path as readDocumentFile does and orders its
-// lines in the collation of the locale.
+// Reads the document at the path as readDocumentFile does, orders its lines
+// in the collation of the locale and takes a snapshot of the file; its stamp
+// is taken before the bytes are read, so that a change made meanwhile is
+// still seen. A file the system cannot give a stamp of is refused too.
 Result<LoadedDocument> loadDocumentFile(FileSystem& fs, const QString& path,
                                         const QLocale& locale = QLocale());
 

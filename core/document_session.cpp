@@ -1,12 +1,21 @@
 #include "core/document_session.h"
 
+#include "core/recovery_store.h"
+
 #include <QStringList>
 
+#include <algorithm>
 #include <utility>
 
 namespace callvista {
 
 namespace {
+
+// A run of changes is copied once it pauses this long, and never later than
+// CopyLatestMs after its first change: off the way of the next command, and
+// at most two seconds of work lost to a crash.
+constexpr qint64 CopyPauseMs = 500;
+constexpr qint64 CopyLatestMs = 2000;
 
 QString changedQuestion()
 {
@@ -61,6 +70,8 @@ DocumentSession::DocumentSession(EntryStore& entries, UserPrompts& user, FileSys
     , m_user(user)
     , m_files(files)
 {
+    m_copyTimer.setSingleShot(true);
+    connect(&m_copyTimer, &QTimer::timeout, this, &DocumentSession::writeCopy);
 }
 
 QString DocumentSession::untitledCaption()
@@ -76,6 +87,7 @@ QString DocumentSession::caption() const
 void DocumentSession::setModified()
 {
     setModifiedState(true);
+    scheduleCopy();
 }
 
 void DocumentSession::setModifiedState(bool modified)
@@ -90,7 +102,56 @@ void DocumentSession::named(const QString& path)
 {
     m_path = path;
     setModifiedState(false);
+    dropCopy();
     emit captionChanged(path);
+}
+
+void DocumentSession::keepCopiesIn(RecoveryStore* store)
+{
+    m_copyTimer.stop();
+    m_store = store;
+    m_copyPending = false;
+    if (m_modified)
+        scheduleCopy();
+}
+
+void DocumentSession::scheduleCopy()
+{
+    if (!m_store)
+        return;
+    if (!m_copyPending)
+        m_pendingSince.start();
+    m_copyPending = true;
+    const qint64 left = CopyLatestMs - m_pendingSince.elapsed();
+    m_copyTimer.start(int(std::clamp<qint64>(left, 0, CopyPauseMs)));
+}
+
+void DocumentSession::writeCopy()
+{
+    m_copyTimer.stop();
+    if (!m_store || !m_copyPending)
+        return;
+    // A copy that cannot be written is tried again at the next change; the
+    // document itself is as it was, and Save still reports its own failures.
+    if (const Result<void> written = m_store->write(m_entries.lines(), m_path, m_file);
+        !written.ok()) {
+        qWarning("%s", qPrintable(written.error()));
+        return;
+    }
+    m_copyPending = false;
+}
+
+void DocumentSession::writePendingCopy()
+{
+    writeCopy();
+}
+
+void DocumentSession::dropCopy()
+{
+    m_copyTimer.stop();
+    m_copyPending = false;
+    if (m_store)
+        m_store->remove();
 }
 
 bool DocumentSession::settleChangesBeforeReplacing()
@@ -120,6 +181,7 @@ void DocumentSession::newDocument()
         return;
     m_entries.clearLines();
     m_search = {};
+    m_file.reset();
     emit documentReplaced(false);
     named(*path);
 }
@@ -145,6 +207,7 @@ std::optional<DocumentSession::Notice> DocumentSession::adoptRead(const QString&
         return Notice{tr("Error"), document.error()};
     m_entries.replaceLines(std::move(document->lines));
     m_search = {};
+    m_file = document->file;
     emit documentReplaced(true);
     named(path);
     const QString warning = readWarning(path, document->report);
@@ -153,9 +216,32 @@ std::optional<DocumentSession::Notice> DocumentSession::adoptRead(const QString&
     return Notice{tr("Warning"), warning};
 }
 
+bool DocumentSession::mayOverwrite()
+{
+    if (!m_file)
+        return true;
+    const Result<FileChange> change = changeSince(m_files, *m_path, *m_file);
+    if (!change.ok()) {
+        m_user.tell(tr("Error"), change.error());
+        return false;
+    }
+    // A file another program removed is written anew.
+    if (change.value() != FileChange::Changed)
+        return true;
+    return m_user.ask({tr("'%1' was changed by another program since it was opened. Overwrite it?")
+                           .arg(*m_path),
+                       tr("Warning"), MessageButtons::YesNo, MessageAnswer::No})
+           == MessageAnswer::Yes;
+}
+
 DocumentSession::SaveOutcome DocumentSession::writeTo(const QString& path)
 {
-    const Result<void> written = writeDocumentFile(m_files, path, m_entries.lines());
+    std::optional<FileSnapshot> saved;
+    const Result<void> written = saveDocumentFile(m_files, path, m_entries.lines(), saved);
+    // The document's file holds the new document even when only the flush of
+    // its folder failed: no other program's change.
+    if (saved && (written.ok() || path == m_path))
+        m_file = std::move(saved);
     if (!written.ok()) {
         m_user.tell(tr("Error"), written.error());
         return SaveOutcome::Failed;
@@ -168,6 +254,8 @@ DocumentSession::SaveOutcome DocumentSession::save()
 {
     if (!m_path)
         return saveAs();
+    if (!mayOverwrite())
+        return SaveOutcome::Failed;
     return writeTo(*m_path);
 }
 
@@ -200,9 +288,56 @@ bool DocumentSession::mayClose()
         return true;
     // Closing has no Cancel: the window closes whatever the answer, unless
     // the changes could not be written and would otherwise be lost.
-    if (m_user.ask({changedQuestion(), tr("Alert"), MessageButtons::YesNo}) != MessageAnswer::Yes)
+    if (m_user.ask({changedQuestion(), tr("Alert"), MessageButtons::YesNo}) == MessageAnswer::Yes
+        && save() == SaveOutcome::Failed)
+        return false;
+    // Saved or given up: the copy goes with the changes.
+    dropCopy();
+    return true;
+}
+
+bool DocumentSession::offerLeftCopy()
+{
+    if (!m_store)
+        return false;
+    while (std::optional<LeftCopy> left = m_store->takeLeftCopy()) {
+        Result<RecoveredDocument> copy = m_store->read(*left);
+        if (!copy.ok()) {
+            const QString aside = m_store->setAside(std::move(*left));
+            m_user.tell(tr("Error"),
+                        tr("Callvista ended without saving some changes, but their copy cannot be "
+                           "read. %1 It was kept as \"%2\".")
+                            .arg(copy.error(), aside));
+            continue;
+        }
+        const QString name = copy->path.value_or(untitledCaption());
+        if (m_user.ask(
+                {tr("Callvista ended without saving the changes to '%1'. Restore them?").arg(name),
+                 tr("Alert"), MessageButtons::YesNo, MessageAnswer::Yes})
+            != MessageAnswer::Yes) {
+            m_store->discard(std::move(*left));
+            return false;
+        }
+        // The copy stays, now this program's, until the changes are saved or
+        // given up: a second crash still finds them.
+        m_store->adopt(std::move(*left));
+        restore(std::move(copy.value()));
         return true;
-    return save() != SaveOutcome::Failed;
+    }
+    return false;
+}
+
+void DocumentSession::restore(RecoveredDocument&& copy)
+{
+    m_copyTimer.stop();
+    m_copyPending = false;
+    m_entries.replaceLines(std::move(copy.lines));
+    m_search = {};
+    m_path = std::move(copy.path);
+    m_file = std::move(copy.file);
+    emit documentReplaced(true);
+    setModifiedState(true);
+    emit captionChanged(caption());
 }
 
 } // namespace callvista

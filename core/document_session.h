@@ -5,8 +5,10 @@
 #include "core/user_prompts.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -18,6 +20,9 @@
 // the files, asks and tells through UserPrompts, and changes the entries
 // only through EntryStore.
 namespace callvista {
+
+class RecoveryStore;
+struct RecoveredDocument;
 
 // Where the window keeps the document's entries.
 class EntryStore
@@ -46,7 +51,8 @@ class DocumentSession : public QObject
 
 public:
     // What came of a save: the file was written, the Save As chooser was
-    // left without a name, or writing failed (the user has been told).
+    // left without a name, or the file was not written (the user has been
+    // told, or kept another program's change), which keeps the changes.
     enum class SaveOutcome { Saved, Cancelled, Failed };
 
     // Something to tell the user once the window is up.
@@ -89,23 +95,47 @@ public:
     // or nothing.
     std::optional<Notice> adoptRead(const QString& path, Result<LoadedDocument>&& document);
 
+    // From now on keeps a copy of the unsaved changes in the store (nothing
+    // with nullptr): written a moment after the changes, removed when they
+    // are saved or given up, and kept when the program ends without either.
+    void keepCopiesIn(RecoveryStore* store);
+    // Writes the copy that waits for its moment at once: the program is
+    // about to be ended.
+    void writePendingCopy();
+    // At start, before any change: offers the changes of a program that
+    // ended without saving them, newest first, one copy per start. Yes
+    // restores them (still unsaved, under their name), No deletes the copy;
+    // a damaged copy is reported and put aside. True when changes were
+    // restored.
+    bool offerLeftCopy();
+
 signals:
     // The caption after a command named the document, also when the name
     // stayed the same.
     void captionChanged(const QString& caption);
-    // New emptied the entries (fromFile false) or Open replaced them by a
-    // file's (true); the remembered search is gone.
+    // New emptied the entries (fromFile false), or Open or a restored copy
+    // replaced them (true); the remembered search is gone.
     void documentReplaced(bool fromFile);
     void modificationChanged(bool modified);
 
 private:
     // The unsaved-changes question of New and Open: false ends the command.
     bool settleChangesBeforeReplacing();
+    // Before Save writes over the document's file: a file that another
+    // program changed since it was opened or saved is overwritten only when
+    // the user says so.
+    bool mayOverwrite();
     SaveOutcome writeTo(const QString& path);
     // After a command has made, opened or written the file: the document is
     // named by it and has no unsaved changes.
     void named(const QString& path);
     void setModifiedState(bool modified);
+    void scheduleCopy();
+    void writeCopy();
+    // The changes were saved or given up.
+    void dropCopy();
+    // The document of a copy, unsaved, under its name.
+    void restore(RecoveredDocument&& copy);
 
     EntryStore& m_entries;
     UserPrompts& m_user;
@@ -113,6 +143,13 @@ private:
     std::optional<QString> m_path;
     bool m_modified = false;
     Search m_search;
+    // What the document's file held when it was opened or last saved.
+    std::optional<FileSnapshot> m_file;
+    RecoveryStore* m_store = nullptr;
+    QTimer m_copyTimer;
+    // Since the first change that is in no copy yet.
+    QElapsedTimer m_pendingSince;
+    bool m_copyPending = false;
 };
 
 } // namespace callvista

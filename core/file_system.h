@@ -35,6 +35,17 @@ struct FileStatus {
     [[nodiscard]] bool ok() const { return error == FileError::None; }
 };
 
+// A file's size and the time it was last written, as the system keeps them:
+// what tells, without reading it, that a file is as the program left it.
+struct FileStamp {
+    qint64 size = -1;
+    // In the system's own units (nanoseconds since 1970 on POSIX, 100
+    // nanoseconds since 1601 on Windows): stamps are only compared.
+    qint64 modified = 0;
+
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 // The sentence that tells the user what went wrong: the system's words where
 // it gave some, else the program's for the kind; empty for success. The one
 // place where a FileStatus becomes words.
@@ -95,6 +106,10 @@ public:
     // file, else Missing, Folder, NotOrdinary, or what kept the system from
     // looking (a loop of links, no access).
     [[nodiscard]] virtual FileStatus statusOf(const QString& path) = 0;
+
+    // The size and time of the file the path names, after following links;
+    // fails as statusOf does for anything but an ordinary file.
+    [[nodiscard]] virtual FileStatus stampOf(const QString& path, FileStamp& stamp) = 0;
 
     // True when the path is a link to nothing.
     [[nodiscard]] virtual bool isDanglingLink(const QString& path) = 0;

@@ -141,6 +141,22 @@ public:
         return kindOf(status);
     }
 
+    FileStatus stampOf(const QString& path, FileStamp& stamp) override
+    {
+        struct stat status {
+        };
+        if (::stat(nativeName(path).constData(), &status) != 0) {
+            const FileStatus failure = lastError();
+            return failure.error == FileError::Missing ? FileStatus{FileError::Missing, {}}
+                                                       : failure;
+        }
+        if (const FileStatus kind = kindOf(status); !kind.ok())
+            return kind;
+        stamp = {qint64(status.st_size),
+                 qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+        return {};
+    }
+
     bool isDanglingLink(const QString& path) override
     {
         struct stat link {

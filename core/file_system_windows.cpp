@@ -159,6 +159,25 @@ public:
         return {};
     }
 
+    FileStatus stampOf(const QString& path, FileStamp& stamp) override
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW(nativeName(path).c_str(), GetFileExInfoStandard, &data)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                return {FileError::Missing, {}};
+            return statusOfError(error);
+        }
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return {FileError::Folder, {}};
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
+            return {FileError::NotOrdinary, {}};
+        stamp = {qint64((quint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow),
+                 qint64((quint64(data.ftLastWriteTime.dwHighDateTime) << 32)
+                        | data.ftLastWriteTime.dwLowDateTime)};
+        return {};
+    }
+
     // The attributes above are the link's own, not its target's.
     bool isDanglingLink(const QString&) override { return false; }
 

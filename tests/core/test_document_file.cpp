@@ -69,6 +69,8 @@ private slots:
     void realWriteFailureLeavesOldFile_data();
     void realWriteFailureLeavesOldFile();
     void readingNeverWaitsOnAPipe();
+    void digestIsXxh64_data();
+    void digestIsXxh64();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -860,6 +862,31 @@ void TestDocumentFile::readingNeverWaitsOnAPipe()
     QVERIFY(file->read(bytes, 100).ok());
     QCOMPARE(bytes, QByteArray("A\r\nB\r\n1\r\n"));
 #endif
+}
+
+void TestDocumentFile::digestIsXxh64_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("digest");
+
+    // Values of the reference implementation (libxxhash 0.8.1), through
+    // each of its paths: short tails, and 32-byte stripes with all tails.
+    QTest::newRow("empty") << QByteArray() << QByteArray("ef46db3751d8e999");
+    QTest::newRow("one byte") << QByteArray("a") << QByteArray("d24ec4f1a98c6e5b");
+    QTest::newRow("one entry") << QByteArray("Baker\r\nTom\r\n12-345-67\r\n")
+                               << QByteArray("1d252f4fad0fc817");
+    QTest::newRow("stripes and a tail")
+        << QByteArray("Adams\r\nAnn\r\n1\r\nBaker\r\nTom\r\n12-345-67\r\n").repeated(3)
+        << QByteArray("8fe762465acc3a5a");
+}
+
+// The digest that snapshots and copies keep must read the same in every run
+// and on every system: a copy is checked by the next start.
+void TestDocumentFile::digestIsXxh64()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, digest);
+    QCOMPARE(digestOf(bytes).toHex(), digest);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

@@ -103,3 +103,32 @@ add_entries() {
   wait_gone '^Add New Entry$'
   wait_active "$MAIN_NAME"
 }
+
+# Under wine: the caption's regex for a file in the work folder, as Windows
+# names it.
+caption_of() {
+  local native
+  native=$(winepath -w "$WORK/$1")
+  printf '^%s$' "$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$native")"
+}
+
+# Whether a copy of unsaved changes with the changes in it is in the
+# scenario's recovery folder.
+copy_written() { [ -n "$(find "$RECOVERY" -name '*.copy' -size +0c 2>/dev/null)" ]; }
+
+# Another program writes the open document $1: Save asks before it writes
+# over that, No the default (the file keeps their bytes), and writes over
+# it on Yes, when a line of the file matches $2.
+save_over_their_change() {
+  printf 'Theirs\r\nT\r\n3\r\n' > "$1"
+  keys ctrl+s
+  wait_active '^Warning$'
+  shot changed-by-another-program
+  keys Return
+  wait_active "$MAIN_NAME"
+  expect_file "$1" 'Theirs\r\nT\r\n3\r\n'
+  keys ctrl+s
+  wait_active '^Warning$'
+  keys y
+  wait_saved "$2" "$1"
+}

@@ -60,6 +60,16 @@ for scenario in "$SCENARIOS"/${E2E_ONLY:-}*.sh; do
   SCENARIO=$(basename "$scenario" .sh)
   STEP=0
   WORK=$(mktemp -d)
+  # Each scenario finds no copy of unsaved changes that another left: its
+  # own data folder, and under wine the prefix's, which a Windows program
+  # finds whatever the environment says.
+  export XDG_DATA_HOME=$ARTEFACTS/data/$SCENARIO
+  RECOVERY=$XDG_DATA_HOME/callvista/recovery
+  if [[ $PROGRAM == *.exe ]]; then
+    local_data=$(printf '%s\n' "$WINEPREFIX"/drive_c/users/*/AppData/Local | grep -v /Public/ | head -n 1)
+    RECOVERY=$local_data/callvista/recovery
+    rm -rf "$RECOVERY"
+  fi
   if ( source "$scenario" ); then
     echo "PASS   : $SCENARIO"
     passed=$((passed + 1))

@@ -43,6 +43,11 @@ public:
         return strikes("statusOf") ? m_failure : m_real.statusOf(path);
     }
 
+    FileStatus stampOf(const QString& path, FileStamp& stamp) override
+    {
+        return strikes("stampOf") ? m_failure : m_real.stampOf(path, stamp);
+    }
+
     bool isDanglingLink(const QString& path) override { return m_real.isDanglingLink(path); }
 
     FileStatus createFile(const QString& path, const QString& permissionsOf,

@@ -4,13 +4,6 @@
 # and the saved one again from the chooser's file list, and exits without a
 # question.
 
-# The caption's regex for a file in the work folder, as Windows names it.
-caption_of() {
-  local native
-  native=$(winepath -w "$WORK/$1")
-  printf '^%s$' "$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$native")"
-}
-
 MAIN_NAME='^<Untitled>$'
 start_program
 shot started
